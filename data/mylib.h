@@ -1,0 +1,41 @@
+// The shared utility routines: text splitting, random numbers, timed waits.
+#pragma once
+
+#include <cstdint>
+#include <random>
+#include <string>
+#include <string_view>
+
+#include "shell/ports.h"
+
+namespace kelvara {
+
+class MyLibClass {
+ public:
+  // Seeded from the clock; Seed() makes a run reproducible.
+  explicit MyLibClass(IClock& clock);
+
+  static void inc(std::int32_t& n) { n = static_cast<std::int32_t>(static_cast<std::int64_t>(n) + 1); }
+  // Text before the first delimiter, or the whole text.
+  static std::string F_STR(std::string_view text, std::string_view delimiter);
+  // Text after the first delimiter (one character is skipped), or empty.
+  static std::string B_STR(std::string_view text, std::string_view delimiter);
+  // Pads on the left to width; never cuts.
+  static std::string RightAlignmentStrings(std::string_view src, int width);
+
+  // floor((upper - lower + 1) * u + lower) with u uniform in [0, 1), single precision.
+  // Fractional bounds are taken as they are: GetRandom(5.6, 8.4) gives 5 to 9.
+  std::int32_t GetRandom(double lower, double upper);
+  void Seed(std::uint64_t seed) { rng_.seed(seed); }
+
+  // Waits ms milliseconds on the game clock while the message loop keeps running.
+  void Wait1ms(int ms);
+
+  IClock& clock() { return clock_; }
+
+ private:
+  IClock& clock_;
+  std::mt19937_64 rng_;
+};
+
+}  // namespace kelvara

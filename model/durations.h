@@ -1,0 +1,14 @@
+// Every pause of the game, in milliseconds, side by side.
+#pragma once
+
+namespace kelvara::durations {
+
+inline constexpr int kDerailStep = 1000;        // each further blocked push step
+inline constexpr int kDerailMessages = 3000;    // between the closing derailment messages
+inline constexpr int kQuizMove = 1000;          // after each back-in and each pull of the quiz maker
+inline constexpr int kRouteHold = 5000;         // the sign shows the head shunt this long
+inline constexpr int kWrongRoute = 4000;        // after the "look at the sign" warning
+inline constexpr int kOneInputCommand = 1000;   // before each command of a one-input run
+inline constexpr int kCompleteWindow = 3000;    // the completion window stays up
+
+}  // namespace kelvara::durations

@@ -1,0 +1,25 @@
+// The settings record, one field per INI key, read directly by every part of the game.
+#pragma once
+
+#include <string>
+
+namespace kelvara {
+
+struct AppSettings {
+  std::string TrdFolder;
+  int QuestionLevel = 5;
+  bool CarNumGuide = false;
+  bool LookCarNumber = false;
+  bool CarNumOnMouse = false;
+  bool ReplaceAnimate = false;
+  bool DisMakeUpDraw = false;
+  bool DisMakeUpDrawAnimate = false;
+  bool CompleteRunMainLine = false;
+  bool CompleteBigAnimaite = false;
+  bool MakeLog = false;
+  bool OneInput = false;
+  bool GameSound = false;
+  bool SuccessSound = false;
+};
+
+}  // namespace kelvara

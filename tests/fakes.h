@@ -1,0 +1,160 @@
+// Recording fakes for every port of the core, kept in one place for all tests.
+#pragma once
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "shell/ports.h"
+#include "shell/settings.h"
+
+namespace kelvara::testing {
+
+struct ShownBox {
+  std::string text;
+  MsgButtons buttons;
+  MsgIcon icon;
+  std::string title;
+};
+
+class FakeMessageBox : public IMessageBox {
+ public:
+  MsgAnswer Show(std::string_view text, MsgButtons b, MsgIcon i, std::string_view title) override {
+    shown.push_back({std::string(text), b, i, std::string(title)});
+    if (!answers.empty()) {
+      const MsgAnswer a = answers.front();
+      answers.erase(answers.begin());
+      return a;
+    }
+    return b == MsgButtons::YesNo ? MsgAnswer::Yes : MsgAnswer::Ok;
+  }
+  std::vector<std::string> Texts() const {
+    std::vector<std::string> out;
+    for (const auto& s : shown) out.push_back(s.text);
+    return out;
+  }
+  std::vector<ShownBox> shown;
+  std::vector<MsgAnswer> answers;  // answered in order, then the default button
+};
+
+class FakeControls : public IControls {
+ public:
+  FakeControls() {
+    for (const char* n : {"mnuGame", "mnuGameNewGame", "mnuGameReDisMakeUp", "mnuGameRestart", "mnuGameSep1",
+                          "mnuGameChangeTrainAuto", "mnuView", "mnuViewAnser", "mnuViewClearAnimation",
+                          "cmdFront", "cmdBack", "cmbCutTrainNum", "Timer1"}) {
+      Add(n);
+    }
+    captions["mnuGameSep1"] = "-";
+  }
+  void Add(const std::string& name, bool enabled = true) {
+    order.push_back(name);
+    enabled_[name] = enabled;
+  }
+  std::vector<std::string> Names() const override { return order; }
+  bool IsEnabled(std::string_view n) const override {
+    auto it = enabled_.find(std::string(n));
+    return it != enabled_.end() && it->second;
+  }
+  void SetEnabled(std::string_view n, bool on) override {
+    enabled_[std::string(n)] = on;
+    log.push_back(std::string(on ? "+" : "-") + std::string(n));
+  }
+  void SetVisible(std::string_view n, bool on) override { visible[std::string(n)] = on; }
+  std::string Caption(std::string_view n) const override {
+    auto it = captions.find(std::string(n));
+    return it == captions.end() ? std::string(n) : it->second;
+  }
+  std::string Text(std::string_view n) const override {
+    auto it = texts.find(std::string(n));
+    return it == texts.end() ? std::string() : it->second;
+  }
+  void SetText(std::string_view n, std::string_view t) override { texts[std::string(n)] = std::string(t); }
+  void SetFocus(std::string_view n) override { focus = std::string(n); }
+
+  std::vector<std::string> order;
+  std::map<std::string, bool> enabled_;
+  std::map<std::string, bool> visible;
+  std::map<std::string, std::string> captions;
+  std::map<std::string, std::string> texts;
+  std::vector<std::string> log;  // "+name" / "-name" in call order
+  std::string focus;
+};
+
+class FakeStatusBar : public IStatusBar {
+ public:
+  void SetPanel(std::string_view key, std::string_view text) override {
+    panels[std::string(key)] = std::string(text);
+    history.push_back(std::string(key) + "=" + std::string(text));
+  }
+  std::string Panel(std::string_view key) const override {
+    auto it = panels.find(std::string(key));
+    return it == panels.end() ? std::string() : it->second;
+  }
+  std::map<std::string, std::string> panels;
+  std::vector<std::string> history;
+};
+
+class FakeScene : public IScene {
+ public:
+  void DrawRefresh() override { ++draws; }
+  int draws = 0;
+};
+
+class FakeSound : public ISound {
+ public:
+  void Beep() override { ++beeps; events.push_back("beep"); }
+  void StopSound() override { ++stops; events.push_back("stop"); }
+  int beeps = 0;
+  int stops = 0;
+  std::vector<std::string> events;
+};
+
+// Virtual time: every wait is instant and recorded.
+class FakeClock : public IClock {
+ public:
+  std::uint32_t TickCount() override { return now; }
+  void PumpOnce() override { ++pumps; }
+  void Wait(int ms) override {
+    waits.push_back(ms);
+    now += static_cast<std::uint32_t>(ms) + 1;
+  }
+  long long TotalWaited() const {
+    long long t = 0;
+    for (int w : waits) t += w;
+    return t;
+  }
+  std::uint32_t now = 1000;
+  int pumps = 0;
+  std::vector<int> waits;
+};
+
+class FakeLog : public IGameLog {
+ public:
+  void WriteLine(std::string_view text) override { lines.emplace_back(text); }
+  std::vector<std::string> lines;
+};
+
+// "<5470>" for message 5470: tests assert ids, not wording.
+class FakeTexts : public ITexts {
+ public:
+  std::string Text(int id) const override { return "<" + std::to_string(id) + ">"; }
+};
+
+// One bundle of fakes that hands out Ports.
+struct Fakes {
+  FakeMessageBox msg;
+  FakeControls controls;
+  FakeStatusBar status;
+  FakeScene scene;
+  FakeSound sound;
+  FakeClock clock;
+  FakeLog log;
+  FakeTexts texts;
+  AppSettings settings;
+
+  Ports ports() { return Ports{msg, controls, status, scene, sound, clock, log, texts}; }
+};
+
+}  // namespace kelvara::testing
