@@ -43,3 +43,91 @@ void MyLibClass::Wait1ms(int ms) {
 }
 
 }  // namespace kelvara
+
+#include <filesystem>
+#include <fstream>
+
+#include "data/bmp.h"
+#include "data/paths.h"
+#include "data/textfile.h"
+#include "shell/product.h"
+#include "shell/program.h"
+
+namespace kelvara {
+
+std::int32_t MyLibClass::GetBMPWidth(const std::string& path) { return kelvara::GetBMPWidth(path); }
+std::int32_t MyLibClass::GetBMPHeight(const std::string& path) { return kelvara::GetBMPHeight(path); }
+
+void MyLibClass::SeparateArgmentStrings(std::string_view text, std::vector<std::string>& out) {
+  if (!text.empty() && (text.front() == '/' || text.front() == '-')) text.remove_prefix(1);
+  std::string rest(text);
+  const std::size_t upper = out.empty() ? 0 : out.size() - 1;
+  std::size_t i = 0;
+  for (;;) {
+    clock_.PumpOnce();
+    if (i >= upper) break;
+    const std::string token = F_STR(rest, " ");
+    if (token.empty()) break;
+    out[i++] = token;
+    rest = B_STR(rest, " ");
+    if (rest.empty()) break;
+  }
+}
+
+std::string MyLibClass::GetIniFileName() { return ProgramFolder() + ExeName() + ".ini"; }
+
+std::string MyLibClass::GetVersionString() {
+  return "Ver " + std::to_string(kVersionMajor) + "." + std::to_string(kVersionMinor);
+}
+
+void MyLibClass::DeleteTempFile() {
+  namespace fs = std::filesystem;
+  const std::string prefix = kTempTunePrefix;
+  const std::string suffix = kTempTuneSuffix;
+  for (const std::string& name : ListFiles(ProgramFolder())) {
+    if (name.size() > prefix.size() + suffix.size() && name.starts_with(prefix) && name.ends_with(suffix)) {
+      std::error_code ec;
+      fs::remove(fs::path(ProgramFolder()) / name, ec);
+    }
+  }
+}
+
+bool MyLibClass::InsertFile(const std::string& SrcFileName, std::ostream& DestFile) {
+  if (!FileExists(SrcFileName)) return false;
+  // The destination is a log that has its header already; an empty one is refused.
+  const auto at = DestFile.tellp();
+  if (at == std::ostream::pos_type(-1) || at == std::ostream::pos_type(0)) return false;
+  const auto bytes = ReadFileBytes(SrcFileName);
+  if (!bytes) return false;
+  for (const std::string& line : SplitLines(DecodeText(*bytes))) {
+    clock_.PumpOnce();
+    DestFile << line << "\r\n";
+  }
+  return true;
+}
+
+void MyLibClass::EnableAPI(IControls& objFrm, std::string_view PriFix, std::vector<std::string>& OnOffData,
+                           bool OnOff, bool Restore) {
+  const std::vector<std::string> names = objFrm.Names();
+  if (Restore) {
+    for (const std::string& name : names) {
+      if (!name.starts_with(PriFix)) continue;
+      for (const std::string& entry : OnOffData) {
+        if (!entry.empty() && std::string_view(entry).substr(1) == name) objFrm.SetEnabled(name, entry[0] == 'T');
+      }
+    }
+    return;
+  }
+  const std::size_t upper = OnOffData.empty() ? 0 : OnOffData.size() - 1;
+  std::size_t k = 0;
+  for (const std::string& name : names) {
+    if (!name.starts_with(PriFix)) continue;
+    if (k < OnOffData.size()) OnOffData[k] = (objFrm.IsEnabled(name) ? "T" : "F") + name;
+    ++k;
+    if (k >= upper) return;
+    if (PriFix == "mnu" && objFrm.Caption(name) == "-") continue;
+    objFrm.SetEnabled(name, OnOff);
+  }
+}
+
+}  // namespace kelvara

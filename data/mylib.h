@@ -2,9 +2,11 @@
 #pragma once
 
 #include <cstdint>
+#include <ostream>
 #include <random>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "shell/ports.h"
 
@@ -30,6 +32,25 @@ class MyLibClass {
 
   // Waits ms milliseconds on the game clock while the message loop keeps running.
   void Wait1ms(int ms);
+
+  static std::int32_t GetBMPWidth(const std::string& path);
+  static std::int32_t GetBMPHeight(const std::string& path);
+
+  // Splits the command-line text at single spaces into OutPutDim, whose last element stays empty.
+  // One leading "/" or "-" of the whole text is dropped.
+  void SeparateArgmentStrings(std::string_view commandText, std::vector<std::string>& OutPutDim);
+
+  static std::string GetIniFileName();
+  static std::string GetVersionString();
+  // Deletes the temporary tune files this program left in its folder, and nothing else.
+  static void DeleteTempFile();
+  // Appends every line of the source, as UTF-8 with CR LF, to an output that already holds data.
+  bool InsertFile(const std::string& SrcFileName, std::ostream& DestFile);
+
+  // Remembers ("T"/"F" + name) and switches every control whose name starts with PriFix,
+  // or puts the remembered states back. Menu separators (caption "-") are left alone.
+  static void EnableAPI(IControls& objFrm, std::string_view PriFix, std::vector<std::string>& OnOffData,
+                        bool OnOff, bool Restore);
 
   IClock& clock() { return clock_; }
 

@@ -13,8 +13,18 @@ std::int32_t CalcTrainLength(const std::vector<AnimeRect>& rects) {
 }
 
 Game::Game(Ports ports, AppSettings& settings)
-    : ports_(ports), settings_(settings), lib_(ports.clock) {
+    : TRD(DataPorts{ports.msg, ports.texts, ports.clock}),
+      Loco(DataPorts{ports.msg, ports.texts, ports.clock}),
+      TRD2(DataPorts{ports.msg, ports.texts, ports.clock}),
+      Loco2(DataPorts{ports.msg, ports.texts, ports.clock}),
+      ports_(ports),
+      settings_(settings),
+      lib_(ports.clock) {
   MsgGuide.ObjGuide = &ports_.status;
+  TRD.NoLoadCouplerBellows = true;
+  Loco.NoLoadCouplerBellows = true;
+  TRD2.NoErrorMsg = true;
+  Loco2.NoErrorMsg = true;
 }
 
 MsgAnswer Game::Box(std::string_view text, MsgButtons b, MsgIcon i, std::string_view title) {

@@ -6,7 +6,9 @@
 #include <string_view>
 #include <vector>
 
+#include "data/loco.h"
 #include "data/mylib.h"
+#include "data/trd.h"
 #include "model/yard.h"
 #include "shell/msgguide.h"
 #include "shell/ports.h"
@@ -26,6 +28,7 @@ struct AnimeRect {
 std::int32_t CalcTrainLength(const std::vector<AnimeRect>& rects);
 
 inline constexpr int kAnserListSize = 1001;
+inline constexpr int kAnimeRects = 101;
 inline constexpr int kDumpLines = 3;  // one per visible line label: head shunt and the two sidings
 
 class Game {
@@ -53,6 +56,34 @@ class Game {
 
   MsgGuideClass MsgGuide;
 
+  // The train being played (bellows left out, messages shown) and its locomotive list,
+  // and the silent pair that lists every picture of the whole train, bellows included.
+  TRDClass TRD;
+  LocoClass Loco;
+  TRDClass TRD2;
+  LocoClass Loco2;
+
+  // Scaled picture sizes of the whole train for the departure run; an entry with Right 0 ends it.
+  std::array<AnimeRect, kAnimeRects> gAnimeSrcRect{};
+  // The picture files behind those entries, locomotive units first.
+  std::vector<std::string> AnimePictures;
+  int PelmCarCount = 0;
+  // Height of the yard view that the departure pictures are scaled to.
+  int ViewHeight = 386;
+
+  // Loads a locomotive set and a train file into the game, or keeps the current one.
+  void ChangeTrain(int LocoINdex, const std::string& TRDFileName);
+  // A random ".trd" of the data folder, or "".
+  std::string GetTrainRandom();
+  void mnuGameChangeTrainAuto_Click();
+  struct TrainFileEntry {
+    std::string path;
+    std::string comment;  // empty when the file cannot be read
+  };
+  // Every "*.trd" of the data folder (any letter case) with its train name, for choosing by hand.
+  std::vector<TrainFileEntry> ListTrainFiles();
+  void LoadAnimateImage();
+
   // Places the locomotive on the head shunt and the whole train in siding 1.
   void SetCars();
   // Appends a line and the yard dump to the game log when MakeLog is on.
@@ -68,6 +99,7 @@ class Game {
   // End-of-move redraw.
   void DrawRefresh2();
 
+  DataPorts dataPorts() { return DataPorts{ports_.msg, ports_.texts, ports_.clock}; }
   Ports& ports() { return ports_; }
   AppSettings& settings() { return settings_; }
   MyLibClass& lib() { return lib_; }

@@ -1,0 +1,115 @@
+#include "data/loco.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "data/bmp.h"
+#include "data/paths.h"
+#include "shell/ini.h"
+#include "shell/product.h"
+
+namespace kelvara {
+
+namespace {
+
+// Leading numeric text, rounded half to even; blank or non-numeric text gives 0.
+std::int32_t LeadingNumber(const std::string& text) {
+  const char* begin = text.c_str();
+  while (*begin == ' ' || *begin == '\t') ++begin;
+  char* end = nullptr;
+  const double v = std::strtod(begin, &end);
+  if (end == begin || !std::isfinite(v)) return 0;
+  const double r = std::nearbyint(v);
+  if (r > 2147483647.0) return 2147483647;
+  if (r < -2147483648.0) return -2147483647 - 1;
+  return static_cast<std::int32_t>(r);
+}
+
+}  // namespace
+
+LocoClass::LocoClass(DataPorts ports) : ports_(ports) { Refresh(); }
+
+void LocoClass::Refresh() {
+  for (Set& s : sets_) {
+    s = Set{};
+    s.cars.fill(-1);
+  }
+  setCount_ = 0;
+  setIndex_ = -1;
+  position_ = -1;
+}
+
+std::int32_t LocoClass::CarIndex(std::int32_t position) const {
+  if (!Valid() || position < 0 || position >= kPositions) return 0;
+  return sets_[setIndex_].cars[position];
+}
+
+std::int32_t LocoClass::CheckKindFromImage(const std::string& path) const {
+  std::int32_t w, h;
+  ReadBMPSize(path, w, h);
+  return LocoImageKind(w, h);
+}
+
+void LocoClass::Warn(const std::string& text) {
+  if (!NoErrorMsg) ports_.msg.Show(text, MsgButtons::Ok, MsgIcon::Exclamation, kAppTitle);
+}
+
+void LocoClass::LoadLst(const std::string& dataFolder) {
+  const std::string path = FindLikeWindows(BuildPath(NormalizeSeparators(dataFolder), "loco.lst"));
+  if (!FileExists(path)) {
+    setCount_ = 0;
+    Warn(ports_.texts.Text(10010) + "\r\n File= " + path);
+    return;
+  }
+  const IniFile ini = IniFile::Load(path);
+  const std::int32_t n = LeadingNumber(ini.Get("Loco", "Num"));
+  if (n == 0) {
+    Warn(ports_.texts.Text(10020));
+    return;
+  }
+  setIndex_ = 0;
+  // Sections that are not in the file add nothing, so a huge "Num" stops at the last one there is.
+  const std::int64_t last = std::min<std::int64_t>(n - 1, ini.LastNumberedSection());
+  for (std::int32_t i = 0; i <= last; ++i) {
+    const std::string section = std::to_string(i);
+    LocoComment(ini.Get(section, "Name"));
+    LocoSoundFileName(ini.Get(section, "Horn"));
+    position_ = -1;
+    sets_[setIndex_].carCount = 0;
+    sets_[setIndex_].cars.fill(-1);
+    AddCar(ini.Get(section, "Image"), i, dataFolder);
+    for (int d = 1; d <= 9; ++d) AddCar(ini.Get(section, "Image" + std::to_string(d)), i, dataFolder);
+    if (CarCount() > 0) {
+      ++setCount_;
+      setIndex_ = setCount_;
+      if (setCount_ >= kSets) {
+        Warn(ports_.texts.Text(10030));
+        return;
+      }
+    } else {
+      LocoComment("");
+      LocoSoundFileName("");
+    }
+  }
+}
+
+void LocoClass::AddCar(const std::string& value, int section, const std::string& dataFolder) {
+  if (value.empty()) return;
+  const auto semi = value.find(';');
+  const std::string name = value.substr(0, semi);
+  const std::string comment = semi == std::string::npos ? std::string() : value.substr(semi + 1);
+  const std::string car = FindLikeWindows(ResolveCarPath(NormalizeSeparators(dataFolder), name));
+  if (!FileExists(car)) {
+    Warn(ports_.texts.Text(10000) + "\r\nSection= " + std::to_string(section) + "\r\nCAR= " + car);
+    return;
+  }
+  if (NoLoadCouplerBellows && CheckKindFromImage(car) == 0) return;
+  const std::int32_t index = Cars.Add(car, 0, comment);
+  if (index < 0 || position_ + 1 >= kPositions) return;
+  ++position_;
+  ++sets_[setIndex_].carCount;
+  sets_[setIndex_].cars[position_] = index;
+}
+
+}  // namespace kelvara

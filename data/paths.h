@@ -1,0 +1,35 @@
+// File names as the data files write them: Windows paths read on Linux.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kelvara {
+
+// "\" is a folder separator in data files; on this system it becomes "/".
+std::string NormalizeSeparators(std::string_view path);
+// The path before its last component, separator included; "" without a folder part.
+std::string FolderOf(std::string_view path);
+// Folder and name joined with exactly one separator.
+std::string BuildPath(std::string_view folder, std::string_view name);
+// Last component without its extension, and the text after the last "." of that component.
+std::string GetBaseName(std::string_view path);
+std::string GetExtensionName(std::string_view path);
+std::string GetFileName(std::string_view path);
+
+bool FileExists(const std::string& path);
+bool FolderExists(const std::string& path);
+
+// A car name from a data file: a bare file name with an extension is looked up in the folder,
+// anything else is used as written.
+std::string ResolveCarPath(std::string_view folder, std::string_view name);
+
+// Windows finds "Car.BMP " when "car.bmp" is on disk; data written there relies on it.
+// Returns the path as it exists on disk, or the path unchanged when nothing matches.
+std::string FindLikeWindows(const std::string& path);
+
+// Regular files of a folder, in a stable (name) order.
+std::vector<std::string> ListFiles(const std::string& folder);
+
+}  // namespace kelvara

@@ -1,0 +1,151 @@
+// Choosing the locomotive set and the train, and loading them into the game.
+#include <cmath>
+#include <cstdlib>
+
+#include "data/bmp.h"
+#include "data/paths.h"
+#include "model/game.h"
+
+namespace kelvara {
+
+namespace {
+
+constexpr int kMaxUnits = 20;  // locomotive units and cars must fit into one siding
+
+bool IsTrdNoCase(const std::string& name) {
+  const std::string ext = GetExtensionName(name);
+  if (ext.size() != 3) return false;
+  return (ext[0] | 0x20) == 't' && (ext[1] | 0x20) == 'r' && (ext[2] | 0x20) == 'd';
+}
+
+}  // namespace
+
+void Game::ChangeTrain(int LocoINdex, const std::string& TRDFileName) {
+  if (GameActive &&
+      Box(Msg(5210), MsgButtons::YesNo, MsgIcon::Information) == MsgAnswer::No) {
+    return;
+  }
+  ports_.sound.StopSound();
+  MsgGuide.Msg("Refresh Cars...");
+
+  // What is playable now stays loaded when the new choice cannot be played.
+  const TRDClass::Formation previousTrd = TRD.SaveFormation();
+  const std::int32_t previousSet = Loco.LocoSetIndex();
+  auto keepPrevious = [&] {
+    TRD.RestoreFormation(previousTrd);
+    Loco.LocoSetIndex(previousSet);
+  };
+
+  TRD.Refresh();
+  Loco.LocoSetIndex(LocoINdex);
+  TRD.TrainFileName = TRDFileName;
+  if (!TRD.LoadTrd()) {
+    Box(Msg(5220), MsgButtons::Ok, MsgIcon::Exclamation);
+    keepPrevious();
+    return;
+  }
+  if (TRD.CarCount() == 0) {
+    Box("None cars in TRD", MsgButtons::Ok, MsgIcon::Exclamation);
+    keepPrevious();
+    return;
+  }
+  if (Loco.CarCount() + TRD.CarCount() > kMaxUnits) {
+    Box(Msg(5760) + "\r\n" + Msg(5230) + " : " + std::to_string(Loco.CarCount()) + "\r\n" + Msg(5240) +
+            " : " + std::to_string(TRD.CarCount()),
+        MsgButtons::Ok, MsgIcon::Exclamation);
+    keepPrevious();
+    return;
+  }
+
+  ports_.controls.SetText("lblMsg", Msg(5230) + " : " + Loco.LocoComment() + "     \r\n" + Msg(5240) + " : " +
+                                        TRD.TrainComment);
+  LoadAnimateImage();
+  LocoUnits = Loco.CarCount();
+  TrainCars = TRD.CarCount();
+  SetCars();
+  TrainChanged = true;
+  DimCopy2(yard, StartYard);
+  ports_.scene.DrawRefresh();
+  ports_.controls.SetEnabled("cmdBack", true);
+  ports_.controls.SetEnabled("mnuViewClearAnimation", false);
+}
+
+std::string Game::GetTrainRandom() {
+  const std::string folder = NormalizeSeparators(settings_.TrdFolder);
+  if (!FolderExists(folder)) {
+    Box(Msg(5670) + "\r\n" + settings_.TrdFolder, MsgButtons::Ok, MsgIcon::Exclamation);
+    return {};
+  }
+  const std::vector<std::string> files = ListFiles(folder);
+  int c = 0;
+  for (const auto& f : files) c += GetExtensionName(f) == "trd" ? 1 : 0;
+  const int r = lib_.GetRandom(1, c);
+  int seen = 0;
+  for (const auto& f : files) {
+    if (GetExtensionName(f) == "trd" && ++seen == r) return BuildPath(folder, f);
+  }
+  return {};
+}
+
+void Game::mnuGameChangeTrainAuto_Click() {
+  MsgGuide.Msg("Get Loco Random...");
+  const int i = lib_.GetRandom(0, Loco.LocoSetCount() - 1);
+  Loco.LocoSetIndex(i);
+  MsgGuide.Msg("Get Train Random...");
+  const std::string p = GetTrainRandom();
+  ChangeTrain(i, p);
+}
+
+std::vector<Game::TrainFileEntry> Game::ListTrainFiles() {
+  std::vector<TrainFileEntry> out;
+  const std::string folder = NormalizeSeparators(settings_.TrdFolder);
+  TRDClass reader(dataPorts());
+  reader.NoErrorMsg = true;
+  for (const auto& name : ListFiles(folder)) {
+    if (!IsTrdNoCase(name)) continue;
+    reader.Refresh();
+    reader.TrainFileName = BuildPath(folder, name);
+    reader.LoadTrd();
+    out.push_back({reader.TrainFileName, reader.TrainComment});
+  }
+  return out;
+}
+
+void Game::LoadAnimateImage() {
+  MsgGuide.Msg("Load TrainImage...");
+  Loco2.Refresh();
+  Loco2.LoadLst(settings_.TrdFolder);
+  Loco2.LocoSetIndex(Loco.LocoSetIndex());
+  TRD2.Refresh();
+  TRD2.TrainFileName = TRD.TrainFileName;
+  TRD2.LoadTrd();
+
+  const int m = Loco2.CarCount();
+  const int n = TRD2.CarCount();
+  // The table has room for 100 pictures and the end marker; a longer train shows its first 100.
+  const int total = std::min(m + n, kAnimeRects - 1);
+  PelmCarCount = total;
+  AnimePictures.assign(static_cast<std::size_t>(total), std::string());
+  for (int i = 0; i < total; ++i) {
+    CarsClass& cars = i < m ? Loco2.Cars : TRD2.Cars;
+    cars.Index(i < m ? Loco2.CarIndex(i) : TRD2.CarIndex(i - m));
+    const std::string path = cars.CarFileName();
+    AnimePictures[static_cast<std::size_t>(i)] = path;
+    MsgGuide.Msg("Load car : " + path);
+    std::int32_t w, h;
+    ReadBMPSize(path, w, h);
+    // A bottom-up bitmap stores a positive height, a top-down one a negative; the picture is the same.
+    w = std::abs(w);
+    h = std::abs(h);
+    if (h > 0) {
+      const double scale = static_cast<double>(ViewHeight) / h;
+      gAnimeSrcRect[i].Right = static_cast<std::int32_t>(std::nearbyint(w * scale));
+      gAnimeSrcRect[i].Bottom = static_cast<std::int32_t>(std::nearbyint(h * scale));
+    }
+  }
+  gAnimeSrcRect[total].Right = 0;
+  gAnimeSrcRect[total].Bottom = 0;
+  MsgGuide.Msg("");
+}
+
+}  // namespace kelvara

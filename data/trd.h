@@ -1,0 +1,69 @@
+// One train definition (.trd): its name, sound file name and the ordered list of its cars.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "data/cars.h"
+#include "shell/ports.h"
+
+namespace kelvara {
+
+struct DataPorts {
+  IMessageBox& msg;
+  ITexts& texts;
+  IClock& clock;
+};
+
+class TRDClass {
+ public:
+  static constexpr int kSlots = 101;
+
+  explicit TRDClass(DataPorts ports);
+
+  CarsClass Cars;
+
+  // Empties the formation; the car collection keeps every car it has seen.
+  void Refresh();
+  // Reads TrainFileName; true when the file was read to its end.
+  bool LoadTrd();
+  bool WriteTrd();
+
+  std::int32_t CarIndex(std::int32_t slot) const {
+    return (slot >= 0 && slot < kSlots) ? cars_[slot] : -1;
+  }
+  std::int32_t CarCount() const { return carCount_; }
+  std::int32_t CheckKindFromImage(const std::string& path) const;
+
+  // The loaded formation without the car collection, to put back after a failed load.
+  struct Formation {
+    std::string file, comment, sound;
+    std::array<std::int32_t, kSlots> cars;
+    std::int32_t count;
+  };
+  Formation SaveFormation() const { return {TrainFileName, TrainComment, TrainSoundFileName, cars_, carCount_}; }
+  void RestoreFormation(const Formation& f) {
+    TrainFileName = f.file;
+    TrainComment = f.comment;
+    TrainSoundFileName = f.sound;
+    cars_ = f.cars;
+    carCount_ = f.count;
+  }
+
+  std::string TrainFileName;
+  std::string TrainComment;
+  std::string TrainSoundFileName;
+  bool NoErrorMsg = false;
+  bool NoLoadCouplerBellows = false;
+
+ private:
+  void Warn(const std::string& text);
+  void RuntimeError(int number, const std::string& description, int lastDllError);
+
+  DataPorts ports_;
+  std::array<std::int32_t, kSlots> cars_;
+  std::int32_t carCount_ = 0;
+};
+
+}  // namespace kelvara

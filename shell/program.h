@@ -1,0 +1,18 @@
+// Where the program lives: its folder holds the settings, the log, temporary tunes and "Cars".
+#pragma once
+
+#include <string>
+
+namespace kelvara {
+
+// The executable's folder (with a trailing "/") and its name without extension.
+const std::string& ProgramFolder();
+const std::string& ExeName();
+// Start-up reads them from /proc/self/exe; tests point them elsewhere.
+void SetProgramPaths(const std::string& folder, const std::string& exeName);
+
+// Temporary tune files are named "<prefix><something>.tmp" and nothing else of ours is.
+inline constexpr const char* kTempTunePrefix = "kelvara-tune-";
+inline constexpr const char* kTempTuneSuffix = ".tmp";
+
+}  // namespace kelvara

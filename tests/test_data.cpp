@@ -1,0 +1,357 @@
+// Cars, train files, the locomotive list, bitmap measurement and the helpers they stand on.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "data/bmp.h"
+#include "data/cars.h"
+#include "data/loco.h"
+#include "data/paths.h"
+#include "data/textfile.h"
+#include "data/trd.h"
+#include "fakes.h"
+#include "tempdir.h"
+
+namespace kelvara::testing {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+
+TEST(CarsClassTest, RegistersEachFileOnceAndKeepsTheFirstComment) {
+  CarsClass cars;
+  EXPECT_EQ(cars.Sarch("a.bmp"), -1);
+  EXPECT_EQ(cars.Sarch(""), -1);
+  EXPECT_EQ(cars.Add("a.bmp", 0, "first"), 0);
+  EXPECT_EQ(cars.Add("b.bmp", 0, "b"), 1);
+  EXPECT_EQ(cars.Add("a.bmp", 3, "second"), 0);
+  EXPECT_EQ(cars.Add("A.bmp", 0, "upper"), 2) << "case matters";
+  EXPECT_EQ(cars.Count(), 3);
+  cars.Index(0);
+  EXPECT_EQ(cars.CarComment(), "first");
+  EXPECT_EQ(cars.CarKind(), "0");
+  cars.Index(-1);
+  EXPECT_EQ(cars.CarFileName(), "");
+  EXPECT_EQ(cars.CarKind(), "");
+  cars.Index(500);  // never filled
+  EXPECT_EQ(cars.CarFileName(), "");
+  EXPECT_EQ(cars.CarKind(), "0");
+}
+
+TEST(CarsClassTest, AFullTableRefusesWithoutTouchingOtherEntries) {
+  CarsClass cars;
+  for (int i = 0; i < CarsClass::kCapacity; ++i) ASSERT_EQ(cars.Add(std::to_string(i), 0, ""), i);
+  EXPECT_EQ(cars.Add("one too many", 0, ""), -1);
+  EXPECT_EQ(cars.Count(), CarsClass::kCapacity);
+  cars.Index(1000);
+  EXPECT_EQ(cars.CarFileName(), "1000");
+  cars.Index(1001);
+  EXPECT_EQ(cars.CarFileName(), "");
+}
+
+TEST(PathsTest, FolderOfAndCarPathResolution) {
+  EXPECT_EQ(FolderOf("/data/cars/a.trd"), "/data/cars/");
+  EXPECT_EQ(FolderOf("a.trd"), "");
+  EXPECT_EQ(FolderOf("C:\\Cars\\a.trd"), "C:\\Cars\\");
+  EXPECT_EQ(ResolveCarPath("/d/", "car.bmp"), "/d/car.bmp");
+  EXPECT_EQ(ResolveCarPath("/d", "car.bmp"), "/d/car.bmp");
+  EXPECT_EQ(ResolveCarPath("/d/", "a.b.bmp"), "/d/a.b.bmp");
+  EXPECT_EQ(ResolveCarPath("/d/", "car"), "car") << "no extension: as written";
+  EXPECT_EQ(ResolveCarPath("/d/", "sub/car.bmp"), "sub/car.bmp") << "folder part: as written";
+  EXPECT_EQ(ResolveCarPath("/d/", "sub\\car.bmp"), "sub/car.bmp") << "a backslash separates folders";
+  EXPECT_EQ(ResolveCarPath("/d/", "car.bmp "), "/d/car.bmp ") << "trailing blank kept";
+  EXPECT_EQ(GetBaseName("x/y.tar.gz"), "y.tar");
+  EXPECT_EQ(GetExtensionName("x/y.tar.gz"), "gz");
+  EXPECT_EQ(GetExtensionName("noext"), "");
+}
+
+TEST(PathsTest, FindsFilesTheWayWindowsWould) {
+  TempDir dir;
+  const std::string real = dir.Write("Car1.bmp", "x");
+  EXPECT_EQ(FindLikeWindows(real), real);
+  EXPECT_EQ(FindLikeWindows(dir / "car1.BMP"), real);
+  EXPECT_EQ(FindLikeWindows(dir / "car1.bmp  "), real);
+  EXPECT_EQ(FindLikeWindows(dir / "car2.bmp"), dir / "car2.bmp");
+}
+
+TEST(TextFileTest, DecodesUtf8AndCp932AndSplitsEveryLineEnd) {
+  const std::string utf8 = "急行「しおかぜ」";
+  const std::string cp932 = EncodeCp932(utf8);
+  ASSERT_NE(cp932, utf8);
+  EXPECT_FALSE(IsValidUtf8(cp932));
+  EXPECT_EQ(DecodeText(cp932), utf8);
+  EXPECT_EQ(DecodeText(utf8), utf8);
+  EXPECT_EQ(DecodeText("\xEF\xBB\xBF" "abc"), "abc");
+  EXPECT_EQ(DecodeText("\x82"), "\xEF\xBF\xBD") << "a cut-off double byte becomes U+FFFD";
+  EXPECT_THAT(SplitLines("a\r\nb\nc\rd\r\n"), ElementsAre("a", "b", "c", "d"));
+  EXPECT_THAT(SplitLines("a\r\n\r\nb"), ElementsAre("a", "", "b"));
+  EXPECT_THAT(SplitLines(""), IsEmpty());
+}
+
+TEST(BitmapTest, KindsFromTheHeaderAlone) {
+  TempDir dir;
+  EXPECT_EQ(TrdImageKind(20, 41), 0);
+  EXPECT_EQ(TrdImageKind(20, 40), 1);
+  EXPECT_EQ(TrdImageKind(280, 40), 1);
+  EXPECT_EQ(TrdImageKind(281, 40), 2);
+  EXPECT_EQ(TrdImageKind(64, -16), 0) << "top-down bitmap: negative ratio";
+  EXPECT_EQ(TrdImageKind(0, 16), 0) << "zero width makes bellows for a train file";
+  EXPECT_EQ(LocoImageKind(0, 16), -1) << "but is unusable for the locomotive list";
+  EXPECT_EQ(TrdImageKind(16, 0), -1);
+
+  const std::string bmp = dir.Bitmap("c.bmp", 300, 40);
+  EXPECT_EQ(GetBMPWidth(bmp), 300);
+  EXPECT_EQ(GetBMPHeight(bmp), 40);
+  EXPECT_EQ(GetBMPWidth(dir / "missing.bmp"), 0);
+  // Short files read the bytes that are there and 0 for the rest.
+  const std::string shortFile = dir.Write("short.bmp", std::string("BM\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\x40\x01", 20));
+  EXPECT_EQ(GetBMPWidth(shortFile), 0x140);
+  EXPECT_EQ(GetBMPHeight(shortFile), 0);
+}
+
+// ---- train files -------------------------------------------------------------------------
+
+struct TrdTest : ::testing::Test {
+  Fakes f;
+  TempDir dir;
+  TRDClass trd{DataPorts{f.msg, f.texts, f.clock}};
+
+  bool Load(const std::string& name, const std::string& body) {
+    trd.Refresh();
+    trd.TrainFileName = dir.Write(name, body);
+    return trd.LoadTrd();
+  }
+  std::vector<std::string> CarNames() {
+    std::vector<std::string> out;
+    for (int i = 0; i < trd.CarCount(); ++i) {
+      trd.Cars.Index(trd.CarIndex(i));
+      out.push_back(GetFileName(trd.Cars.CarFileName()));
+    }
+    return out;
+  }
+};
+
+TEST_F(TrdTest, ReadsHeaderAndCarsInOrder) {
+  dir.Bitmap("a.bmp", 64, 16);
+  dir.Bitmap("b.bmp", 64, 16);
+  ASSERT_TRUE(Load("t.trd", "Express\r\nhorn.wav\r\na.bmp;car a\r\nb.bmp ; car b \r\na.bmp;again\r\n"));
+  EXPECT_EQ(trd.TrainComment, "Express");
+  EXPECT_EQ(trd.TrainSoundFileName, "horn.wav");
+  // "b.bmp " keeps its blank when read and finds b.bmp as Windows would.
+  EXPECT_THAT(CarNames(), ElementsAre("a.bmp", "b.bmp", "a.bmp"));
+  EXPECT_THAT(f.msg.shown, IsEmpty());
+  EXPECT_EQ(trd.CarIndex(0), trd.CarIndex(2)) << "the same bitmap twice is one car";
+  trd.Cars.Index(trd.CarIndex(1));
+  EXPECT_EQ(trd.Cars.CarComment(), "car b");
+  trd.Cars.Index(trd.CarIndex(0));
+  EXPECT_EQ(trd.Cars.CarComment(), "car a");
+  EXPECT_EQ(trd.CarIndex(3), -1);
+}
+
+TEST_F(TrdTest, HeaderFieldsFollowTheCommaAndQuoteRules) {
+  dir.Bitmap("a.bmp", 64, 16);
+  ASSERT_TRUE(Load("t.trd", "Name, sound\nsecond line\na.bmp\n"));
+  EXPECT_EQ(trd.TrainComment, "Name");
+  EXPECT_EQ(trd.TrainSoundFileName, "sound");
+  // "second line" was read as the first car line, reported as line 3.
+  EXPECT_THAT(f.msg.Texts(), ElementsAre(HasSubstr("\r\nLine= 3\r\nCAR= second line")));
+  EXPECT_EQ(trd.CarCount(), 1);
+
+  f.msg.shown.clear();
+  ASSERT_TRUE(Load("q.trd", "\"Name, with comma\"\n  sound\na.bmp\n"));
+  EXPECT_EQ(trd.TrainComment, "Name, with comma");
+  EXPECT_EQ(trd.TrainSoundFileName, "sound");
+  EXPECT_THAT(f.msg.shown, IsEmpty());
+}
+
+TEST_F(TrdTest, MissingCarsAreReportedWithTheirPhysicalLine) {
+  ASSERT_TRUE(Load("t.trd", "T\nS\n\n;comment\ngone.bmp;x\n"));
+  ASSERT_EQ(f.msg.shown.size(), 1u);
+  EXPECT_EQ(f.msg.shown[0].text,
+            "<10000>\r\nTRD= " + (dir / "t.trd") + "\r\nLine= 5\r\nCAR= " + (dir / "gone.bmp"));
+  EXPECT_EQ(f.msg.shown[0].icon, MsgIcon::Exclamation);
+  EXPECT_EQ(f.msg.shown[0].title, "Kelvara");
+  EXPECT_EQ(trd.CarCount(), 0);
+}
+
+TEST_F(TrdTest, BellowsAreLeftOutOnlyWhenAsked) {
+  dir.Bitmap("car.bmp", 64, 16);
+  dir.Bitmap("bellows.bmp", 6, 16);
+  const std::string body = "T\nS\ncar.bmp\nbellows.bmp\ncar.bmp\n";
+  ASSERT_TRUE(Load("t.trd", body));
+  EXPECT_EQ(trd.CarCount(), 3);
+  trd.NoLoadCouplerBellows = true;
+  ASSERT_TRUE(Load("t.trd", body));
+  EXPECT_EQ(trd.CarCount(), 2);
+  EXPECT_THAT(f.msg.shown, IsEmpty());
+}
+
+TEST_F(TrdTest, NamesWithAFolderOrWithoutExtensionAreNotJoinedToTheTrainFolder) {
+  dir.Bitmap("sub/x.bmp", 64, 16);
+  dir.Bitmap("plain", 64, 16);
+  ASSERT_TRUE(Load("t.trd", "T\nS\n" + (dir / "sub\\x.bmp") + "\nplain\n"));
+  EXPECT_EQ(trd.CarCount(), 1) << "an absolute path with backslashes works, a bare name without extension does not";
+  EXPECT_THAT(f.msg.Texts(), ElementsAre(HasSubstr("CAR= plain")));
+}
+
+TEST_F(TrdTest, FailuresBeforeTheCars) {
+  trd.TrainFileName = "alone.trd";
+  EXPECT_FALSE(trd.LoadTrd());
+  trd.TrainFileName = dir / "none.trd";
+  EXPECT_FALSE(trd.LoadTrd());
+  EXPECT_FALSE(Load("one.trd", "Only a name\r\n"));
+  ASSERT_EQ(f.msg.shown.size(), 3u);
+  EXPECT_EQ(f.msg.shown[0].text, "<10100>\r\nFolder= ");
+  EXPECT_EQ(f.msg.shown[1].text, "<10110>\r\nTRD= " + (dir / "none.trd"));
+  EXPECT_THAT(f.msg.shown[2].text, HasSubstr("Err.Number= 62Description= "));
+  EXPECT_THAT(f.msg.shown[2].text, HasSubstr("LastDllError= "));
+  EXPECT_EQ(f.msg.shown[2].icon, MsgIcon::Critical);
+
+  f.msg.shown.clear();
+  trd.NoErrorMsg = true;
+  EXPECT_FALSE(Load("one.trd", "Only a name"));
+  EXPECT_THAT(f.msg.shown, IsEmpty());
+}
+
+TEST_F(TrdTest, JapaneseCp932FileFromWindows) {
+  dir.Bitmap("Car.BMP", 64, 16);
+  const std::string text = "急行「しおかぜ」\r\n汽笛.wav\r\n; 客車\r\ncar.bmp;スハ44 1号車\r\n";
+  ASSERT_TRUE(Load("w.trd", EncodeCp932(text)));
+  EXPECT_EQ(trd.TrainComment, "急行「しおかぜ」");
+  EXPECT_EQ(trd.TrainSoundFileName, "汽笛.wav");
+  ASSERT_EQ(trd.CarCount(), 1);
+  trd.Cars.Index(trd.CarIndex(0));
+  EXPECT_EQ(trd.Cars.CarComment(), "スハ44 1号車");
+}
+
+TEST_F(TrdTest, CarIndicesSurviveReloads) {
+  dir.Bitmap("a.bmp", 64, 16);
+  dir.Bitmap("b.bmp", 64, 16);
+  ASSERT_TRUE(Load("1.trd", "T\nS\na.bmp\n"));
+  const int a = trd.CarIndex(0);
+  ASSERT_TRUE(Load("2.trd", "T\nS\nb.bmp\na.bmp\n"));
+  EXPECT_EQ(trd.CarIndex(1), a);
+  EXPECT_EQ(trd.Cars.Count(), 2);
+  trd.Cars.Index(a);
+  EXPECT_EQ(GetFileName(trd.Cars.CarFileName()), "a.bmp");
+}
+
+TEST_F(TrdTest, AFormationLongerThanTheListFailsInsteadOfOverrunning) {
+  dir.Bitmap("a.bmp", 64, 16);
+  std::string body = "T\nS\n";
+  for (int i = 0; i < 150; ++i) body += "a.bmp\n";
+  EXPECT_FALSE(Load("long.trd", body));
+  EXPECT_EQ(trd.CarCount(), TRDClass::kSlots);
+}
+
+TEST_F(TrdTest, WritingIsNotSupported) {
+  EXPECT_FALSE(trd.WriteTrd());
+  EXPECT_THAT(f.msg.Texts(), ElementsAre("Non Support"));
+}
+
+// ---- locomotive list ---------------------------------------------------------------------
+
+struct LocoTest : ::testing::Test {
+  Fakes f;
+  TempDir dir;
+  LocoClass loco{DataPorts{f.msg, f.texts, f.clock}};
+
+  void Load(const std::string& lst) {
+    dir.Write("loco.lst", lst);
+    loco.Refresh();
+    loco.LoadLst(dir.str());
+  }
+};
+
+TEST_F(LocoTest, MissingFileAndEmptyNum) {
+  loco.LoadLst(dir.str());
+  EXPECT_EQ(loco.LocoSetCount(), 0);
+  EXPECT_THAT(f.msg.Texts(), ElementsAre("<10010>\r\n File= " + (dir / "loco.lst")));
+  f.msg.shown.clear();
+  Load("[Loco]\nNum=abc\n");
+  EXPECT_THAT(f.msg.Texts(), ElementsAre("<10020>"));
+  EXPECT_EQ(loco.LocoSetCount(), 0);
+}
+
+TEST_F(LocoTest, SetsWithoutCarsAreDroppedAndTheRestRenumbered) {
+  dir.Bitmap("e.bmp", 64, 16);
+  dir.Bitmap("d.bmp", 64, 16);
+  Load("[LOCO]\nnum = 4 \n[0]\nName=First\nHorn=h0\nImage=e.bmp;unit\n[1]\nName=Empty\n"
+       "[2]\nNAME=Third\nimage5=d.bmp;only five\n");
+  EXPECT_EQ(loco.LocoSetCount(), 2);
+  EXPECT_EQ(loco.LocoSetIndex(), 2) << "one past the last set";
+  loco.LocoSetIndex(0);
+  EXPECT_EQ(loco.LocoComment(), "First");
+  EXPECT_EQ(loco.LocoSoundFileName(), "h0");
+  loco.LocoSetIndex(1);
+  EXPECT_EQ(loco.LocoComment(), "Third");
+  EXPECT_EQ(loco.CarCount(), 1);
+  loco.Cars.Index(loco.CarIndex(0));
+  EXPECT_EQ(loco.Cars.CarComment(), "only five");
+  EXPECT_EQ(loco.CarIndex(11), 0);
+  loco.LocoSetIndex(-1);
+  EXPECT_EQ(loco.CarCount(), 0);
+  EXPECT_EQ(loco.LocoComment(), "");
+}
+
+TEST_F(LocoTest, MissingCarsAreReportedPerKeyWithTheSection) {
+  dir.Bitmap("e.bmp", 64, 16);
+  Load("[Loco]\nNum=4\n[3]\nName=x\nImage=gone.bmp\nImage1=e.bmp\nImage2=gone2.bmp\n");
+  EXPECT_THAT(f.msg.Texts(), ElementsAre("<10000>\r\nSection= 3\r\nCAR= " + (dir / "gone.bmp"),
+                                         "<10000>\r\nSection= 3\r\nCAR= " + (dir / "gone2.bmp")));
+  loco.LocoSetIndex(0);
+  EXPECT_EQ(loco.CarCount(), 1);
+}
+
+TEST_F(LocoTest, BellowsFilteringAndUnmeasurablePictures) {
+  dir.Bitmap("bellows.bmp", 6, 16);
+  dir.Bitmap("flat.bmp", 0, 16);
+  dir.Bitmap("e.bmp", 64, 16);
+  loco.NoLoadCouplerBellows = true;
+  Load("[Loco]\nNum=2\n[0]\nImage=bellows.bmp\nImage1=flat.bmp\n[1]\nImage=e.bmp\n");
+  EXPECT_EQ(loco.LocoSetCount(), 2);
+  loco.LocoSetIndex(0);
+  ASSERT_EQ(loco.CarCount(), 1) << "the zero-width picture stays, the bellows go";
+  loco.Cars.Index(loco.CarIndex(0));
+  EXPECT_EQ(GetFileName(loco.Cars.CarFileName()), "flat.bmp");
+}
+
+TEST_F(LocoTest, SharedPicturesShareAnIndex) {
+  dir.Bitmap("e.bmp", 64, 16);
+  Load("[Loco]\nNum=2\n[0]\nImage=e.bmp\n[1]\nImage=e.bmp\nImage1=e.bmp\n");
+  loco.LocoSetIndex(0);
+  const int a = loco.CarIndex(0);
+  loco.LocoSetIndex(1);
+  EXPECT_EQ(loco.CarIndex(0), a);
+  EXPECT_EQ(loco.CarIndex(1), a);
+  EXPECT_EQ(loco.Cars.Count(), 1);
+}
+
+TEST_F(LocoTest, FiftyOneSetsAtMost) {
+  dir.Bitmap("e.bmp", 64, 16);
+  std::string lst = "[Loco]\nNum=60\n";
+  for (int i = 0; i < 60; ++i) lst += "[" + std::to_string(i) + "]\nName=n" + std::to_string(i) + "\nImage=e.bmp\n";
+  Load(lst);
+  EXPECT_EQ(loco.LocoSetCount(), 51);
+  EXPECT_THAT(f.msg.Texts(), ElementsAre("<10030>"));
+  loco.LocoSetIndex(50);
+  EXPECT_EQ(loco.LocoComment(), "n50");
+  EXPECT_EQ(loco.CarCount(), 1);
+}
+
+TEST_F(LocoTest, AHugeNumStopsAtTheLastSectionThereIs) {
+  dir.Bitmap("e.bmp", 64, 16);
+  Load("[Loco]\nNum=2000000000\n[0]\nImage=e.bmp\n");
+  EXPECT_EQ(loco.LocoSetCount(), 1);
+  EXPECT_THAT(f.msg.shown, IsEmpty());
+}
+
+TEST_F(LocoTest, Cp932ListFromWindows) {
+  dir.Bitmap("e.bmp", 64, 16);
+  Load(EncodeCp932("[Loco]\r\nNum=1\r\n[0]\r\nName=EF10形 電気機関車\r\nImage=e.bmp;本務機\r\n"));
+  loco.LocoSetIndex(0);
+  EXPECT_EQ(loco.LocoComment(), "EF10形 電気機関車");
+}
+
+}  // namespace
+}  // namespace kelvara::testing
