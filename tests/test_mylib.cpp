@@ -3,8 +3,14 @@
 #include <climits>
 #include <set>
 
+#include <filesystem>
+#include <sstream>
+
 #include "data/mylib.h"
+#include "data/textfile.h"
 #include "fakes.h"
+#include "shell/program.h"
+#include "tempdir.h"
 
 namespace kelvara::testing {
 namespace {
@@ -71,6 +77,78 @@ TEST(Wait1msTest, WaitsOnTheInjectedClockWithinSixteenBits) {
   lib.Wait1ms(-5);
   lib.Wait1ms(100000);
   EXPECT_EQ(clock.waits, (std::vector<int>{1000, 0, 0, 32767}));
+}
+
+TEST(SeparateArgmentStringsTest, SingleSpacesSplitAndTheLastSlotStaysEmpty) {
+  FakeClock clock;
+  MyLibClass lib(clock);
+  std::vector<std::string> out(8);
+  lib.SeparateArgmentStrings("/nsp nml", out);
+  EXPECT_EQ(out[0], "nsp");
+  EXPECT_EQ(out[1], "nml");
+  EXPECT_EQ(out[2], "");
+
+  out.assign(8, "");
+  lib.SeparateArgmentStrings("/nsp /e", out);
+  EXPECT_EQ(out[1], "/e") << "only the very first slash goes";
+
+  out.assign(8, "");
+  lib.SeparateArgmentStrings("oa  ndt", out);
+  EXPECT_EQ(out[0], "oa");
+  EXPECT_EQ(out[1], "") << "two spaces end the splitting";
+
+  out.assign(3, "");
+  lib.SeparateArgmentStrings("a b c d", out);
+  EXPECT_EQ(out, (std::vector<std::string>{"a", "b", ""}));
+}
+
+TEST(EnableAPITest, RemembersSwitchesAndRestoresMenus) {
+  FakeControls c;
+  c.SetEnabled("mnuGameRestart", false);
+  std::vector<std::string> saved(30);
+  MyLibClass::EnableAPI(c, "mnu", saved, false, false);
+  EXPECT_EQ(saved[0], "TmnuGame");
+  EXPECT_EQ(saved[3], "FmnuGameRestart");
+  EXPECT_FALSE(c.IsEnabled("mnuGameNewGame"));
+  EXPECT_TRUE(c.IsEnabled("cmdFront")) << "only the prefix is touched";
+  EXPECT_TRUE(c.IsEnabled("mnuGameSep1")) << "separators are left alone";
+
+  MyLibClass::EnableAPI(c, "mnu", saved, false, true);
+  EXPECT_TRUE(c.IsEnabled("mnuGameNewGame"));
+  EXPECT_FALSE(c.IsEnabled("mnuGameRestart"));
+
+  std::vector<std::string> small(3);
+  MyLibClass::EnableAPI(c, "mnu", small, false, false);
+  EXPECT_EQ(small[2], "") << "the last element is never written";
+  EXPECT_FALSE(c.IsEnabled("mnuGame"));
+  EXPECT_TRUE(c.IsEnabled("mnuGameNewGame")) << "the control that filled the list keeps its state";
+}
+
+TEST(ProgramFilesTest, IniNameVersionAndOnlyOurTemporaryTunesDeleted) {
+  TempDir dir;
+  SetProgramPaths(dir.str(), "kelvara");
+  EXPECT_EQ(MyLibClass::GetIniFileName(), dir / "kelvara.ini");
+  EXPECT_EQ(MyLibClass::GetVersionString(), "Ver 1.0");
+
+  dir.Write(std::string(kTempTunePrefix) + "a1" + kTempTuneSuffix, "x");
+  const std::string users = dir.Write("notes.tmp", "keep me");
+  MyLibClass::DeleteTempFile();
+  EXPECT_FALSE(std::filesystem::exists(dir / (std::string(kTempTunePrefix) + "a1" + kTempTuneSuffix)));
+  EXPECT_TRUE(std::filesystem::exists(users));
+}
+
+TEST(InsertFileTest, AppendsEveryLineAsUtf8WithCrLf) {
+  TempDir dir;
+  FakeClock clock;
+  MyLibClass lib(clock);
+  const std::string src = dir.Write("loco.lst", EncodeCp932("[Loco]\r\nName=電気機関車\n"));
+  std::ostringstream empty;
+  EXPECT_FALSE(lib.InsertFile(src, empty)) << "an empty destination is refused";
+  std::ostringstream log;
+  log << "header\r\n";
+  EXPECT_FALSE(lib.InsertFile(dir / "missing", log));
+  EXPECT_TRUE(lib.InsertFile(src, log));
+  EXPECT_EQ(log.str(), "header\r\n[Loco]\r\nName=電気機関車\r\n");
 }
 
 }  // namespace

@@ -1,0 +1,115 @@
+#include "shell/gini.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <utility>
+
+#include "data/paths.h"
+#include "shell/ini.h"
+#include "shell/product.h"
+
+namespace kelvara {
+
+namespace {
+
+struct BoolKey {
+  const char* key;
+  bool AppSettings::*field;
+};
+
+constexpr BoolKey kBooleans[] = {
+    {"CarNumGuide", &AppSettings::CarNumGuide},
+    {"LookCarNumber", &AppSettings::LookCarNumber},
+    {"CarNumOnMouse", &AppSettings::CarNumOnMouse},
+    {"ReplaceAnimate", &AppSettings::ReplaceAnimate},
+    {"DisMakeUpDraw", &AppSettings::DisMakeUpDraw},
+    {"DisMakeUpDrawAnimate", &AppSettings::DisMakeUpDrawAnimate},
+    {"CompleteRunMainLine", &AppSettings::CompleteRunMainLine},
+    {"CompleteBigAnimaite", &AppSettings::CompleteBigAnimaite},
+    {"MakeLog", &AppSettings::MakeLog},
+    {"OneInput", &AppSettings::OneInput},
+};
+
+std::string Lower(std::string s) {
+  for (char& c : s) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return s;
+}
+
+// A whole text that reads as a number, blanks around it allowed.
+bool IsNumeric(const std::string& text, double& value) {
+  const char* begin = text.c_str();
+  while (*begin == ' ' || *begin == '\t') ++begin;
+  if (*begin == '\0') return false;
+  char* end = nullptr;
+  value = std::strtod(begin, &end);
+  if (end == begin || !std::isfinite(value)) return false;
+  while (*end == ' ' || *end == '\t') ++end;
+  return *end == '\0';
+}
+
+// The data folder beside the program, found in any letter case as the old program's was.
+std::string FallbackFolder(const std::string& programFolder) {
+  const std::string wanted = BuildPath(programFolder, "cars");
+  if (FolderExists(wanted)) return wanted;
+  for (const char* spelling : {"Cars", "CARS"}) {
+    const std::string other = BuildPath(programFolder, spelling);
+    if (FolderExists(other)) return other;
+  }
+  return wanted;
+}
+
+}  // namespace
+
+bool CreateIni(AppSettings& s, const std::string& iniPath, const std::string& programFolder) {
+  const bool oneInput = s.OneInput;
+  s = AppSettings{};
+  s.TrdFolder = BuildPath(programFolder, "Cars");
+  s.QuestionLevel = 5;
+  s.CarNumGuide = s.LookCarNumber = s.CarNumOnMouse = s.ReplaceAnimate = s.DisMakeUpDraw = true;
+  s.DisMakeUpDrawAnimate = false;
+  s.CompleteRunMainLine = s.CompleteBigAnimaite = s.MakeLog = true;
+  s.GameSound = s.SuccessSound = true;
+  s.OneInput = oneInput;
+  return SaveIni(s, iniPath);
+}
+
+void LoadIni(AppSettings& s, const std::string& iniPath, const std::string& programFolder) {
+  const IniFile ini = IniFile::Load(iniPath);
+  const char* section = kProductName;
+
+  s.TrdFolder = ini.Get(section, "TRD_FOLDER");
+  if (!FolderExists(NormalizeSeparators(s.TrdFolder))) s.TrdFolder = FallbackFolder(programFolder);
+
+  double level = 0;
+  if (IsNumeric(ini.Get(section, "QuestionLevel"), level)) {
+    const double r = std::nearbyint(level);
+    s.QuestionLevel = r > 2147483647.0 ? 2147483647 : r < -2147483648.0 ? -2147483647 - 1 : static_cast<int>(r);
+  }
+  if (s.QuestionLevel < 4) s.QuestionLevel = 5;
+
+  for (const BoolKey& b : kBooleans) {
+    const std::string v = Lower(ini.Get(section, b.key));
+    if (v == "true" || v == "on" || v == "1") s.*b.field = true;
+  }
+  auto soundSwitch = [&](const char* key) {
+    const std::string v = ini.Get(section, key);
+    return v == "1" || v == "On" || v == "ON" || v == "on";
+  };
+  s.GameSound = soundSwitch("GameSound");
+  s.SuccessSound = soundSwitch("SuccessSound");
+}
+
+bool SaveIni(const AppSettings& s, const std::string& iniPath) {
+  IniFile ini = IniFile::Load(iniPath);
+  const char* section = kProductName;
+  ini.Set(section, "TRD_Folder", s.TrdFolder);
+  ini.Set(section, "QuestionLevel", std::to_string(s.QuestionLevel));
+  for (const BoolKey& b : kBooleans) ini.Set(section, b.key, s.*b.field ? "True" : "False");
+  ini.Set(section, "GameSound", s.GameSound ? "ON" : "OFF");
+  ini.Set(section, "SuccessSound", s.SuccessSound ? "ON" : "OFF");
+  return ini.SaveAtomically(iniPath);
+}
+
+}  // namespace kelvara

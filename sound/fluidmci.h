@@ -1,0 +1,51 @@
+// The sequencer device behind the command strings: FluidSynth plays the tune on its own thread.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include "sound/mci.h"
+
+struct _fluid_hashtable_t;
+struct _fluid_synth_t;
+struct _fluid_audio_driver_t;
+struct _fluid_player_t;
+
+namespace kelvara {
+
+struct FluidMciOptions {
+  std::string audioDriver;  // FluidSynth's name ("alsa", "pulseaudio", "file"); empty: its default
+  std::string audioFile;    // where the "file" driver writes
+  std::string soundFont;    // empty: the first General MIDI font found on the system
+};
+
+// The General MIDI sound font to use: $KELVARA_SOUNDFONT, then Debian's usual places; "" if none.
+std::string FindSoundFont();
+
+class FluidMci : public IMci {
+ public:
+  explicit FluidMci(FluidMciOptions options = {});
+  ~FluidMci() override;
+  FluidMci(const FluidMci&) = delete;
+  FluidMci& operator=(const FluidMci&) = delete;
+
+  std::uint32_t mciSendString(std::string_view command, std::string& reply) override;
+  std::string mciGetErrorString(std::uint32_t error) const override;
+
+ private:
+  struct Device;
+  std::uint32_t Open(const std::string& file, const std::string& alias, std::string& reply);
+  std::uint32_t StartOutput();
+  void Close(Device& d);
+  bool NewPlayer(Device& d);
+
+  FluidMciOptions options_;
+  _fluid_hashtable_t* settings_ = nullptr;
+  _fluid_synth_t* synth_ = nullptr;
+  _fluid_audio_driver_t* driver_ = nullptr;
+  std::map<std::string, std::unique_ptr<Device>> devices_;
+  int nextId_ = 1;
+};
+
+}  // namespace kelvara

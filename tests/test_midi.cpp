@@ -1,0 +1,242 @@
+// The MIDI player: the exact command strings and log lines against a recording device,
+// and real playback through FluidSynth into a null audio sink.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "data/textfile.h"
+#include "fakes.h"
+#include "shell/program.h"
+#include "sound/fluidmci.h"
+#include "sound/midimci.h"
+#include "sound/resources.h"
+#include "tempdir.h"
+
+namespace kelvara::testing {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+using ::testing::StartsWith;
+
+// Answers like the old sequencer device and records every command.
+class RecordingMci : public IMci {
+ public:
+  std::uint32_t mciSendString(std::string_view command, std::string& reply) override {
+    commands.emplace_back(command);
+    reply.clear();
+    const std::string c(command);
+    if (c.starts_with("open ")) {
+      if (openError) return openError;
+      open = true;
+      mode = "stopped";
+      reply = openReply;
+      return 0;
+    }
+    if (!open) return mcierr::kNotOpen;
+    if (c == "STATUS mp MODE") reply = mode;
+    if (c == "play mp") mode = "playing";
+    if (c == "stop mp") mode = "stopped";
+    if (c == "close mp") open = false;
+    return 0;
+  }
+  std::string mciGetErrorString(std::uint32_t error) const override { return "error " + std::to_string(error); }
+
+  std::vector<std::string> commands;
+  bool open = false;
+  std::string mode;
+  std::string openReply = "1";
+  std::uint32_t openError = 0;
+};
+
+struct MidiTest : ::testing::Test {
+  TempDir dir;
+  FakeMessageBox msg;
+  FakeClock clock;
+  FakeTexts texts;
+  RecordingMci mci;
+
+  std::unique_ptr<MIDIMCIClass> Player(bool log = true) {
+    auto p = std::make_unique<MIDIMCIClass>(mci, msg, clock, texts, dir.str());
+    p->OutputLog = log;
+    return p;
+  }
+  std::vector<std::string> LogLines() { return SplitLines(ReadFileBytes(dir / "MIDIMCI.log").value_or("")); }
+};
+
+TEST_F(MidiTest, NothingOpenReadsNone) {
+  auto midi = Player();
+  EXPECT_EQ(midi->IsMode(), "none");
+  EXPECT_THAT(mci.commands, ElementsAre("STATUS mp MODE"));
+}
+
+TEST_F(MidiTest, ResourceTuneIsWrittenToATemporaryFileAndPlayed) {
+  auto midi = Player();
+  ASSERT_EQ(midi->LoadSoundFromeResource("sub/Startup.mid"), 0);
+  EXPECT_EQ(midi->Filename(), "sub/Startup.mid");
+  const std::string temp = midi->TempFileName();
+  EXPECT_THAT(temp, StartsWith(dir / kTempTunePrefix));
+  std::string bytes;
+  ASSERT_TRUE(FindResource("DMSEG", "STARTUP.MID", bytes));
+  EXPECT_EQ(ReadFileBytes(temp).value_or(""), bytes);
+  EXPECT_THAT(bytes, StartsWith("MThd"));
+
+  EXPECT_EQ(midi->PlaySound(), 0);
+  EXPECT_EQ(midi->PlaySound(), 0) << "a second play while playing does not reopen";
+  midi->StopSound();
+  EXPECT_FALSE(std::filesystem::exists(temp));
+  EXPECT_THAT(msg.shown, IsEmpty());
+
+  const std::string open = "open \"" + temp + "\" type sequencer alias mp";
+  EXPECT_THAT(mci.commands, ElementsAre("STATUS mp MODE", "STATUS mp MODE",  // the stop before loading
+                                        "STATUS mp MODE", open, "play mp",   // first play
+                                        "STATUS mp MODE", "play mp",         // second play
+                                        "STATUS mp MODE", "stop mp", "STATUS mp MODE", "seek mp to start",
+                                        "close mp"));
+  const auto log = LogLines();
+  EXPECT_THAT(std::vector<std::string>(log.begin(), log.begin() + 10),
+              ElementsAre("Into StopSound", "MciSendString(Commands): STATUS mp MODE",
+                          "MciSendString(Commands): STATUS mp MODE", "Pathed StopSound", "Into PlaySoundResource",
+                          "OK Load File(R)", "OutPut " + temp, "Close OutFile", "Into PlaySound",
+                          "MciSendString(Commands): STATUS mp MODE"));
+  EXPECT_EQ(log[log.size() - 2], "Delete File : " + temp);
+  EXPECT_EQ(log.back(), "Pathed StopSound");
+}
+
+TEST_F(MidiTest, MissingResourceIsReportedWithItsNumber) {
+  auto midi = Player();
+  EXPECT_EQ(midi->LoadSoundFromeResource("nothing.mid"), 326);
+  ASSERT_EQ(msg.shown.size(), 1u);
+  EXPECT_EQ(msg.shown[0].icon, MsgIcon::None);
+  EXPECT_EQ(LogLines().back(), "Error LoadData(R) NOTHING.MID");
+}
+
+TEST_F(MidiTest, FailedOpensReportOne) {
+  auto midi = Player();
+  midi->LoadSoundFromFile("/x.mid");
+  mci.openReply = "";  // no device number
+  EXPECT_EQ(midi->PlaySound(), 1);
+  mci.open = false;
+  mci.openError = mcierr::kCannotLoadDriver;  // no audio output
+  EXPECT_EQ(midi->PlaySound(), 1);
+  EXPECT_EQ(msg.shown.size(), 2u);
+  EXPECT_EQ(msg.shown[1].icon, MsgIcon::Exclamation);
+  EXPECT_THAT(msg.shown[1].text, HasSubstr("error 266"));
+  EXPECT_EQ(LogLines().back(), "Error open :266");
+}
+
+TEST_F(MidiTest, EndedTuneIsRewoundAndAnOddStatusIsReported) {
+  auto midi = Player();
+  midi->LoadSoundFromFile("/x.mid");
+  midi->PlaySound();
+  mci.mode = "stopped";  // the tune ran out
+  EXPECT_EQ(midi->IsMode(), "stopped");
+  EXPECT_EQ(mci.commands.back(), "seek mp to start");
+  mci.mode = "paused";
+  EXPECT_EQ(midi->IsMode(), "none");
+  EXPECT_THAT(msg.Texts(), ElementsAre("error 0\r\n<10400>"));
+  EXPECT_EQ(LogLines().back(), "Error etc :error 0");
+}
+
+TEST_F(MidiTest, NoLogWithoutOutputLogButTheOldLogIsGone) {
+  dir.Write("MIDIMCI.log", "previous run\r\n");
+  auto midi = Player(false);
+  EXPECT_FALSE(std::filesystem::exists(dir / "MIDIMCI.log"));
+  midi->LoadSoundFromeResource("COMPLETE.MID");
+  midi->PlaySound();
+  midi->StopSound();
+  EXPECT_FALSE(std::filesystem::exists(dir / "MIDIMCI.log"));
+}
+
+TEST(TuneResourcesTest, FourStandardMidiFiles) {
+  for (const char* name : {"STARTUP.MID", "RAILWAY.MID", "SUCCESS.MID", "COMPLETE.MID"}) {
+    std::string bytes;
+    ASSERT_TRUE(FindResource("DMSEG", name, bytes)) << name;
+    EXPECT_EQ(bytes.substr(0, 4), "MThd");
+    EXPECT_GT(bytes.size(), 100u);
+  }
+  std::string bytes;
+  EXPECT_FALSE(FindResource("DMSEG", "Startup.mid", bytes)) << "the loader upper-cases, the table does not";
+}
+
+// ---- real playback -------------------------------------------------------------------------
+
+// One quarter note at 240 beats a minute: a quarter of a second of sound.
+std::string ShortTune() {
+  const unsigned char smf[] = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 96,
+                               'M', 'T', 'r', 'k', 0, 0, 0, 19,
+                               0, 0xFF, 0x51, 3, 0x03, 0xD0, 0x90,  // 250000 us a quarter
+                               0, 0x90, 60, 100,
+                               96, 0x80, 60, 0,
+                               0, 0xFF, 0x2F, 0};
+  return std::string(reinterpret_cast<const char*>(smf), sizeof smf);
+}
+
+struct FluidTest : MidiTest {
+  void SetUp() override {
+    if (FindSoundFont().empty()) GTEST_SKIP() << "no General MIDI sound font installed";
+  }
+  // Polls the player as the completion sequence does, on real time, bounded.
+  std::string WaitWhilePlaying(MIDIMCIClass& midi) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    std::string mode = midi.IsMode();
+    while (mode == "playing" && std::chrono::steady_clock::now() < until) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      mode = midi.IsMode();
+    }
+    return mode;
+  }
+};
+
+TEST_F(FluidTest, PlaysToTheEndRewindsAndPlaysAgain) {
+  FluidMci device(FluidMciOptions{"file", "/dev/null", ""});
+  MIDIMCIClass midi(device, msg, clock, texts, dir.str());
+  midi.OutputLog = true;
+  midi.LoadSoundFromFile(dir.Write("short.mid", ShortTune()));
+  ASSERT_EQ(midi.PlaySound(), 0);
+  EXPECT_EQ(midi.IsMode(), "playing") << "playing goes on after the call returned";
+  EXPECT_EQ(WaitWhilePlaying(midi), "stopped");
+  EXPECT_EQ(midi.IsMode(), "stopped") << "rewound, not playing by itself";
+  ASSERT_EQ(midi.PlaySound(), 0);
+  EXPECT_EQ(midi.IsMode(), "playing") << "from the start again";
+  midi.StopSound();
+  EXPECT_EQ(midi.IsMode(), "none");
+  EXPECT_THAT(msg.shown, IsEmpty());
+  EXPECT_THAT(LogLines(), ::testing::Contains("MciSendString(Commands): seek mp to start"));
+}
+
+TEST_F(FluidTest, ResourceTunePlaysAndItsFileGoesWithTheStop) {
+  FluidMci device(FluidMciOptions{"file", "/dev/null", ""});
+  MIDIMCIClass midi(device, msg, clock, texts, dir.str());
+  ASSERT_EQ(midi.LoadSoundFromeResource("railway.mid"), 0);
+  const std::string temp = midi.TempFileName();
+  ASSERT_EQ(midi.PlaySound(), 0);
+  EXPECT_EQ(midi.IsMode(), "playing");
+  midi.StopSound();
+  EXPECT_FALSE(std::filesystem::exists(temp));
+  EXPECT_EQ(midi.IsMode(), "none");
+  EXPECT_THAT(msg.shown, IsEmpty());
+}
+
+TEST_F(FluidTest, NoAudioOutputMeansOpenFails) {
+  FluidMci device(FluidMciOptions{"no-such-driver", "", ""});
+  MIDIMCIClass midi(device, msg, clock, texts, dir.str());
+  midi.LoadSoundFromFile(dir.Write("short.mid", ShortTune()));
+  EXPECT_EQ(midi.PlaySound(), 1);
+  EXPECT_EQ(midi.IsMode(), "none");
+  ASSERT_EQ(msg.shown.size(), 1u);
+  EXPECT_THAT(msg.shown[0].text, HasSubstr("No audio output"));
+
+  FluidMci noFont(FluidMciOptions{"file", "/dev/null", dir / "missing.sf2"});
+  std::string reply;
+  EXPECT_EQ(noFont.mciSendString("open \"" + (dir / "short.mid") + "\" type sequencer alias mp", reply),
+            mcierr::kNoMidiDevice);
+  EXPECT_EQ(noFont.mciSendString("play mp", reply), mcierr::kNotOpen);
+}
+
+}  // namespace
+}  // namespace kelvara::testing

@@ -1,0 +1,351 @@
+// Settings file, INI reader and writer, texts, log, window places and platform services.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <set>
+
+#include "data/mylib.h"
+#include "data/textfile.h"
+#include "fakes.h"
+#include "shell/gini.h"
+#include "shell/ini.h"
+#include "shell/msgguide.h"
+#include "shell/mylog.h"
+#include "shell/national.h"
+#include "shell/platform.h"
+#include "shell/possition.h"
+#include "tempdir.h"
+
+namespace kelvara::testing {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+
+std::string ReadAll(const std::string& path) { return ReadFileBytes(path).value_or(""); }
+
+// ---- INI files ---------------------------------------------------------------------------
+
+TEST(IniFileTest, PrivateProfileReading) {
+  const IniFile ini = IniFile::Parse(
+      "; top comment\r\n[Kelvara]\r\n  QuestionLevel =  10  \r\nname=\"quoted value\"\r\n[kelvara]\r\nQuestionLevel=99\r\n"
+      "[Other]\r\nQuestionLevel=7\r\n");
+  EXPECT_EQ(ini.Get("KELVARA", "questionlevel"), "10") << "first section, any case, blanks trimmed";
+  EXPECT_EQ(ini.Get("Kelvara", "name"), "quoted value");
+  EXPECT_EQ(ini.Get("Kelvara", "missing", "dflt"), "dflt");
+  EXPECT_EQ(ini.Get("Nowhere", "QuestionLevel"), "");
+  EXPECT_EQ(ini.Get("Other", "QuestionLevel"), "7");
+
+  const IniFile longValue = IniFile::Parse("[s]\nk=" + std::string(300, 'x') + "\n");
+  EXPECT_EQ(longValue.Get("s", "k").size(), 254u);
+  const IniFile japanese = IniFile::Parse("[s]\nk=" + std::string(250, 'a') + "電気機関車\n");
+  EXPECT_EQ(japanese.Get("s", "k"), std::string(250, 'a') + "電気機関") << "cut at 254 characters, not bytes";
+}
+
+TEST(IniFileTest, WritingAKeyKeepsEverythingElse) {
+  IniFile ini = IniFile::Parse("; mine\r\n[Other]\r\nx=1\r\n\r\n[Kelvara]\r\nTRD_FOLDER=/old\r\nMine=keep\r\n\r\n[Tail]\r\ny=2\r\n");
+  ini.Set("Kelvara", "TRD_Folder", "/new");
+  ini.Set("Kelvara", "QuestionLevel", "10");
+  ini.Set("Fresh", "a", "b");
+  EXPECT_EQ(ini.Serialize(),
+            "; mine\r\n[Other]\r\nx=1\r\n\r\n[Kelvara]\r\nTRD_Folder=/new\r\nMine=keep\r\nQuestionLevel=10\r\n\r\n"
+            "[Tail]\r\ny=2\r\n\r\n[Fresh]\r\na=b\r\n");
+}
+
+TEST(IniFileTest, SavingReplacesTheFileWholeOrNotAtAll) {
+  TempDir dir;
+  const std::string path = dir.Write("k.ini", "[Kelvara]\r\nold=1\r\n");
+  struct stat before {};
+  ASSERT_EQ(::stat(path.c_str(), &before), 0);
+  IniFile ini = IniFile::Load(path);
+  ini.Set("Kelvara", "new", "2");
+  ASSERT_TRUE(ini.SaveAtomically(path));
+  struct stat after {};
+  ASSERT_EQ(::stat(path.c_str(), &after), 0);
+  EXPECT_NE(before.st_ino, after.st_ino) << "a new file was renamed over the old one";
+  EXPECT_EQ(ReadAll(path), "[Kelvara]\r\nold=1\r\nnew=2\r\n");
+  EXPECT_FALSE(std::filesystem::exists(path + ".new"));
+
+  // A file that cannot be written leaves the old one as it was.
+  std::filesystem::create_directory(dir / "blocked.ini.new");
+  const std::string blocked = dir.Write("blocked.ini", "[Kelvara]\r\nkeep=1\r\n");
+  EXPECT_FALSE(ini.SaveAtomically(blocked));
+  EXPECT_EQ(ReadAll(blocked), "[Kelvara]\r\nkeep=1\r\n");
+}
+
+// ---- settings ------------------------------------------------------------------------------
+
+struct SettingsTest : ::testing::Test {
+  TempDir dir;
+  std::string ini;
+  AppSettings s;
+  void SetUp() override {
+    ini = dir / "kelvara.ini";
+    std::filesystem::create_directory(dir / "Cars");
+  }
+  void Load(const std::string& body) {
+    dir.Write("kelvara.ini", body);
+    s = AppSettings{};
+    LoadIni(s, ini, dir.str());
+  }
+};
+
+TEST_F(SettingsTest, FirstStartWritesTheDefaults) {
+  s.OneInput = false;
+  ASSERT_TRUE(CreateIni(s, ini, dir.str()));
+  EXPECT_EQ(ReadAll(ini),
+            "[Kelvara]\r\nTRD_Folder=" + (dir / "Cars") +
+                "\r\nQuestionLevel=5\r\nCarNumGuide=True\r\nLookCarNumber=True\r\nCarNumOnMouse=True\r\n"
+                "ReplaceAnimate=True\r\nDisMakeUpDraw=True\r\nDisMakeUpDrawAnimate=False\r\nCompleteRunMainLine=True\r\n"
+                "CompleteBigAnimaite=True\r\nMakeLog=True\r\nOneInput=False\r\nGameSound=ON\r\nSuccessSound=ON\r\n");
+  AppSettings again;
+  LoadIni(again, ini, dir.str());
+  EXPECT_EQ(again.TrdFolder, dir / "Cars");
+  EXPECT_TRUE(again.CarNumGuide);
+  EXPECT_FALSE(again.DisMakeUpDrawAnimate);
+  EXPECT_TRUE(again.GameSound);
+}
+
+TEST_F(SettingsTest, BooleansAndSoundSwitches) {
+  Load("[Kelvara]\nCarNumGuide=TRUE\nLookCarNumber=On\nCarNumOnMouse=1\nReplaceAnimate=yes\nMakeLog= true \n"
+       "GameSound=True\nSuccessSound=On\n");
+  EXPECT_TRUE(s.CarNumGuide);
+  EXPECT_TRUE(s.LookCarNumber);
+  EXPECT_TRUE(s.CarNumOnMouse);
+  EXPECT_FALSE(s.ReplaceAnimate);
+  EXPECT_TRUE(s.MakeLog);
+  EXPECT_FALSE(s.GameSound) << "the sound switches take 1, On, ON or on only";
+  EXPECT_TRUE(s.SuccessSound);
+  Load("[Kelvara]\nGameSound=oN\nSuccessSound=1\n");
+  EXPECT_FALSE(s.GameSound);
+  EXPECT_TRUE(s.SuccessSound);
+}
+
+TEST_F(SettingsTest, QuestionLevels) {
+  const std::pair<const char*, int> cases[] = {{"3", 5}, {"4", 4}, {"abc", 5}, {"", 5}, {"50", 50},
+                                               {" 7.5 ", 8}, {"6.5", 6}, {"10abc", 5}, {"1e12", 2147483647}};
+  for (const auto& [text, level] : cases) {
+    Load(std::string("[Kelvara]\nQuestionLevel=") + text + "\n");
+    EXPECT_EQ(s.QuestionLevel, level) << "stored as \"" << text << "\"";
+  }
+}
+
+TEST_F(SettingsTest, DataFolderKeyCaseAndFallback) {
+  std::filesystem::create_directory(dir / "mine");
+  Load("[kelvara]\ntrd_folder=" + (dir / "mine") + "\n");
+  EXPECT_EQ(s.TrdFolder, dir / "mine") << "keys are read in any case";
+  Load("[Kelvara]\nTRD_FOLDER=" + (dir / "deleted") + "\n");
+  EXPECT_EQ(s.TrdFolder, dir / "Cars") << "the folder beside the program, as \"cars\" finds it";
+  std::filesystem::create_directory(dir / "cars");
+  Load("[Kelvara]\nTRD_FOLDER=\n");
+  EXPECT_EQ(s.TrdFolder, dir / "cars");
+}
+
+TEST_F(SettingsTest, SavingKeepsTheUsersOtherLines) {
+  dir.Write("kelvara.ini", "; my notes\r\n[Kelvara]\r\nTRD_FOLDER=/x\r\nPlayerName=kiri\r\n[Window]\r\nzoom=2\r\n");
+  s.TrdFolder = "/data/Cars";
+  s.QuestionLevel = 20;
+  ASSERT_TRUE(SaveIni(s, ini));
+  const IniFile back = IniFile::Load(ini);
+  EXPECT_EQ(back.Get("Kelvara", "TRD_Folder"), "/data/Cars");
+  EXPECT_EQ(back.Get("Kelvara", "PlayerName"), "kiri");
+  EXPECT_EQ(back.Get("Window", "zoom"), "2");
+  EXPECT_THAT(ReadAll(ini), StartsWith("; my notes\r\n[Kelvara]\r\nTRD_Folder=/data/Cars\r\n"));
+}
+
+// ---- texts ---------------------------------------------------------------------------------
+
+TEST(NationalTest, LanguageDecision) {
+  National ja;
+  ja.InitNational(kLangJapanese, "");
+  EXPECT_EQ(ja.nLangOffset(), 0);
+  EXPECT_EQ(ja.GetCaptionText(10), "新規出題(&N)");
+  EXPECT_EQ(ja.GetMessageText(47), "機関車の連結を解いてはいけません");
+  EXPECT_EQ(ja.GetDataErrorText(0), "車両が見つけられません。");
+  EXPECT_EQ(ja.GetSystemErrorText(1), "が設定されていません。");
+  EXPECT_EQ(ja.Text(5530), "\"ごめんなさい\"");
+  EXPECT_EQ(ja.GetCaptionText(2), "9");
+
+  for (const char* line : {"/e", "kelvara /English", "nsp /E nml"}) {
+    National en;
+    en.InitNational(kLangJapanese, line);
+    EXPECT_EQ(en.nLangOffset(), 1) << line;
+    EXPECT_EQ(en.GetCaptionText(10), "&New Game");
+  }
+  National other;
+  other.InitNational(kLangEnglish, "");
+  EXPECT_EQ(other.nLangOffset(), 1);
+  EXPECT_EQ(other.Text(5641), "") << "a missing id reads empty";
+  EXPECT_EQ(other.Text(5640), "A passenger voice : Don't drive exchange ");
+}
+
+TEST(NationalTest, TooFewLanguagesFallsBackToEnglishWithAWarning) {
+  National::Table table = {{10, "10"}, {11, "1"}, {12, "1000"}, {13, "5000"}, {14, "10000"}, {15, "30000"},
+                           {1100, "ja"}, {1101, "en"}};
+  National n(table);
+  std::vector<std::string> warnings;
+  n.InitNational(kLangEnglish, "", [&](const std::string& w) { warnings.push_back(w); });
+  EXPECT_THAT(warnings, ElementsAre("nLangOffset Error"));
+  EXPECT_EQ(n.GetCaptionText(10), "en");
+}
+
+// Every text id the program asks for is in the table in both languages.
+TEST(NationalTest, EveryIdUsedByTheCodeExistsInBothLanguages) {
+  const auto& table = National::BuiltInTable();
+  const std::regex use(R"((?:Msg|Text|Box)\((\d{4,5})\))");
+  int checked = 0;
+  for (const char* folder : {"model", "data", "shell", "sound", "scene", "cli"}) {
+    const std::filesystem::path root = std::filesystem::path(KELVARA_SOURCE_DIR) / folder;
+    if (!std::filesystem::exists(root)) continue;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
+      if (entry.path().extension() != ".cpp" && entry.path().extension() != ".h") continue;
+      const std::string code = ReadAll(entry.path().string());
+      for (std::sregex_iterator it(code.begin(), code.end(), use), end; it != end; ++it) {
+        const int id = std::stoi((*it)[1]);
+        EXPECT_TRUE(table.count(id) && table.count(id + 1)) << "text " << id << " used in " << entry.path();
+        ++checked;
+      }
+    }
+  }
+  EXPECT_GT(checked, 25);
+  for (const auto& [id, text] : table) {
+    if (id >= 1000) {
+      EXPECT_TRUE(table.count(id % 2 ? id - 1 : id + 1)) << "text " << id << " has no partner";
+    }
+  }
+}
+
+// ---- log -----------------------------------------------------------------------------------
+
+TEST(LogTest, NumberedLinesAndPlainGameLines) {
+  TempDir dir;
+  MyLogClass log(dir / "kelvara.log");
+  dir.Write("kelvara.log", "last run\r\n");
+  log.Delete();
+  EXPECT_FALSE(std::filesystem::exists(log.LogFileName));
+  log.Out("Start");
+  FileGameLog game(log);
+  game.WriteLine("CutTrain In 1 to 0 with 2");
+  log.Out("End");
+  EXPECT_EQ(ReadAll(log.LogFileName), "1 : Start\r\nCutTrain In 1 to 0 with 2\r\n2 : End\r\n");
+}
+
+TEST(LogTest, DataHeaderFromCp932AndUtf8Files) {
+  TempDir dir;
+  FakeClock clock;
+  MyLibClass lib(clock);
+  dir.Write("Cars/loco.lst", EncodeCp932("[Loco]\r\nName=電気機関車\r\n"));
+  const std::string trd = dir.Write("Cars/t.trd", "急行\nsound\n");
+  dir.Write("kelvara.log", "1 : start-up line\r\n");
+  ASSERT_TRUE(LogOutFst(dir / "kelvara.log", lib, dir / "Cars", trd));
+  EXPECT_EQ(ReadAll(dir / "kelvara.log"),
+            "Software Info.----\r\nVer 1.0\r\n\r\n\r\nLst File----\r\n" + (dir / "Cars/loco.lst") +
+                "\r\n[Loco]\r\nName=電気機関車\r\n\r\n\r\nTRD File----\r\n" + trd +
+                "\r\n急行\r\nsound\r\n\r\n\r\n");
+}
+
+TEST(LogTest, PlayTimeShowsMinutesAndSeconds) {
+  EXPECT_EQ(PlayTimeText(3723), "02:03");
+  EXPECT_EQ(PlayTimeText(59), "00:59");
+  EXPECT_EQ(PlayTimeText(0), "00:00");
+  EXPECT_EQ(PlayTimeText(-5), "00:00");
+}
+
+TEST(MsgGuideTest, SilentWithoutATarget) {
+  MsgGuideClass guide;
+  guide.Msg("nobody sees this");
+  FakeStatusBar bar;
+  guide.ObjGuide = &bar;
+  guide.Msg("shown");
+  EXPECT_EQ(bar.Panel("Msg"), "shown");
+}
+
+// ---- window places -----------------------------------------------------------------------
+
+class MapStore : public ISettingsStore {
+ public:
+  std::string GetSetting(const std::string& app, const std::string& section, const std::string& key,
+                         const std::string& fallback) const override {
+    const auto it = values.find(app + "/" + section + "/" + key);
+    return it == values.end() ? fallback : it->second;
+  }
+  void SaveSetting(const std::string& app, const std::string& section, const std::string& key,
+                   const std::string& value) override {
+    values[app + "/" + section + "/" + key] = value;
+  }
+  std::map<std::string, std::string> values;
+};
+
+TEST(PossitionTest, SaveRestoreAndKeepInsideTheWorkArea) {
+  MapStore store;
+  FakeMessageBox msg;
+  FakeTexts texts;
+  const WorkArea area{0, 0, 1024, 740};
+  WindowPlace main{"frmMain", 1500, 100, 600, 460, true};
+  WindowPlace fresh{"frmMain", 10, 10, 600, 460, true};
+  EXPECT_FALSE(RestorePossition(store, fresh, 0, 0, "Kelvara", msg, texts, area)) << "nothing stored yet";
+  EXPECT_EQ(fresh.left, 10);
+
+  SavePossition(store, main, "Kelvara", msg, texts);
+  EXPECT_EQ(store.values.at("Kelvara/PossitionfrmMain/Left"), "1500");
+  EXPECT_EQ(store.values.at("Kelvara/PossitionfrmMain/Width"), "600");
+  ASSERT_TRUE(RestorePossition(store, fresh, 0, 0, "Kelvara", msg, texts, area));
+  EXPECT_EQ(fresh.left, 1024 - 600) << "moved back inside a smaller screen";
+  EXPECT_EQ(fresh.top, 100);
+
+  WindowPlace fixed{"frmAbout", 5, -40, 300, 200, false};
+  SavePossition(store, fixed, "Kelvara", msg, texts);
+  EXPECT_FALSE(store.values.count("Kelvara/PossitionfrmAbout/Width")) << "fixed windows keep no size";
+
+  WindowPlace huge{"x", 50, 50, 2000, 2000, true};
+  SetInnerWorkArea(huge, 100, 100, area);
+  EXPECT_EQ(huge.left, 0);
+  EXPECT_EQ(huge.top, 0);
+
+  SavePossition(store, main, "", msg, texts);
+  EXPECT_THAT(msg.Texts(), ElementsAre("App.ProductName<30010>"));
+}
+
+// ---- platform --------------------------------------------------------------------------------
+
+TEST(PlatformTest, TemporaryNamesAndFolderPicker) {
+  TempDir dir;
+  std::string a, b;
+  const auto na = Win32ApiClass::GetTempFileName(dir.str(), "kelvara", 0, a);
+  const auto nb = Win32ApiClass::GetTempFileName(dir.str(), "kelvara", 0, b);
+  EXPECT_NE(a, b);
+  EXPECT_TRUE(std::filesystem::exists(a));
+  EXPECT_NE(na, 0u);
+  EXPECT_NE(nb, 0u);
+  std::string c;
+  EXPECT_EQ(Win32ApiClass::GetTempFileName(dir.str(), "kelvara", 0x1A, c), 0x1Au);
+  EXPECT_EQ(c, dir / "kel1A.tmp");
+  EXPECT_EQ(Win32ApiClass::GetTempPath().back(), '/');
+  EXPECT_FALSE(Win32ApiClass::FormatMessage(2).empty());
+
+  std::filesystem::create_directory(dir / "lower");
+  std::filesystem::create_directory(dir / "Mixed");
+  std::string answer;
+  std::string seenStart;
+  SetFolderPicker([&](const std::string&, const std::string& start) {
+    seenStart = start;
+    return answer;
+  });
+  answer = "";
+  EXPECT_EQ(BrowseForFolder("t", "/start"), "") << "cancelled";
+  EXPECT_EQ(seenStart, "/start");
+  answer = dir / "lower";
+  EXPECT_EQ(BrowseForFolder("t", ""), dir / "lower");
+  answer = dir / "Mixed";
+  EXPECT_EQ(BrowseForFolder("t", ""), dir / "Mixed") << "lower case would name no folder here";
+  SetFolderPicker(nullptr);
+}
+
+}  // namespace
+}  // namespace kelvara::testing

@@ -1,0 +1,174 @@
+// Choosing and loading trains, the picture list, and the default train set that ships with the game.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "data/paths.h"
+#include "fakes.h"
+#include "model/game.h"
+#include "tempdir.h"
+#include "yard_builder.h"
+
+namespace kelvara::testing {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+
+struct ChoiceTest : ::testing::Test {
+  Fakes f;
+  TempDir dir;
+  std::unique_ptr<Game> game;
+
+  void SetUp() override {
+    dir.Bitmap("e.bmp", 64, 16);
+    dir.Bitmap("d.bmp", 64, 16);
+    dir.Bitmap("car.bmp", 64, 16);
+    dir.Bitmap("bellows.bmp", 6, 16);
+    dir.Write("loco.lst", "[Loco]\nNum=2\n[0]\nName=Single\nImage=e.bmp\n[1]\nName=Triple\nImage=e.bmp\n"
+                          "Image1=d.bmp\nImage2=e.bmp\n");
+    f.settings.TrdFolder = dir.str();
+    game = std::make_unique<Game>(f.ports(), f.settings);
+    game->lib().Seed(1);
+    game->Loco.LoadLst(f.settings.TrdFolder);
+  }
+  std::string Train(const std::string& name, int cars, bool bellows = false) {
+    std::string body = name + "\nsound\n";
+    for (int i = 0; i < cars; ++i) body += std::string(bellows && i ? "bellows.bmp\n" : "") + "car.bmp;c\n";
+    return dir.Write(name + ".trd", body);
+  }
+};
+
+TEST_F(ChoiceTest, ChangeTrainLoadsPlacesAndRemembersTheStart) {
+  const std::string p = Train("short", 3);
+  game->ChangeTrain(1, p);
+  EXPECT_THAT(f.msg.shown, IsEmpty());
+  EXPECT_EQ(game->LocoUnits, 3);
+  EXPECT_EQ(game->TrainCars, 3);
+  EXPECT_EQ(LineText(game->yard, 0), ". . . . . . . . . . . . . . . . . L1 L2 L3");
+  EXPECT_EQ(LineText(game->yard, 1), ". . . . . . . . . . . . . . . . . 1 2 3");
+  EXPECT_EQ(game->StartYard, game->yard);
+  EXPECT_TRUE(game->TrainChanged);
+  EXPECT_EQ(f.controls.Text("lblMsg"), "<5230> : Triple     \r\n<5240> : short");
+  EXPECT_TRUE(f.controls.IsEnabled("cmdBack"));
+  EXPECT_FALSE(f.controls.IsEnabled("mnuViewClearAnimation"));
+  EXPECT_EQ(f.scene.draws, 1);
+  EXPECT_EQ(f.sound.stops, 1);
+}
+
+TEST_F(ChoiceTest, UnplayableChoicesKeepThePreviousTrain) {
+  game->ChangeTrain(0, Train("good", 4));
+  const Yard before = game->yard;
+  f.msg.shown.clear();
+
+  game->ChangeTrain(1, dir / "missing.trd");
+  game->ChangeTrain(1, dir.Write("empty.trd", "Empty\nsound\n; no cars\n"));
+  game->ChangeTrain(1, Train("long", 18));  // 3 units + 18 cars do not fit a siding
+  EXPECT_THAT(f.msg.Texts(), ElementsAre(HasSubstr("<10110>"), "<5220>", "None cars in TRD",
+                                         "<5760>\r\n<5230> : 3\r\n<5240> : 18"));
+  EXPECT_EQ(game->TRD.TrainComment, "good");
+  EXPECT_EQ(game->TRD.CarCount(), 4);
+  EXPECT_EQ(game->Loco.LocoSetIndex(), 0);
+  EXPECT_EQ(game->yard, before);
+
+  game->ChangeTrain(0, Train("seventeen", 17));  // one unit and 17 cars still fit
+  EXPECT_EQ(game->TrainCars, 17);
+}
+
+TEST_F(ChoiceTest, AnsweringNoKeepsTheRunningGame) {
+  game->ChangeTrain(0, Train("first", 3));
+  game->GameActive = true;
+  f.msg.answers = {MsgAnswer::No};
+  game->ChangeTrain(1, Train("second", 5));
+  EXPECT_EQ(f.msg.shown.back().text, "<5210>");
+  EXPECT_EQ(f.msg.shown.back().buttons, MsgButtons::YesNo);
+  EXPECT_EQ(game->TRD.TrainComment, "first");
+  game->ChangeTrain(1, Train("second", 5));  // Yes this time
+  EXPECT_EQ(game->TRD.TrainComment, "second");
+}
+
+TEST_F(ChoiceTest, RandomChoiceTakesOnlyLowerCaseTrdAndListingTakesEvery) {
+  Train("a", 3);
+  dir.Write("b.TRD", "b\ns\ncar.bmp\n");
+  dir.Write("c.txt", "x");
+  for (int i = 0; i < 50; ++i) EXPECT_EQ(GetFileName(game->GetTrainRandom()), "a.trd");
+  std::vector<std::string> names;
+  for (const auto& e : game->ListTrainFiles()) names.push_back(e.comment);
+  EXPECT_THAT(names, ElementsAre("a", "b"));
+}
+
+TEST_F(ChoiceTest, MissingDataFolderIsReported) {
+  f.settings.TrdFolder = dir / "gone";
+  EXPECT_EQ(game->GetTrainRandom(), "");
+  EXPECT_THAT(f.msg.Texts(), ElementsAre("<5670>\r\n" + (dir / "gone")));
+}
+
+TEST_F(ChoiceTest, AutomaticChoiceWithOneSetAlwaysTakesIt) {
+  dir.Write("loco.lst", "[Loco]\nNum=1\n[0]\nName=Only\nImage=e.bmp\n");
+  game->Loco.Refresh();
+  game->Loco.LoadLst(f.settings.TrdFolder);
+  Train("t", 5);
+  for (int i = 0; i < 5; ++i) {
+    game->mnuGameChangeTrainAuto_Click();
+    EXPECT_EQ(game->Loco.LocoSetIndex(), 0);
+    EXPECT_EQ(game->TrainCars, 5);
+  }
+}
+
+TEST_F(ChoiceTest, PictureListKeepsBellowsAndScalesToTheView) {
+  game->ViewHeight = 64;
+  game->ChangeTrain(1, Train("coaches", 5, true));  // 5 coaches, 4 bellows
+  EXPECT_EQ(game->TrainCars, 5);
+  EXPECT_EQ(game->PelmCarCount, 3 + 9);
+  ASSERT_EQ(game->AnimePictures.size(), 12u);
+  EXPECT_EQ(GetFileName(game->AnimePictures[1]), "d.bmp");
+  EXPECT_EQ(GetFileName(game->AnimePictures[4]), "bellows.bmp");
+  EXPECT_EQ(game->gAnimeSrcRect[0].Right, 256);
+  EXPECT_EQ(game->gAnimeSrcRect[0].Bottom, 64);
+  EXPECT_EQ(game->gAnimeSrcRect[4].Right, 24);
+  EXPECT_EQ(game->gAnimeSrcRect[12].Right, 0) << "end marker";
+
+  game->ChangeTrain(0, Train("short", 2));
+  EXPECT_EQ(game->PelmCarCount, 3);
+  EXPECT_EQ(game->AnimePictures.size(), 3u);
+  EXPECT_EQ(game->gAnimeSrcRect[3].Right, 0);
+}
+
+// Every train of the shipped set with every locomotive set loads without a word and stands
+// in its correct formation.
+TEST(DefaultTrainSetTest, EveryTrainWithEveryLocomotiveSet) {
+  Fakes f;
+  f.settings.TrdFolder = KELVARA_CARS_DIR;
+  Game game(f.ports(), f.settings);
+  game.Loco.LoadLst(f.settings.TrdFolder);
+  ASSERT_GE(game.Loco.LocoSetCount(), 5);
+  std::set<int> unitCounts;
+  const auto trains = game.ListTrainFiles();
+  ASSERT_GE(trains.size(), 10u);
+  for (const auto& train : trains) {
+    for (int set = 0; set < game.Loco.LocoSetCount(); ++set) {
+      game.ChangeTrain(set, train.path);
+      ASSERT_THAT(f.msg.shown, IsEmpty()) << train.path << " with set " << set;
+      const int m = game.LocoUnits, n = game.TrainCars;
+      unitCounts.insert(m);
+      EXPECT_GE(n, 3);
+      EXPECT_LE(n, 16);
+      EXPECT_LE(m + n, 20);
+      EXPECT_EQ(game.yard.GetLocoNum(0), m);
+      EXPECT_EQ(game.yard.GetLocoAfterPosition(0), 20) << "locomotive at the junction end";
+      for (int k = 1; k <= n; ++k) ASSERT_EQ(game.yard.at(1, 20 - n + k - 1), Slot::Car(k));
+      EXPECT_FALSE(game.TRD.TrainComment.empty());
+      for (int i = 0; i < game.PelmCarCount; ++i) {
+        const auto& r = game.gAnimeSrcRect[static_cast<std::size_t>(i)];
+        EXPECT_GT(r.Right, 0);
+        EXPECT_EQ(r.Bottom, game.ViewHeight);
+      }
+    }
+  }
+  EXPECT_EQ(unitCounts, (std::set<int>{1, 2, 3, 4}));
+}
+
+}  // namespace
+}  // namespace kelvara::testing
