@@ -158,7 +158,11 @@ std::uint32_t FluidMci::mciSendString(std::string_view command, std::string& rep
   const auto it = devices_.find(w[1]);
   if (it == devices_.end()) return mcierr::kNotOpen;
   Device& d = *it->second;
-  const bool ended = d.playing && fluid_player_get_status(d.player) == FLUID_PLAYER_DONE;
+  // The tune has ended with its last event, as the old sequencer said; FluidSynth itself reports
+  // "done" only once the last cymbal has rung out, seconds later.
+  const int total = d.playing ? fluid_player_get_total_ticks(d.player) : 0;
+  const bool ended = d.playing && (fluid_player_get_status(d.player) == FLUID_PLAYER_DONE ||
+                                   (total > 0 && fluid_player_get_current_tick(d.player) >= total));
   if (ended) {
     d.playing = false;
     d.atEnd = true;
