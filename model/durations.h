@@ -10,5 +10,6 @@ inline constexpr int kRouteHold = 5000;         // the sign shows the head shunt
 inline constexpr int kWrongRoute = 4000;        // after the "look at the sign" warning
 inline constexpr int kOneInputCommand = 1000;   // before each command of a one-input run
 inline constexpr int kCompleteWindow = 3000;    // the completion window stays up
+inline constexpr int kTunePoll = 50;            // between looks at a tune that is still playing
 
 }  // namespace kelvara::durations

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,6 +31,29 @@ std::int32_t CalcTrainLength(const std::vector<AnimeRect>& rects);
 inline constexpr int kAnserListSize = 1001;
 inline constexpr int kAnimeRects = 101;
 inline constexpr int kDumpLines = 3;  // one per visible line label: head shunt and the two sidings
+inline constexpr int kMaxQuizMoves = 500;  // two recorded entries a move at most: the list never overflows
+inline constexpr int kOneInputCommands = 101;
+
+class MIDIMCIClass;
+
+// One command of a one-input string: its letter (one character) and its number.
+struct OneInputCommand {
+  std::string letter;
+  std::int32_t number = 0;
+  bool operator==(const OneInputCommand&) const = default;
+};
+
+// "c5p3" -> C5, P3. Digits before the first letter are dropped; any other character is a command
+// of its own. At most 101 commands are kept and numbers stop at the 32-bit limit.
+std::vector<OneInputCommand> ParseOneInput(std::string_view text);
+
+// A one-input string that restores the formation from the yard as it stands now, with the
+// locomotive alone on the head shunt (the string may be empty when the quiz came out solved);
+// nothing when the train cannot be played (more than 20 units) or a car is off the sidings.
+std::optional<std::string> SolveOneInput(const Yard& yard, int locoUnits, int trainCars);
+
+// The number box: the decimal number at the start of the text, rounded half to even, 0 for none.
+std::int32_t NumberBoxValue(std::string_view text);
 
 class Game {
  public:
@@ -53,6 +77,16 @@ class Game {
   int Route = -1;
   // Shown in the passenger's complaint after a derailment.
   std::string UserName;
+  // The number of making moves of the current quiz.
+  int DCount = 0;
+  // Tick count at which play started; the timer shows the time since.
+  std::uint32_t StartTick = 0;
+  // The MIDI player, when there is sound.
+  MIDIMCIClass* MIDI = nullptr;
+  // The log file that a re-make starts anew when MakeLog is on; empty for no file.
+  std::string LogFileName;
+  // Menu states remembered while the completion window is up.
+  std::vector<std::string> MenuStates = std::vector<std::string>(101);
 
   MsgGuideClass MsgGuide;
 
@@ -90,6 +124,33 @@ class Game {
   void LogOut(std::string_view text);
   void AjustTrain() {}
 
+  // Mixes the train up by random real moves and records them in AnserList.
+  void DisMakeUp();
+  void mnuGameNewGame_Click();
+  void mnuGameReDisMakeUp_Click();
+  void mnuGameRestart_Click();
+  // The completion test; on success the completion sequence runs and the result is true.
+  bool ChkGameEnd();
+  // The finished train runs out of its siding onto the head shunt and out of the yard.
+  void CompleteSmallAnimate();
+
+  void cmdFront_Click();
+  void cmdBack_Click();
+  void imgCar_Click(int index);
+  void Timer1_Timer();
+
+  // Shows the console, then plays the string it returns.
+  void OneInputMode();
+  void RunOneInput(std::string_view commands);
+  // One command of a run, on the siding the route shows.
+  void RunOneInputCommand(const OneInputCommand& cmd);
+
+  // Latest move first: "(3): C 2:1" and so on, each line ended by CR LF.
+  std::string AnswerText() const;
+
+  // The junction and signs; the route is stored here and the head-shunt setting holds 5 s.
+  void SetSign(int state);
+
   void CutTrain(int from, int to, int count);
   void AddTrain(int from, int to);
   bool PushTrain(int line, int count);
@@ -110,6 +171,10 @@ class Game {
                 std::string_view title = {});
   void Derail(bool first);
   void SuspendService();
+  void CompleteSequence(int line);
+  // Loads and plays a tune; on an error shows text 5200 and turns the sound off.
+  void PlayTune(const char* name);
+  void CountUp();
 
   Ports ports_;
   AppSettings& settings_;

@@ -46,12 +46,21 @@ class IStatusBar {
   virtual std::string Panel(std::string_view key) const = 0;
 };
 
-// The side view: everything the moves need of the scene.
+// The side view and the windows the game opens around it.
 class IScene {
  public:
   virtual ~IScene() = default;
   // Paint the yard from the grid now.
   virtual void DrawRefresh() = 0;
+  // Show the junction and the signs for a route (-1, 0, 1, 2).
+  virtual void ShowSign(int /*state*/) {}
+  // The completion window, shown without waiting, and closed again.
+  virtual void ShowCompleteWindow(std::string_view /*title*/) {}
+  virtual void CloseCompleteWindow() {}
+  // The departure run of the finished train.
+  virtual void CompleteAnimate() {}
+  // The one-input console, shown modally; the string typed in it.
+  virtual std::string OneInputConsole() { return {}; }
 };
 
 class ISound {

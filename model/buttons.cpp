@@ -1,0 +1,105 @@
+// The Front and Back buttons, the number box and clicks on cars.
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+
+#include "model/durations.h"
+#include "model/game.h"
+
+namespace kelvara {
+
+namespace {
+
+int Saturate(long long v) {
+  if (v > std::numeric_limits<int>::max()) return std::numeric_limits<int>::max();
+  if (v < std::numeric_limits<int>::min()) return std::numeric_limits<int>::min();
+  return static_cast<int>(v);
+}
+
+}  // namespace
+
+std::int32_t NumberBoxValue(std::string_view text) {
+  // Plain decimal text only: sign, digits, an optional fraction. No hexadecimal, no "inf".
+  std::size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+  const std::size_t start = i;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+  const std::size_t digits = i;
+  while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
+  if (i < text.size() && text[i] == '.') {
+    ++i;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
+  }
+  const std::string number(text.substr(start, i - start));
+  if (i == digits || number.find_first_of("0123456789") == std::string::npos) return 0;
+  const double v = std::strtod(number.c_str(), nullptr);
+  return Saturate(static_cast<long long>(std::nearbyint(std::clamp(v, -4e18, 4e18))));
+}
+
+void Game::CountUp() {
+  const std::int32_t n = NumberBoxValue(ports_.status.Panel("UCount"));
+  ports_.status.SetPanel("UCount", std::to_string(static_cast<long long>(n) + 1));
+}
+
+void Game::cmdFront_Click() {
+  IControls& c = ports_.controls;
+  const int line = Route;
+  const std::int32_t n = NumberBoxValue(c.Text("cmbCutTrainNum"));
+  const int units = line >= 0 && line < kLines ? yard.GetLocoNum(line) : 0;
+  const int count = Saturate(static_cast<long long>(n) + units + yard.GetCoupledCarsNum(kHeadShunt));
+  c.SetEnabled("cmdBack", true);
+  if (line >= 1 && line <= 2) CutTrain(line, kHeadShunt, count);
+  c.SetEnabled("cmdFront", false);
+  c.SetText("cmbCutTrainNum", "");
+  CountUp();
+  if (line == 1) {
+    SetSign(0);
+    SetSign(2);
+  } else if (line == 2) {
+    SetSign(0);
+    SetSign(1);
+  }
+}
+
+void Game::cmdBack_Click() {
+  IControls& c = ports_.controls;
+  if (!c.IsEnabled("mnuGameRestart")) c.SetEnabled("mnuGameRestart", true);
+  if (settings_.OneInput) {
+    c.SetEnabled("cmdBack", false);
+    OneInputMode();
+    if (GameActive) ChkGameEnd();
+    c.SetEnabled("cmdBack", true);
+    // The clock runs on only while the game does: a completed game keeps its time.
+    if (GameActive) c.SetEnabled("Timer1", true);
+    return;
+  }
+  const int line = Route;
+  if (line < 1 || line > 2) {
+    Box(Msg(5690) + "\r\n" + Msg(5700), MsgButtons::Ok, MsgIcon::Critical);
+    lib_.Wait1ms(durations::kWrongRoute);
+    return;
+  }
+  if (yard.at(kHeadShunt, kVisible - 1).IsEmpty()) {
+    PushTrain(line, NumberBoxValue(c.Text("cmbCutTrainNum")));
+    c.SetText("cmbCutTrainNum", "");
+  } else {
+    AddTrain(kHeadShunt, line);
+    c.SetEnabled("cmdFront", true);
+  }
+  if (GameActive) ChkGameEnd();
+  if (yard.GetMaxPushing(line) == 0) c.SetEnabled("cmdBack", false);
+  c.SetFocus("cmbCutTrainNum");
+}
+
+void Game::imgCar_Click(int index) {
+  if (!settings_.CarNumOnMouse || index < 0 || index >= 3 * kVisible) return;
+  const int line = index / kVisible;
+  const int position = index % kVisible;
+  if (yard.GetLocoNum(line) == 0) return;
+  const int n = std::max(position - yard.GetLocoAfterPosition(line) + 1, 0);
+  ports_.controls.SetText("cmbCutTrainNum", std::to_string(n));
+  if (ports_.controls.IsEnabled("cmdFront")) ports_.controls.SetFocus("cmdFront");
+}
+
+}  // namespace kelvara

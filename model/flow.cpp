@@ -1,0 +1,203 @@
+// Making the quiz, the game commands, and the completion of a game.
+#include <algorithm>
+#include <string>
+
+#include "model/durations.h"
+#include "model/game.h"
+#include "shell/mylog.h"
+#include "sound/midimci.h"
+
+namespace kelvara {
+
+namespace {
+
+std::string N(long long v) { return std::to_string(v); }
+
+}  // namespace
+
+void Game::SetSign(int state) {
+  ports_.scene.ShowSign(state);
+  Route = state;
+  if (state == 0) lib_.Wait1ms(durations::kRouteHold);
+}
+
+void Game::DisMakeUp() {
+  if (yard.GetLocoNum(0) == 0 && yard.GetLocoNum(1) == 0 && yard.GetLocoNum(2) == 0) return;
+  MakingQuiz = true;
+  ports_.controls.SetText("cmbCutTrainNum", "");
+
+  const double level = settings_.QuestionLevel;
+  DCount = std::min(lib_.GetRandom(level * 0.8, level * 1.2), kMaxQuizMoves);
+  ports_.status.SetPanel("DCount", N(DCount));
+  int cur = 1;
+  AnserCount = 0;
+  auto record = [this](const std::string& entry) {
+    if (AnserCount < kAnserListSize) AnserList[static_cast<std::size_t>(AnserCount++)] = entry;
+  };
+
+  for (int i = 0; i < DCount; ++i) {
+    MsgGuide.Msg(Msg(5710) + " - " + N(DCount - i));
+    AddTrain(0, cur);
+    lib_.Wait1ms(durations::kQuizMove);
+
+    const int lo = yard.GetLocoNum(cur);
+    const int cars = yard.GetCarNum(cur);
+    const int r = lib_.GetRandom(lo, lo + cars);
+    if (r > yard.GetCoupledCarsNum(cur)) {
+      int k = 0;
+      // Every push moves the train a slot deeper, so the stopper ends this loop at the latest.
+      while (yard.GetCoupledCarsNum(cur) < r && k <= kVisible) {
+        ++k;
+        if (!PushTrain(cur, 1)) break;
+      }
+      record("P " + N(cur) + ":" + N(k));
+      if (Derailed) {
+        Box(Msg(5510) + "\r\n" + Msg(5520), MsgButtons::Ok, MsgIcon::Critical, Msg(5530));
+        ports_.log.WriteLine(Msg(5510));
+        MakingQuiz = false;
+        return;
+      }
+    }
+    record("C " + N(cur) + ":" + N(r - yard.GetLocoNum(cur)));
+    CutTrain(cur, 0, r);
+    lib_.Wait1ms(durations::kQuizMove);
+    cur = cur == 1 ? 2 : 1;
+  }
+
+  AddTrain(0, 1);
+  CutTrain(1, 0, yard.GetLocoNum(1));
+  MsgGuide.Msg("");
+  MakingQuiz = false;
+}
+
+void Game::mnuGameNewGame_Click() {
+  if (!TrainChanged &&
+      Box(Msg(5250), MsgButtons::YesNo, MsgIcon::Information) == MsgAnswer::Yes) {
+    mnuGameChangeTrainAuto_Click();
+  }
+  SetCars();
+  mnuGameReDisMakeUp_Click();
+}
+
+void Game::mnuGameReDisMakeUp_Click() {
+  IControls& c = ports_.controls;
+  c.SetEnabled("cmdBack", false);
+  c.SetEnabled("cmbCutTrainNum", false);
+  MyLibClass::EnableAPI(c, "mnu", MenuStates, false, false);
+  c.SetEnabled("Timer1", false);
+  ports_.sound.StopSound();
+
+  if (settings_.MakeLog && !LogFileName.empty()) {
+    LogOutFst(LogFileName, lib_, settings_.TrdFolder, TRD.TrainFileName);
+  }
+  for (int siding = 1; siding <= 2; ++siding) {
+    if (yard.GetLocoNum(siding) > 0) CutTrain(siding, 0, yard.GetLocoNum(siding));
+  }
+  DisMakeUp();
+  ports_.sound.Beep();
+  if (!Derailed) DimCopy2(yard, StartYard);
+  mnuGameRestart_Click();
+}
+
+void Game::PlayTune(const char* name) {
+  if (MIDI == nullptr) return;
+  const std::int32_t err = MIDI->LoadSoundFromeResource(name) + MIDI->PlaySound();
+  if (err > 0) {
+    Box(Msg(5200), MsgButtons::Ok, MsgIcon::Information);
+    settings_.GameSound = false;
+    settings_.SuccessSound = false;
+  }
+}
+
+void Game::mnuGameRestart_Click() {
+  DimCopy2(StartYard, yard);
+  ports_.scene.DrawRefresh();
+  if (settings_.GameSound) PlayTune("railway.mid");
+  if (settings_.OneInput) MsgGuide.Msg(Msg(5720));
+
+  IControls& c = ports_.controls;
+  ports_.status.SetPanel("UCount", "0");
+  for (const std::string& name : c.Names()) {
+    if (name.starts_with("mnu")) c.SetEnabled(name, true);
+  }
+  StartTick = ports_.clock.TickCount();
+  GameActive = true;
+  TrainChanged = false;
+
+  c.SetEnabled("cmbCutTrainNum", true);
+  c.SetEnabled("cmdBack", true);
+  c.SetEnabled("cmdFront", false);
+  c.SetEnabled("mnuViewAnser", true);
+  c.SetEnabled("mnuViewClearAnimation", false);
+  c.SetEnabled("mnuGameRestart", false);
+  c.SetEnabled("Timer1", true);
+}
+
+bool Game::ChkGameEnd() {
+  int line = 1;
+  int p = yard.GetLocoAfterPosition(1);
+  if (p == 0 || p == kVisible) {
+    line = 2;
+    p = yard.GetLocoAfterPosition(2);
+  }
+  for (int k = 1; k <= TrainCars; ++k) {
+    const int pos = p + k - 1;
+    if (pos >= kVisible || !(yard.at(line, pos) == Slot::Car(k))) return false;
+  }
+  CompleteSequence(line);
+  return true;
+}
+
+void Game::CompleteSequence(int /*line*/) {
+  IControls& c = ports_.controls;
+  c.SetEnabled("Timer1", false);
+
+  ports_.sound.StopSound();
+  if (MIDI != nullptr) {
+    PlayTune("COMPLETE.MID");
+    // The fanfare plays to its end before the game goes on; the window stays responsive.
+    while (MIDI->IsMode() == "playing") lib_.Wait1ms(durations::kTunePoll);
+  }
+
+  ports_.scene.ShowCompleteWindow(Msg(5460));
+  ports_.clock.PumpOnce();
+  MyLibClass::EnableAPI(c, "mnu", MenuStates, false, false);
+  lib_.Wait1ms(durations::kCompleteWindow);
+  ports_.scene.CloseCompleteWindow();
+
+  if (settings_.CompleteRunMainLine) CompleteSmallAnimate();
+  if (settings_.CompleteBigAnimaite) ports_.scene.CompleteAnimate();
+
+  MyLibClass::EnableAPI(c, "mnu", MenuStates, false, true);
+  c.SetEnabled("mnuGameNewGame", true);
+  c.SetEnabled("mnuViewClearAnimation", true);
+  c.SetEnabled("mnuGameReDisMakeUp", false);
+  c.SetEnabled("cmdFront", false);
+  GameActive = false;
+}
+
+void Game::CompleteSmallAnimate() {
+  const int after = yard.GetLocoAfterPosition(1);
+  const int s = (after == 0 || after == kVisible) ? 2 : 1;
+  for (int step = 0; step < 40; ++step) {
+    for (int k = 0; k <= 39; ++k) yard.at(kHeadShunt, k) = yard.at(kHeadShunt, k + 1);
+    yard.at(kHeadShunt, kVisible - 1) = yard.at(s, 0);
+    for (int k = 0; k <= 39; ++k) yard.at(s, k) = yard.at(s, k + 1);
+    ports_.scene.DrawRefresh();
+  }
+}
+
+void Game::Timer1_Timer() {
+  const std::uint32_t elapsedMs = ports_.clock.TickCount() - StartTick;
+  ports_.status.SetPanel("Time", PlayTimeText(elapsedMs / 1000));
+}
+
+std::string Game::AnswerText() const {
+  std::string out;
+  for (int i = AnserCount - 1; i >= 0; --i) {
+    out += "(" + N(i + 1) + "): " + AnserList[static_cast<std::size_t>(i)] + "\r\n";
+  }
+  return out;
+}
+
+}  // namespace kelvara

@@ -1,0 +1,482 @@
+// Making quizzes, the game commands, completion, the buttons, one-input strings and the answer.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "fakes.h"
+#include "model/game.h"
+#include "yard_builder.h"
+
+namespace kelvara::testing {
+namespace {
+
+using ::testing::Contains;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+
+struct FlowTest : ::testing::Test {
+  Fakes f;
+  std::unique_ptr<Game> game;
+
+  void SetUp() override { Make(1, 8); }
+  // A game of m locomotive units and n cars in their correct formation.
+  void Make(int m, int n, std::uint64_t seed = 1) {
+    game = std::make_unique<Game>(f.ports(), f.settings);
+    game->lib().Seed(seed);
+    game->LocoUnits = m;
+    game->TrainCars = n;
+    game->SetCars();
+    DimCopy2(game->yard, game->StartYard);
+    game->TrainChanged = true;
+    game->Route = 1;
+  }
+  std::vector<std::string> Answer() const {
+    return std::vector<std::string>(game->AnserList.begin(), game->AnserList.begin() + game->AnserCount);
+  }
+  void ExpectAllUnitsPresent() const {
+    std::multiset<std::string> units;
+    for (int l = 0; l < kLines; ++l) {
+      for (int p = 0; p < kVisible; ++p) {
+        if (!game->yard.at(l, p).IsEmpty()) units.insert(game->yard.at(l, p).Text());
+      }
+    }
+    ASSERT_EQ(static_cast<int>(units.size()), game->LocoUnits + game->TrainCars);
+    for (int k = 1; k <= game->TrainCars; ++k) ASSERT_EQ(units.count(std::to_string(k)), 1u);
+  }
+};
+
+// ---- making the quiz ---------------------------------------------------------------------
+
+TEST_F(FlowTest, MoveCountsFollowTheLevel) {
+  const std::pair<int, std::pair<int, int>> levels[] = {{5, {4, 6}}, {7, {5, 9}}, {10, {8, 12}}, {50, {40, 60}}};
+  for (const auto& [level, range] : levels) {
+    std::set<int> seen;
+    for (std::uint64_t seed = 1; seed <= 60; ++seed) {
+      Make(1, 6, seed);
+      f.settings.QuestionLevel = level;
+      game->DisMakeUp();
+      ASSERT_GE(game->DCount, range.first) << "level " << level;
+      ASSERT_LE(game->DCount, range.second) << "level " << level;
+      seen.insert(game->DCount);
+      EXPECT_EQ(f.status.Panel("DCount"), std::to_string(game->DCount));
+    }
+    if (level <= 7) EXPECT_EQ(static_cast<int>(seen.size()), range.second - range.first + 1) << "level " << level;
+  }
+}
+
+TEST_F(FlowTest, QuizAlternatesSidingsWaitsAndLeavesTheLocomotiveAlone) {
+  for (std::uint64_t seed = 1; seed <= 40; ++seed) {
+    Make(2, 10, seed);
+    f.clock.waits.clear();
+    f.settings.QuestionLevel = 10;
+    game->DisMakeUp();
+    EXPECT_FALSE(game->MakingQuiz);
+    int expected = 1;
+    int pulls = 0;
+    for (const std::string& entry : Answer()) {
+      ASSERT_EQ(entry.size() >= 5, true) << entry;
+      EXPECT_EQ(entry[2] - '0', expected) << "seed " << seed << ": " << entry;
+      if (entry[0] == 'C') {
+        ++pulls;
+        expected = expected == 1 ? 2 : 1;
+      }
+    }
+    EXPECT_EQ(pulls, game->DCount);
+    // Two 1000 ms waits a move, nothing else while no derailment happens.
+    EXPECT_EQ(f.clock.TotalWaited(), 2000LL * game->DCount);
+    EXPECT_EQ(LineText(game->yard, 0), ". . . . . . . . . . . . . . . . . . L1 L2") << "seed " << seed;
+    EXPECT_EQ(game->yard.GetCarNum(1) + game->yard.GetCarNum(2), 10);
+    ExpectAllUnitsPresent();
+    EXPECT_EQ(f.status.Panel("Msg"), "");
+  }
+}
+
+TEST_F(FlowTest, PullOfTheLocomotiveAloneIsRecordedAsZeroCars) {
+  bool sawZero = false, sawPush = false;
+  for (std::uint64_t seed = 1; seed <= 30 && !(sawZero && sawPush); ++seed) {
+    Make(1, 5, seed);
+    game->DisMakeUp();
+    for (const std::string& e : Answer()) {
+      sawZero |= e.size() == 5 && e[0] == 'C' && e.substr(3) == ":0";
+      sawPush |= e[0] == 'P';
+    }
+  }
+  EXPECT_TRUE(sawZero);
+  EXPECT_TRUE(sawPush);
+}
+
+TEST_F(FlowTest, NoLocomotiveNoQuiz) {
+  game->yard.Clear();
+  SetLine(game->yard, 1, "1 2 3");
+  game->DisMakeUp();
+  EXPECT_EQ(game->AnserCount, 0);
+  EXPECT_FALSE(game->MakingQuiz);
+  EXPECT_TRUE(f.clock.waits.empty());
+}
+
+TEST_F(FlowTest, HugeLevelsStopAtFiveHundredMoves) {
+  f.settings.QuestionLevel = 100000;
+  Make(1, 3);
+  game->DisMakeUp();
+  EXPECT_EQ(game->DCount, kMaxQuizMoves);
+  EXPECT_LE(game->AnserCount, kAnserListSize);
+}
+
+// A yard no real game reaches (a car in front of the locomotive) makes the maker push into the
+// stopper: it apologises and gives up.
+TEST_F(FlowTest, DerailedQuizIsAbandoned) {
+  for (std::uint64_t seed = 1; seed <= 200; ++seed) {
+    Make(1, 5, seed);
+    game->yard.Clear();
+    SetLine(game->yard, 1, "5 . L1 1 2 3 4");
+    f.msg.shown.clear();
+    game->DisMakeUp();
+    if (!game->Derailed) continue;
+    ASSERT_EQ(f.msg.shown.size(), 6u);
+    const ShownBox& sorry = f.msg.shown[5];
+    EXPECT_EQ(sorry.text, "<5510>\r\n<5520>");
+    EXPECT_EQ(sorry.icon, MsgIcon::Critical);
+    EXPECT_EQ(sorry.title, "<5530>");
+    EXPECT_THAT(f.log.lines, Contains("<5510>"));
+    EXPECT_FALSE(game->MakingQuiz);
+    EXPECT_EQ(Answer().back().substr(0, 3), "P 1") << "the push that derailed is recorded";
+    return;
+  }
+  FAIL() << "no seed derailed the quiz";
+}
+
+TEST_F(FlowTest, ADerailedQuizIsNotKept) {
+  const Yard start = game->StartYard;
+  game->yard.Clear();  // no locomotive: the maker returns at once and the flag stays as it was
+  game->Derailed = true;
+  game->mnuGameReDisMakeUp_Click();
+  EXPECT_EQ(game->StartYard, start);
+  EXPECT_EQ(game->yard, start) << "play begins from the stored start";
+}
+
+// ---- game commands and their controls ------------------------------------------------------
+
+TEST_F(FlowTest, ReMakeThenRestartSwitchesTheControls) {
+  f.controls.log.clear();
+  game->mnuGameReDisMakeUp_Click();
+  // Making the quiz starts with the push button, the number box, the menus and the timer off.
+  const auto& log = f.controls.log;
+  ASSERT_GE(log.size(), 4u);
+  EXPECT_EQ(log[0], "-cmdBack");
+  EXPECT_EQ(log[1], "-cmbCutTrainNum");
+  EXPECT_THAT(log, Contains("-mnuGameNewGame"));
+  EXPECT_THAT(log, Contains("-Timer1"));
+  EXPECT_EQ(f.sound.events.front(), "stop");
+  EXPECT_THAT(f.sound.events, Contains("beep"));
+  // Play: everything on but the pull button, the replay and Restart itself.
+  EXPECT_TRUE(game->GameActive);
+  EXPECT_FALSE(game->TrainChanged);
+  EXPECT_EQ(game->StartYard, game->yard);
+  for (const char* on : {"mnuGameNewGame", "mnuGameReDisMakeUp", "mnuViewAnser", "cmbCutTrainNum", "cmdBack", "Timer1"}) {
+    EXPECT_TRUE(f.controls.IsEnabled(on)) << on;
+  }
+  for (const char* off : {"cmdFront", "mnuViewClearAnimation", "mnuGameRestart"}) {
+    EXPECT_FALSE(f.controls.IsEnabled(off)) << off;
+  }
+  EXPECT_EQ(f.status.Panel("UCount"), "0");
+  // The first back-in of the game gives Restart back.
+  game->cmdBack_Click();
+  EXPECT_TRUE(f.controls.IsEnabled("mnuGameRestart"));
+}
+
+TEST_F(FlowTest, NewGameAsksToChangeTheTrainOnlyAfterAGame) {
+  game->mnuGameNewGame_Click();
+  EXPECT_THAT(f.msg.Texts(), IsEmpty()) << "a train just loaded is not asked about";
+  f.msg.answers = {MsgAnswer::No};
+  game->mnuGameNewGame_Click();
+  EXPECT_THAT(f.msg.Texts(), ElementsAre("<5250>"));
+  EXPECT_EQ(f.msg.shown[0].buttons, MsgButtons::YesNo);
+  EXPECT_EQ(f.msg.shown[0].icon, MsgIcon::Information);
+}
+
+TEST_F(FlowTest, RemakeMidGameMixesFromWhereTheCarsStand) {
+  game->mnuGameReDisMakeUp_Click();
+  const std::vector<std::string> first = Answer();
+  game->cmdBack_Click();  // the locomotive backs into siding 1
+  game->mnuGameReDisMakeUp_Click();
+  EXPECT_EQ(game->AnserCount, static_cast<int>(Answer().size()));
+  EXPECT_EQ(Answer().front().substr(0, 3) == "C 1" || Answer().front().substr(0, 3) == "P 1", true);
+  ExpectAllUnitsPresent();
+}
+
+// ---- completion ----------------------------------------------------------------------------
+
+struct CompletionTest : FlowTest {
+  void Place(const std::string& siding1, const std::string& siding2) {
+    game->yard.Clear();
+    SetLine(game->yard, 1, siding1);
+    SetLine(game->yard, 2, siding2);
+  }
+};
+
+TEST_F(CompletionTest, TheFormationTest) {
+  game->TrainCars = 3;
+  Place("", ". L1 1 2 3");
+  EXPECT_TRUE(game->ChkGameEnd()) << "siding 2 counts too";
+  Place(". L1 . 1 2 3", "");
+  EXPECT_FALSE(game->ChkGameEnd()) << "a gap behind the locomotive";
+  Place(". L1 1 3 2", "");
+  EXPECT_FALSE(game->ChkGameEnd());
+  Place(". . . . . . . . . . . . . . . . 1 2 3 L1", "1 2 3");
+  EXPECT_FALSE(game->ChkGameEnd()) << "block at the stopper of siding 1 sends the test to siding 2, which fails";
+
+  game->TrainCars = 12;
+  Place(". . . . . . . L1 1 2 3 4 5 6 7 8 9 10 11", "");
+  game->yard.at(1, 20) = Slot::Car(12);
+  EXPECT_FALSE(game->ChkGameEnd()) << "car 12 beyond the stopper";
+}
+
+TEST_F(CompletionTest, SequenceWaitsSwitchesMenusAndRunsOut) {
+  f.settings.CompleteRunMainLine = true;
+  f.settings.CompleteBigAnimaite = false;
+  game->mnuGameReDisMakeUp_Click();
+  game->TrainCars = 3;
+  game->LocoUnits = 1;
+  Place("L1 1 2 3", "");
+  f.controls.SetEnabled("mnuViewAnser", true);
+  f.clock.waits.clear();
+  f.scene.draws = 0;
+  ASSERT_TRUE(game->ChkGameEnd());
+  EXPECT_THAT(f.clock.waits, ElementsAre(3000));
+  EXPECT_EQ(f.scene.draws, 40) << "the run-out redraws every step";
+  EXPECT_EQ(LineText(game->yard, 0), "");
+  EXPECT_EQ(LineText(game->yard, 1), "") << "the train left the yard";
+  EXPECT_FALSE(game->GameActive);
+  EXPECT_FALSE(f.controls.IsEnabled("Timer1"));
+  EXPECT_TRUE(f.controls.IsEnabled("mnuGameNewGame"));
+  EXPECT_TRUE(f.controls.IsEnabled("mnuViewClearAnimation"));
+  EXPECT_TRUE(f.controls.IsEnabled("mnuViewAnser")) << "menus put back as they were";
+  EXPECT_FALSE(f.controls.IsEnabled("mnuGameReDisMakeUp"));
+  EXPECT_FALSE(f.controls.IsEnabled("cmdFront"));
+}
+
+// ---- buttons ------------------------------------------------------------------------------
+
+struct ButtonsTest : FlowTest {
+  void SetUp() override {
+    Make(1, 6);
+    // A small quiz: cars 1 and 2 swapped.
+    game->StartYard.Clear();
+    SetLine(game->StartYard, 0, ". . . . . . . . . . . . . . . . . . . L1");
+    SetLine(game->StartYard, 1, ". . . . . . . . . . . . . . 2 1 3 4 5 6");
+    game->mnuGameRestart_Click();
+  }
+  void Number(const std::string& text) { f.controls.SetText("cmbCutTrainNum", text); }
+};
+
+TEST_F(ButtonsTest, PullBackAndPush) {
+  game->cmdBack_Click();  // in, coupled to the train
+  EXPECT_EQ(LineText(game->yard, 1), ". . . . . . . . . . . . . L1 2 1 3 4 5 6");
+  EXPECT_TRUE(f.controls.IsEnabled("cmdFront"));
+  Number("2");
+  f.clock.waits.clear();
+  game->cmdFront_Click();
+  EXPECT_EQ(LineText(game->yard, 0), ". . . . . . . . . . . . . . . . . L1 2 1");
+  EXPECT_EQ(game->Route, 2);
+  EXPECT_THAT(f.clock.waits, ElementsAre(5000)) << "the sign holds the head-shunt route";
+  EXPECT_FALSE(f.controls.IsEnabled("cmdFront"));
+  EXPECT_EQ(f.controls.Text("cmbCutTrainNum"), "");
+  EXPECT_EQ(f.status.Panel("UCount"), "1");
+
+  game->cmdBack_Click();
+  EXPECT_EQ(LineText(game->yard, 2), "L1 2 1");
+  Number("3");
+  game->cmdBack_Click();
+  EXPECT_EQ(LineText(game->yard, 2), ". . . L1 2 1");
+  EXPECT_EQ(f.status.Panel("UCount"), "1") << "pushes are not counted";
+  EXPECT_TRUE(game->GameActive);
+}
+
+TEST_F(ButtonsTest, EmptyNumberPullsTheLocomotiveAlone) {
+  game->cmdBack_Click();
+  game->cmdFront_Click();
+  EXPECT_EQ(LineText(game->yard, 0), ". . . . . . . . . . . . . . . . . . . L1");
+}
+
+TEST_F(ButtonsTest, BackAgainstTheStopperIsDisabled) {
+  game->cmdBack_Click();  // the train fills siding 1 up to the stopper
+  EXPECT_EQ(LineText(game->yard, 1), ". . . . . . . . . . . . . L1 2 1 3 4 5 6");
+  EXPECT_FALSE(f.controls.IsEnabled("cmdBack"));
+  EXPECT_TRUE(f.controls.IsEnabled("cmdFront")) << "Front stays as it was";
+}
+
+TEST_F(ButtonsTest, BackWhileTheSignShowsNoSiding) {
+  game->Route = 0;
+  const Yard before = game->yard;
+  f.clock.waits.clear();
+  game->cmdBack_Click();
+  EXPECT_THAT(f.msg.Texts(), ElementsAre("<5690>\r\n<5700>"));
+  EXPECT_EQ(f.msg.shown[0].icon, MsgIcon::Critical);
+  EXPECT_THAT(f.clock.waits, ElementsAre(4000));
+  EXPECT_EQ(game->yard, before);
+}
+
+TEST_F(ButtonsTest, ClickingACarFillsInTheNumber) {
+  f.settings.CarNumOnMouse = true;
+  game->cmdBack_Click();  // L1 at 13, cars at 14..19
+  game->imgCar_Click(20 + 16);
+  EXPECT_EQ(f.controls.Text("cmbCutTrainNum"), "3");
+  EXPECT_EQ(f.controls.focus, "cmdFront");
+  game->imgCar_Click(20 + 13);
+  EXPECT_EQ(f.controls.Text("cmbCutTrainNum"), "0") << "the locomotive itself";
+  f.settings.CarNumOnMouse = false;
+  game->imgCar_Click(20 + 19);
+  EXPECT_EQ(f.controls.Text("cmbCutTrainNum"), "0");
+  f.settings.CarNumOnMouse = true;
+  game->imgCar_Click(40 + 5);  // a line without the locomotive
+  EXPECT_EQ(f.controls.Text("cmbCutTrainNum"), "0");
+}
+
+TEST(NumberBoxTest, LeadingDecimalRoundedHalfToEven) {
+  EXPECT_EQ(NumberBoxValue(""), 0);
+  EXPECT_EQ(NumberBoxValue("abc"), 0);
+  EXPECT_EQ(NumberBoxValue("7 cars"), 7);
+  EXPECT_EQ(NumberBoxValue(" 12"), 12);
+  EXPECT_EQ(NumberBoxValue("2.5"), 2);
+  EXPECT_EQ(NumberBoxValue("3.5"), 4);
+  EXPECT_EQ(NumberBoxValue("0x10"), 0);
+  EXPECT_EQ(NumberBoxValue("99999999999999"), 2147483647);
+  EXPECT_EQ(NumberBoxValue("-3"), -3);
+}
+
+// ---- one-input strings ---------------------------------------------------------------------
+
+TEST(OneInputParseTest, Commands) {
+  using C = OneInputCommand;
+  EXPECT_THAT(ParseOneInput("c5p3"), ElementsAre(C{"C", 5}, C{"P", 3}));
+  EXPECT_THAT(ParseOneInput("5C2"), ElementsAre(C{"C", 2}));
+  EXPECT_THAT(ParseOneInput("C1 2"), ElementsAre(C{"C", 1}, C{" ", 2}));
+  EXPECT_THAT(ParseOneInput("C12"), ElementsAre(C{"C", 12}));
+  EXPECT_THAT(ParseOneInput("P"), ElementsAre(C{"P", 0}));
+  EXPECT_THAT(ParseOneInput("x両C1"), ElementsAre(C{"X", 0}, C{"両", 0}, C{"C", 1}));
+  EXPECT_THAT(ParseOneInput(""), IsEmpty());
+  EXPECT_THAT(ParseOneInput("C99999999999"), ElementsAre(C{"C", 2147483647}));
+  std::string many;
+  for (int i = 0; i < 150; ++i) many += "P" + std::to_string(i);
+  const auto parsed = ParseOneInput(many);
+  ASSERT_EQ(parsed.size(), 101u);
+  EXPECT_EQ(parsed.back(), (C{"P", 100}));
+}
+
+TEST_F(FlowTest, OneInputRunPlaysEachCommand) {
+  Make(1, 8);
+  game->mnuGameRestart_Click();
+  f.clock.waits.clear();
+  game->RunOneInput("c5C2p3");
+  // C5: siding 1 -> siding 2; C2: siding 2 -> siding 1 with 2 of those 5; P3 in siding 1.
+  EXPECT_EQ(LineText(game->yard, 2), ". . . 3 4 5");
+  EXPECT_EQ(LineText(game->yard, 1), ". . . L1 1 2 . . . . . . . . . . . 6 7 8");
+  EXPECT_EQ(game->Route, 1);
+  EXPECT_EQ(f.status.Panel("UCount"), "3");
+  EXPECT_EQ(f.status.Panel("Msg"), "<5720> : <5740>");
+  EXPECT_THAT(f.status.history, Contains("Msg=<5720> ( 2 ) : C 5"));
+  EXPECT_THAT(f.status.history, Contains("Msg=<5720> ( 0 ) : P 3"));
+  // 5000 for the first sign, then 1000 before each command and 5000 for each route change.
+  EXPECT_THAT(f.clock.waits, ElementsAre(5000, 1000, 5000, 1000, 5000, 1000));
+}
+
+TEST_F(FlowTest, OneInputEdgeCases) {
+  Make(1, 4);
+  game->mnuGameRestart_Click();
+  game->RunOneInput("");
+  EXPECT_EQ(LineText(game->yard, 1), ". . . . . . . . . . . . . . . L1 1 2 3 4") << "only the back-in";
+  game->RunOneInput("P0C0");
+  EXPECT_THAT(f.msg.Texts(), ElementsAre("<5590>"));
+  EXPECT_EQ(LineText(game->yard, 2), "L1") << "C0 takes the locomotive alone";
+  game->RunOneInput("");  // a second run begins by backing into siding 1 again
+  EXPECT_EQ(game->Route, 1);
+}
+
+TEST_F(FlowTest, OneInputThroughTheBackButton) {
+  Make(1, 3);
+  f.settings.OneInput = true;
+  game->mnuGameRestart_Click();
+  EXPECT_EQ(f.status.Panel("Msg"), "<5720>");
+  game->cmdBack_Click();  // the console gives "", so the locomotive just backs in and couples
+  EXPECT_TRUE(f.controls.IsEnabled("cmdBack"));
+  EXPECT_FALSE(game->GameActive) << "backing into the correct formation completes it";
+  EXPECT_FALSE(f.controls.IsEnabled("Timer1")) << "a finished game's clock stays stopped";
+}
+
+// ---- answer ---------------------------------------------------------------------------------
+
+TEST_F(FlowTest, AnswerTextLatestFirst) {
+  EXPECT_EQ(game->AnswerText(), "");
+  game->AnserList[0] = "P 1:2";
+  game->AnserList[1] = "C 1:3";
+  game->AnserList[2] = "C 2:1";
+  game->AnserCount = 3;
+  EXPECT_EQ(game->AnswerText(), "(3): C 2:1\r\n(2): C 1:3\r\n(1): P 1:2\r\n");
+}
+
+// ---- whole games ------------------------------------------------------------------------------
+
+TEST_F(FlowTest, SolverSolvesQuizzesAndRestartPlaysThemAgain) {
+  for (std::uint64_t seed = 1; seed <= 25; ++seed) {
+    const int m = 1 + static_cast<int>(seed % 4);
+    const int n = 3 + static_cast<int>(seed % 14);
+    Make(m, n, seed);
+    f.settings.QuestionLevel = 5 + static_cast<int>(seed % 3) * 5;
+    game->mnuGameReDisMakeUp_Click();
+    const Yard quiz = game->StartYard;
+    const auto solved = SolveOneInput(game->yard, m, n);
+    ASSERT_TRUE(solved.has_value());
+    const std::string solution = *solved;
+    f.msg.shown.clear();
+    game->RunOneInput(solution);
+    EXPECT_THAT(f.msg.shown, IsEmpty()) << "seed " << seed << ": " << solution;
+    ASSERT_TRUE(game->ChkGameEnd()) << "seed " << seed << " m " << m << " n " << n << ": " << solution;
+
+    game->mnuGameRestart_Click();
+    EXPECT_EQ(game->yard, quiz) << "restart after completion brings the same quiz back";
+    EXPECT_TRUE(game->GameActive);
+  }
+}
+
+}  // namespace
+}  // namespace kelvara::testing
+
+namespace kelvara::testing {
+namespace {
+
+// Every shipped train, several quizzes each, solved through command strings to completion.
+TEST(WholeGameTest, EveryShippedTrainIsSolvedToCompletion) {
+  Fakes f;
+  f.settings.TrdFolder = KELVARA_CARS_DIR;
+  f.settings.QuestionLevel = 10;
+  f.settings.OneInput = true;
+  Game game(f.ports(), f.settings);
+  game.Loco.LoadLst(f.settings.TrdFolder);
+  const auto trains = game.ListTrainFiles();
+  ASSERT_GE(trains.size(), 10u);
+  int completed = 0;
+  for (std::size_t t = 0; t < trains.size(); ++t) {
+    for (std::uint64_t seed = 1; seed <= 3; ++seed) {
+      game.lib().Seed(seed * 100 + t);
+      game.ChangeTrain(static_cast<int>((t + seed) % static_cast<std::size_t>(game.Loco.LocoSetCount())),
+                       trains[t].path);
+      game.mnuGameNewGame_Click();
+      ASSERT_TRUE(game.GameActive);
+      const auto solved = SolveOneInput(game.yard, game.LocoUnits, game.TrainCars);
+      ASSERT_TRUE(solved.has_value()) << trains[t].path;
+      const std::string solution = *solved;
+      f.msg.shown.clear();
+      game.RunOneInput(solution);
+      ASSERT_THAT(f.msg.shown, IsEmpty()) << trains[t].path << " seed " << seed << ": " << solution;
+      ASSERT_TRUE(game.ChkGameEnd()) << trains[t].path << " seed " << seed << ": " << solution;
+      EXPECT_FALSE(game.GameActive);
+      ++completed;
+    }
+  }
+  EXPECT_EQ(completed, static_cast<int>(trains.size()) * 3);
+}
+
+}  // namespace
+}  // namespace kelvara::testing
