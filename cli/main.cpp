@@ -1,0 +1,312 @@
+// kelvara-cli: the shunting game in a terminal, for data authors and scripted play.
+//
+//   kelvara-cli [--data DIR] [--loco INDEX] [--train FILE] [--level N] [--seed N]
+//               [--lang ja|en] [--no] [--real-time]
+//
+// After the quiz is made the yard is printed; then each line of standard input is a command:
+// a one-input string such as C5C2P3C5, "front N", "back N", "restart", "new", "remake",
+// "answer", "solve", "yard", "help" or "quit".
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <iostream>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <utility>
+
+#include "data/mylib.h"
+#include "data/paths.h"
+#include "model/game.h"
+#include "shell/national.h"
+#include "shell/product.h"
+#include "shell/program.h"
+
+namespace kelvara::cli {
+
+namespace {
+
+std::string OneLine(std::string_view text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r') continue;
+    out += text[i] == '\n' ? ' ' : text[i];
+  }
+  return out;
+}
+
+// Every window of the game becomes a line of text.
+class Terminal : public IMessageBox,
+                 public IControls,
+                 public IStatusBar,
+                 public IScene,
+                 public ISound,
+                 public IClock,
+                 public IGameLog {
+ public:
+  Terminal(std::ostream& out, bool answerNo, bool realTime) : out_(out), answerNo_(answerNo), realTime_(realTime) {
+    for (const char* name : {"mnuFile", "mnuFileEnd", "mnuGame", "mnuGameChangeTrainAuto", "mnuGameChangeTrainHand",
+                             "mnuGameNewGame", "mnuGameReDisMakeUp", "mnuGameRestart", "mnuView", "mnuViewAnser",
+                             "mnuViewClearAnimation", "mnuViewMakeedUpTrain", "mnuViewMakeUpTable", "mnuOption",
+                             "mnuOptionOption", "mnuOptionDataInstall", "mnuHelp", "mnuHelpHelp", "mnuHelpAbout",
+                             "cmdFront", "cmdBack", "cmbCutTrainNum", "Timer1"}) {
+      names_.emplace_back(name);
+      enabled_[name] = true;
+    }
+  }
+
+  const Game* game = nullptr;  // whose quiz making stays quiet
+
+  // IMessageBox
+  MsgAnswer Show(std::string_view text, MsgButtons b, MsgIcon, std::string_view title) override {
+    out_ << "[" << (title.empty() ? kAppTitle : std::string(title)) << "] " << OneLine(text) << "\n";
+    if (b == MsgButtons::YesNo) return answerNo_ ? MsgAnswer::No : MsgAnswer::Yes;
+    return b == MsgButtons::OkCancel && answerNo_ ? MsgAnswer::Cancel : MsgAnswer::Ok;
+  }
+  // IControls
+  std::vector<std::string> Names() const override { return names_; }
+  bool IsEnabled(std::string_view n) const override {
+    const auto it = enabled_.find(std::string(n));
+    return it != enabled_.end() && it->second;
+  }
+  void SetEnabled(std::string_view n, bool on) override { enabled_[std::string(n)] = on; }
+  void SetVisible(std::string_view, bool) override {}
+  std::string Caption(std::string_view) const override { return {}; }
+  std::string Text(std::string_view n) const override {
+    const auto it = texts_.find(std::string(n));
+    return it == texts_.end() ? std::string() : it->second;
+  }
+  void SetText(std::string_view n, std::string_view t) override { texts_[std::string(n)] = std::string(t); }
+  void SetFocus(std::string_view) override {}
+  // IStatusBar
+  void SetPanel(std::string_view key, std::string_view text) override { panels_[std::string(key)] = std::string(text); }
+  std::string Panel(std::string_view key) const override {
+    const auto it = panels_.find(std::string(key));
+    return it == panels_.end() ? std::string() : it->second;
+  }
+  // IScene
+  void DrawRefresh() override {}
+  void ShowCompleteWindow(std::string_view title) override { out_ << "*** " << title << " ***\n"; }
+  std::string OneInputConsole() override { return std::exchange(consoleText, {}); }
+  std::string consoleText;  // what the player typed into the console
+  // ISound
+  void Beep() override {}
+  void StopSound() override {}
+  // IClock
+  std::uint32_t TickCount() override {
+    if (!realTime_) return now_;
+    return static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                          std::chrono::steady_clock::now().time_since_epoch())
+                                          .count());
+  }
+  void PumpOnce() override {}
+  void Wait(int ms) override {
+    if (realTime_) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    } else {
+      now_ += static_cast<std::uint32_t>(ms) + 1;
+    }
+  }
+  // IGameLog: the moves and the yard after each; the quiz is made out of sight.
+  void WriteLine(std::string_view text) override {
+    if (game == nullptr || !game->MakingQuiz) out_ << text << "\n";
+  }
+
+ private:
+  std::ostream& out_;
+  bool answerNo_;
+  bool realTime_;
+  std::uint32_t now_ = 0;
+  std::vector<std::string> names_;
+  std::map<std::string, bool> enabled_;
+  std::map<std::string, std::string> texts_;
+  std::map<std::string, std::string> panels_;
+};
+
+struct Options {
+  std::string data;
+  std::optional<int> loco;
+  std::string train;
+  int level = 5;
+  std::optional<std::uint64_t> seed;
+  std::string lang;
+  bool answerNo = false;
+  bool realTime = false;
+};
+
+const char* kUsage =
+    "usage: kelvara-cli [--data DIR] [--loco INDEX] [--train FILE] [--level N] [--seed N]\n"
+    "                   [--lang ja|en] [--no] [--real-time]\n"
+    "Then one command a line: a one-input string (C5C2P3C5), front N, back N, restart, new,\n"
+    "remake, answer, solve, yard, help, quit.\n";
+
+bool ParseNumber(const std::string& text, long long& out) {
+  if (text.empty()) return false;
+  char* end = nullptr;
+  errno = 0;
+  out = std::strtoll(text.c_str(), &end, 10);
+  return *end == '\0' && errno == 0;
+}
+
+std::optional<Options> ParseArgs(int argc, char** argv) {
+  Options o;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    auto value = [&]() -> std::optional<std::string> {
+      if (i + 1 >= argc) return std::nullopt;
+      return std::string(argv[++i]);
+    };
+    long long n = 0;
+    if (a == "--no") {
+      o.answerNo = true;
+    } else if (a == "--real-time") {
+      o.realTime = true;
+    } else if (a == "--help" || a == "-h") {
+      std::cout << kUsage;
+      std::exit(0);
+    } else if (a == "--data" || a == "--train" || a == "--lang") {
+      const auto v = value();
+      if (!v) return std::nullopt;
+      (a == "--data" ? o.data : a == "--train" ? o.train : o.lang) = *v;
+    } else if (a == "--loco" || a == "--level" || a == "--seed") {
+      const auto v = value();
+      if (!v || !ParseNumber(*v, n) || n < 0 || n > 2147483647) return std::nullopt;
+      if (a == "--loco") o.loco = static_cast<int>(n);
+      if (a == "--level") o.level = static_cast<int>(n);
+      if (a == "--seed") o.seed = static_cast<std::uint64_t>(n);
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (!o.lang.empty() && o.lang != "ja" && o.lang != "en") return std::nullopt;
+  return o;
+}
+
+void PrintYard(const Game& game) {
+  for (int line = 0; line < kDumpLines; ++line) std::cout << game.yard.DumpLine(line) << "\n";
+}
+
+}  // namespace
+
+int Main(int argc, char** argv) {
+  const auto options = ParseArgs(argc, argv);
+  if (!options) {
+    std::cerr << kUsage;
+    return 2;
+  }
+  National texts;
+  const int language = options->lang.empty() ? SystemPrimaryLanguage()
+                                             : (options->lang == "ja" ? kLangJapanese : kLangEnglish);
+  Terminal term(std::cout, options->answerNo, options->realTime);
+  texts.InitNational(language, "", [&](const std::string& w) { term.Show(w, MsgButtons::Ok, MsgIcon::None, {}); });
+
+  AppSettings settings;
+  settings.TrdFolder = options->data.empty() ? BuildPath(ProgramFolder(), "Cars") : options->data;
+  settings.QuestionLevel = options->level;
+  settings.MakeLog = true;
+  settings.CarNumOnMouse = true;
+
+  Game game(Ports{term, term, term, term, term, term, term, texts}, settings);
+  term.game = &game;
+  if (const char* user = std::getenv("USER")) game.UserName = user;
+  const std::uint64_t seed = options->seed.value_or(
+      static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count()) % 1000000007ULL);
+  game.lib().Seed(seed);
+
+  game.Loco.LoadLst(settings.TrdFolder);
+  if (game.Loco.LocoSetCount() == 0) {
+    std::cerr << "kelvara-cli: no locomotive set in " << settings.TrdFolder << "\n";
+    return 1;
+  }
+  if (options->loco && (*options->loco >= game.Loco.LocoSetCount())) {
+    std::cerr << "kelvara-cli: --loco must be below " << game.Loco.LocoSetCount() << "\n";
+    return 2;
+  }
+  if (!options->loco && options->train.empty()) {
+    game.mnuGameChangeTrainAuto_Click();
+  } else {
+    const int loco = options->loco.value_or(game.lib().GetRandom(0, game.Loco.LocoSetCount() - 1));
+    const std::string train = options->train.empty() ? game.GetTrainRandom() : options->train;
+    game.ChangeTrain(loco, train);
+  }
+  if (game.TRD.CarCount() == 0) {
+    std::cerr << "kelvara-cli: no train could be loaded\n";
+    return 1;
+  }
+  std::cout << OneLine(term.Text("lblMsg")) << "\n";
+  std::cout << "Seed " << seed << ", level " << settings.QuestionLevel << "\n";
+
+  game.SetSign(-1);
+  game.SetSign(0);
+  game.SetSign(1);
+  game.mnuGameNewGame_Click();
+  PrintYard(game);
+
+  std::string line;
+  while (std::getline(std::cin, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    std::istringstream words(line);
+    std::string verb;
+    words >> verb;
+    std::string arg;
+    words >> arg;
+    if (verb.empty()) continue;
+    auto press = [&](const char* control, bool oneInput) {
+      if (!term.IsEnabled(control)) {
+        std::cout << "(" << control << " is not available now)\n";
+        return;
+      }
+      settings.OneInput = oneInput;
+      game.ports().controls.SetText("cmbCutTrainNum", arg);
+      if (std::string(control) == "cmdFront") {
+        game.cmdFront_Click();
+      } else {
+        game.cmdBack_Click();
+      }
+      settings.OneInput = false;
+    };
+    auto menu = [&](const char* item, auto&& action) {
+      if (term.IsEnabled(item)) {
+        action();
+      } else {
+        std::cout << "(" << item << " is not available now)\n";
+      }
+    };
+    if (verb == "quit" || verb == "exit") break;
+    if (verb == "front") {
+      press("cmdFront", false);
+    } else if (verb == "back") {
+      press("cmdBack", false);
+    } else if (verb == "restart") {
+      menu("mnuGameRestart", [&] { game.mnuGameRestart_Click(); });
+      PrintYard(game);
+    } else if (verb == "new") {
+      menu("mnuGameNewGame", [&] { game.mnuGameNewGame_Click(); });
+      std::cout << OneLine(term.Text("lblMsg")) << "\n";
+      PrintYard(game);
+    } else if (verb == "remake") {
+      menu("mnuGameReDisMakeUp", [&] { game.mnuGameReDisMakeUp_Click(); });
+      PrintYard(game);
+    } else if (verb == "answer") {
+      std::cout << game.AnswerText();
+    } else if (verb == "solve") {
+      const auto solution = SolveOneInput(game.StartYard, game.LocoUnits, game.TrainCars);
+      std::cout << (solution ? *solution : std::string("(no solution)")) << "\n";
+    } else if (verb == "yard") {
+      PrintYard(game);
+    } else if (verb == "help") {
+      std::cout << kUsage;
+    } else {
+      // Anything else is typed into the one-input console.
+      term.consoleText = line;
+      press("cmdBack", true);
+    }
+  }
+  return 0;
+}
+
+}  // namespace kelvara::cli
+
+int main(int argc, char** argv) { return kelvara::cli::Main(argc, argv); }

@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Scripted play through kelvara-cli: the same options make the same quiz, and a string that
+# solves it reaches the completion announcement.
+set -u
+cli=$1
+cars=$2
+failures=0
+checks=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+check() { checks=$((checks + 1)); }
+
+for seed in 1 2 3 4 5 6; do
+  args=(--seed "$seed" --level 7 --lang en)
+  check
+  first=$(printf 'yard\n' | "$cli" "${args[@]}")
+  again=$(printf 'yard\n' | "$cli" "${args[@]}")
+  [ "$first" = "$again" ] || fail "seed $seed: two runs made different quizzes"
+
+  solution=$(printf 'solve\n' | "$cli" "${args[@]}" | tail -n 1)
+  out=$(printf '%s\n' "$solution" | "$cli" "${args[@]}")
+  grep -qx '\*\*\* Complete \*\*\*' <<<"$out" || fail "seed $seed: '$solution' did not complete"
+  grep -q '^AddTrain in 0 to 1$' <<<"$out" || fail "seed $seed: no move lines"
+  grep -q '^Line 2:' <<<"$out" || fail "seed $seed: no yard dump"
+done
+
+# A chosen locomotive set and train, in Japanese.
+check
+out=$(printf 'solve\n' | "$cli" --seed 9 --loco 3 --train "$cars/branch_short.trd" --lang ja)
+solution=$(tail -n 1 <<<"$out")
+grep -q '支線の短い列車' <<<"$out" || fail "the chosen train is not announced"
+out=$(printf '%s\n' "$solution" | "$cli" --seed 9 --loco 3 --train "$cars/branch_short.trd" --lang ja)
+grep -qx '\*\*\* 編成完成 \*\*\*' <<<"$out" || fail "no Japanese completion"
+
+# Pushing into the stopper derails the train and says so.
+check
+out=$(printf 'P40\n' | "$cli" --seed 2 --lang en)
+grep -q 'Destroy car stopper!' <<<"$out" || fail "no derailment"
+grep -q 'This train service will be suspended.' <<<"$out" || fail "no closing derailment message"
+
+# Bad options are refused with the usage text.
+check
+"$cli" --level abc >/dev/null 2>&1 && fail "--level abc accepted"
+"$cli" --lang fr >/dev/null 2>&1 && fail "--lang fr accepted"
+"$cli" --data /nonexistent </dev/null >/dev/null 2>&1 && fail "a missing data folder accepted"
+
+echo "$((checks - failures)) passed, $failures failed"
+[ "$failures" -eq 0 ]
