@@ -13,6 +13,9 @@ run_suite() {
   ctest --test-dir "$dir" --output-on-failure -j2
 }
 
+echo "== fuzz targets, a short run each =="
+bash scripts/fuzz.sh 20000
+
 echo "== build and test =="
 run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 echo "== build and test with sanitizers =="

@@ -62,7 +62,9 @@ TEST_F(FlowTest, MoveCountsFollowTheLevel) {
       seen.insert(game->DCount);
       EXPECT_EQ(f.status.Panel("DCount"), std::to_string(game->DCount));
     }
-    if (level <= 7) EXPECT_EQ(static_cast<int>(seen.size()), range.second - range.first + 1) << "level " << level;
+    if (level <= 7) {
+      EXPECT_EQ(static_cast<int>(seen.size()), range.second - range.first + 1) << "every count turns up, level " << level;
+    }
   }
 }
 

@@ -140,7 +140,12 @@ INSTANTIATE_TEST_SUITE_P(Gates, RedrawGateTest,
                                            GateCase{false, true, true, false, 1},
                                            GateCase{true, false, true, true, 0},
                                            GateCase{true, true, false, true, 1},
-                                           GateCase{true, true, true, false, 4}));
+                                           GateCase{true, true, true, false, 4}),
+                         [](const ::testing::TestParamInfo<GateCase>& info) {
+                           const GateCase& c = info.param;
+                           return std::string(c.making ? "Quiz" : "Play") + (c.draw ? "Draw" : "NoDraw") +
+                                  (c.animate ? "Animate" : "Still") + (c.replace ? "Replace" : "NoReplace");
+                         });
 
 // ---- AddTrain ----------------------------------------------------------------------------
 
