@@ -1,0 +1,45 @@
+#include "shell/qt/qtplatform.h"
+
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSettings>
+
+#include "shell/platform.h"
+
+namespace kelvara::qt {
+
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+}  // namespace
+
+std::string QSettingsStore::GetSetting(const std::string& app, const std::string& section, const std::string& key,
+                                       const std::string& fallback) const {
+  QSettings settings(Q(app), Q(app));
+  settings.beginGroup(Q(section));
+  return settings.value(Q(key), Q(fallback)).toString().toStdString();
+}
+
+void QSettingsStore::SaveSetting(const std::string& app, const std::string& section, const std::string& key,
+                                 const std::string& value) {
+  QSettings settings(Q(app), Q(app));
+  settings.beginGroup(Q(section));
+  settings.setValue(Q(key), Q(value));
+}
+
+void InstallQtPlatform() {
+  Win32ApiClass::SetWorkAreaProvider([] {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) return WorkArea{};
+    const QRect r = screen->availableGeometry();
+    return WorkArea{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+  });
+  SetFolderPicker([](const std::string& title, const std::string& start) {
+    return QFileDialog::getExistingDirectory(nullptr, Q(title), Q(start), QFileDialog::ShowDirsOnly)
+        .toStdString();
+  });
+}
+
+}  // namespace kelvara::qt

@@ -1,0 +1,22 @@
+// The platform services that need the window system, given by Qt.
+#pragma once
+
+#include <string>
+
+#include "shell/possition.h"
+
+namespace kelvara::qt {
+
+// The per-user store behind window places: ~/.config/<app>/<app>.conf, one group a section.
+class QSettingsStore : public ISettingsStore {
+ public:
+  std::string GetSetting(const std::string& app, const std::string& section, const std::string& key,
+                         const std::string& fallback) const override;
+  void SaveSetting(const std::string& app, const std::string& section, const std::string& key,
+                   const std::string& value) override;
+};
+
+// Hands the desktop work area and the folder picker to the core. Needs a QApplication.
+void InstallQtPlatform();
+
+}  // namespace kelvara::qt
