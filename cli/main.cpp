@@ -10,7 +10,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <iostream>
-#include <map>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -20,6 +19,7 @@
 #include "data/mylib.h"
 #include "data/paths.h"
 #include "model/game.h"
+#include "shell/memoryports.h"
 #include "shell/national.h"
 #include "shell/product.h"
 #include "shell/program.h"
@@ -37,26 +37,23 @@ std::string OneLine(std::string_view text) {
   return out;
 }
 
-// Every window of the game becomes a line of text.
-class Terminal : public IMessageBox,
-                 public IControls,
-                 public IStatusBar,
-                 public IScene,
-                 public ISound,
-                 public IClock,
-                 public IGameLog {
- public:
-  Terminal(std::ostream& out, bool answerNo, bool realTime) : out_(out), answerNo_(answerNo), realTime_(realTime) {
-    for (const char* name : {"mnuFile", "mnuFileEnd", "mnuGame", "mnuGameChangeTrainAuto", "mnuGameChangeTrainHand",
-                             "mnuGameNewGame", "mnuGameReDisMakeUp", "mnuGameRestart", "mnuView", "mnuViewAnser",
-                             "mnuViewClearAnimation", "mnuViewMakeedUpTrain", "mnuViewMakeUpTable", "mnuOption",
-                             "mnuOptionOption", "mnuOptionDataInstall", "mnuHelp", "mnuHelpHelp", "mnuHelpAbout",
-                             "cmdFront", "cmdBack", "cmbCutTrainNum", "Timer1"}) {
-      names_.emplace_back(name);
-      enabled_[name] = true;
-    }
-  }
+// The main window's menus, buttons, number box and timer, in window order.
+std::vector<std::string> MainWindowControls() {
+  return {"mnuFile", "mnuFileEnd", "mnuGame", "mnuGameChangeTrainAuto", "mnuGameChangeTrainHand",
+          "mnuGameNewGame", "mnuGameReDisMakeUp", "mnuGameRestart", "mnuView", "mnuViewAnser",
+          "mnuViewClearAnimation", "mnuViewMakeedUpTrain", "mnuViewMakeUpTable", "mnuOption",
+          "mnuOptionOption", "mnuOptionDataInstall", "mnuHelp", "mnuHelpHelp", "mnuHelpAbout",
+          "cmdFront", "cmdBack", "cmbCutTrainNum", "Timer1"};
+}
 
+// Every window of the game becomes a line of text.
+class Terminal : public IMessageBox, public IScene, public ISound, public IClock, public IGameLog {
+ public:
+  Terminal(std::ostream& out, bool answerNo, bool realTime)
+      : controls(MainWindowControls()), out_(out), answerNo_(answerNo), realTime_(realTime) {}
+
+  MemoryControls controls;
+  MemoryStatusBar status;
   const Game* game = nullptr;  // whose quiz making stays quiet
 
   // IMessageBox
@@ -64,27 +61,6 @@ class Terminal : public IMessageBox,
     out_ << "[" << (title.empty() ? kAppTitle : std::string(title)) << "] " << OneLine(text) << "\n";
     if (b == MsgButtons::YesNo) return answerNo_ ? MsgAnswer::No : MsgAnswer::Yes;
     return b == MsgButtons::OkCancel && answerNo_ ? MsgAnswer::Cancel : MsgAnswer::Ok;
-  }
-  // IControls
-  std::vector<std::string> Names() const override { return names_; }
-  bool IsEnabled(std::string_view n) const override {
-    const auto it = enabled_.find(std::string(n));
-    return it != enabled_.end() && it->second;
-  }
-  void SetEnabled(std::string_view n, bool on) override { enabled_[std::string(n)] = on; }
-  void SetVisible(std::string_view, bool) override {}
-  std::string Caption(std::string_view) const override { return {}; }
-  std::string Text(std::string_view n) const override {
-    const auto it = texts_.find(std::string(n));
-    return it == texts_.end() ? std::string() : it->second;
-  }
-  void SetText(std::string_view n, std::string_view t) override { texts_[std::string(n)] = std::string(t); }
-  void SetFocus(std::string_view) override {}
-  // IStatusBar
-  void SetPanel(std::string_view key, std::string_view text) override { panels_[std::string(key)] = std::string(text); }
-  std::string Panel(std::string_view key) const override {
-    const auto it = panels_.find(std::string(key));
-    return it == panels_.end() ? std::string() : it->second;
   }
   // IScene
   void DrawRefresh() override {}
@@ -119,10 +95,6 @@ class Terminal : public IMessageBox,
   bool answerNo_;
   bool realTime_;
   std::uint32_t now_ = 0;
-  std::vector<std::string> names_;
-  std::map<std::string, bool> enabled_;
-  std::map<std::string, std::string> texts_;
-  std::map<std::string, std::string> panels_;
 };
 
 struct Options {
@@ -208,7 +180,7 @@ int Main(int argc, char** argv) {
   settings.MakeLog = true;
   settings.CarNumOnMouse = true;
 
-  Game game(Ports{term, term, term, term, term, term, term, texts}, settings);
+  Game game(Ports{term, term.controls, term.status, term, term, term, term, texts}, settings);
   term.game = &game;
   if (const char* user = std::getenv("USER")) game.UserName = user;
   const std::uint64_t seed = options->seed.value_or(
@@ -235,7 +207,7 @@ int Main(int argc, char** argv) {
     std::cerr << "kelvara-cli: no train could be loaded\n";
     return 1;
   }
-  std::cout << OneLine(term.Text("lblMsg")) << "\n";
+  std::cout << OneLine(term.controls.Text("lblMsg")) << "\n";
   std::cout << "Seed " << seed << ", level " << settings.QuestionLevel << "\n";
 
   game.SetSign(-1);
@@ -254,7 +226,7 @@ int Main(int argc, char** argv) {
     words >> arg;
     if (verb.empty()) continue;
     auto press = [&](const char* control, bool oneInput) {
-      if (!term.IsEnabled(control)) {
+      if (!term.controls.IsEnabled(control)) {
         std::cout << "(" << control << " is not available now)\n";
         return;
       }
@@ -268,7 +240,7 @@ int Main(int argc, char** argv) {
       settings.OneInput = false;
     };
     auto menu = [&](const char* item, auto&& action) {
-      if (term.IsEnabled(item)) {
+      if (term.controls.IsEnabled(item)) {
         action();
       } else {
         std::cout << "(" << item << " is not available now)\n";
@@ -284,7 +256,7 @@ int Main(int argc, char** argv) {
       PrintYard(game);
     } else if (verb == "new") {
       menu("mnuGameNewGame", [&] { game.mnuGameNewGame_Click(); });
-      std::cout << OneLine(term.Text("lblMsg")) << "\n";
+      std::cout << OneLine(term.controls.Text("lblMsg")) << "\n";
       PrintYard(game);
     } else if (verb == "remake") {
       menu("mnuGameReDisMakeUp", [&] { game.mnuGameReDisMakeUp_Click(); });
