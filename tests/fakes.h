@@ -2,6 +2,7 @@
 #pragma once
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -99,7 +100,20 @@ class FakeStatusBar : public IStatusBar {
 class FakeScene : public IScene {
  public:
   void DrawRefresh() override { ++draws; }
+  void ShowSign(int state) override { signs.push_back(state); }
+  void ShowCompleteWindow(std::string_view title) override { completeTitle = std::string(title); }
+  void CloseCompleteWindow() override {
+    if (whileCompleteWindow) whileCompleteWindow();
+  }
+  void CompleteAnimate() override { ++bigAnimations; }
+  std::string OneInputConsole() override { return console; }
+
   int draws = 0;
+  std::vector<int> signs;
+  std::string completeTitle;
+  std::function<void()> whileCompleteWindow;  // runs just before the window closes
+  int bigAnimations = 0;
+  std::string console;  // what the player types into the console
 };
 
 class FakeSound : public ISound {

@@ -198,15 +198,21 @@ TEST_F(FlowTest, NewGameAsksToChangeTheTrainOnlyAfterAGame) {
   EXPECT_EQ(f.msg.shown[0].icon, MsgIcon::Information);
 }
 
-TEST_F(FlowTest, RemakeMidGameMixesFromWhereTheCarsStand) {
+TEST_F(FlowTest, RemakeMidGameMixesFromWhereTheCarsStandAndRecordsOnlyTheNewQuiz) {
+  f.settings.QuestionLevel = 20;
   game->mnuGameReDisMakeUp_Click();
-  const std::vector<std::string> first = Answer();
+  const int firstCount = game->AnserCount;
   game->cmdBack_Click();  // the locomotive backs into siding 1
+  f.settings.QuestionLevel = 5;
   game->mnuGameReDisMakeUp_Click();
-  EXPECT_EQ(game->AnserCount, static_cast<int>(Answer().size()));
-  EXPECT_EQ(Answer().front().substr(0, 3) == "C 1" || Answer().front().substr(0, 3) == "P 1", true);
+  int pulls = 0;
+  for (const auto& e : Answer()) pulls += e[0] == 'C' ? 1 : 0;
+  EXPECT_EQ(pulls, game->DCount) << "the list was started afresh";
+  EXPECT_LT(game->AnserCount, firstCount);
+  EXPECT_EQ(Answer().front()[2], '1');
   ExpectAllUnitsPresent();
 }
+
 
 // ---- completion ----------------------------------------------------------------------------
 
@@ -245,7 +251,18 @@ TEST_F(CompletionTest, SequenceWaitsSwitchesMenusAndRunsOut) {
   f.controls.SetEnabled("mnuViewAnser", true);
   f.clock.waits.clear();
   f.scene.draws = 0;
+  std::vector<std::string> enabledDuringWindow;
+  f.scene.whileCompleteWindow = [&] {
+    for (const auto& name : f.controls.Names()) {
+      if (name.starts_with("mnu") && f.controls.Caption(name) != "-" && f.controls.IsEnabled(name)) {
+        enabledDuringWindow.push_back(name);
+      }
+    }
+  };
   ASSERT_TRUE(game->ChkGameEnd());
+  EXPECT_EQ(f.scene.completeTitle, "<5460>");
+  EXPECT_THAT(enabledDuringWindow, IsEmpty()) << "every menu is off while the window is up";
+  EXPECT_EQ(f.scene.bigAnimations, 0);
   EXPECT_THAT(f.clock.waits, ElementsAre(3000));
   EXPECT_EQ(f.scene.draws, 40) << "the run-out redraws every step";
   EXPECT_EQ(LineText(game->yard, 0), "");
@@ -257,6 +274,16 @@ TEST_F(CompletionTest, SequenceWaitsSwitchesMenusAndRunsOut) {
   EXPECT_TRUE(f.controls.IsEnabled("mnuViewAnser")) << "menus put back as they were";
   EXPECT_FALSE(f.controls.IsEnabled("mnuGameReDisMakeUp"));
   EXPECT_FALSE(f.controls.IsEnabled("cmdFront"));
+}
+
+TEST_F(CompletionTest, BothAnimationsWhenAsked) {
+  f.settings.CompleteRunMainLine = true;
+  f.settings.CompleteBigAnimaite = true;
+  game->TrainCars = 2;
+  Place("", "L1 1 2");
+  ASSERT_TRUE(game->ChkGameEnd());
+  EXPECT_EQ(f.scene.bigAnimations, 1);
+  EXPECT_EQ(LineText(game->yard, 2), "") << "the small run-out came first";
 }
 
 // ---- buttons ------------------------------------------------------------------------------
