@@ -124,7 +124,7 @@ void Game::LoadAnimateImage() {
   const int n = TRD2.CarCount();
   // The table has room for 100 pictures and the end marker; a longer train shows its first 100.
   const int total = std::min(m + n, kAnimeRects - 1);
-  PelmCarCount = total;
+  Pelm.CarCount(total);
   AnimePictures.assign(static_cast<std::size_t>(total), std::string());
   for (int i = 0; i < total; ++i) {
     CarsClass& cars = i < m ? Loco2.Cars : TRD2.Cars;

@@ -2,7 +2,7 @@
 
 namespace kelvara {
 
-std::int32_t CalcTrainLength(const std::vector<AnimeRect>& rects) {
+std::int32_t CalcTrainLength(std::span<const AnimeRect> rects) {
   std::int32_t length = 0;
   for (std::size_t i = 0; i + 1 < rects.size(); ++i) {
     const std::int32_t width = rects[i].Right - rects[i].Left;
@@ -17,6 +17,7 @@ Game::Game(Ports ports, AppSettings& settings)
       Loco(DataPorts{ports.msg, ports.texts, ports.clock}),
       TRD2(DataPorts{ports.msg, ports.texts, ports.clock}),
       Loco2(DataPorts{ports.msg, ports.texts, ports.clock}),
+      Pelm(ports.clock),
       ports_(ports),
       settings_(settings),
       lib_(ports.clock) {

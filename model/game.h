@@ -3,6 +3,7 @@
 
 #include <array>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,25 +12,17 @@
 #include "data/mylib.h"
 #include "data/trd.h"
 #include "model/yard.h"
+#include "scene/pelm.h"
 #include "shell/msgguide.h"
 #include "shell/ports.h"
 #include "shell/settings.h"
 
 namespace kelvara {
 
-// A picture rectangle of the departure run.
-struct AnimeRect {
-  std::int32_t Left = 0;
-  std::int32_t Top = 0;
-  std::int32_t Right = 0;
-  std::int32_t Bottom = 0;
-};
-
 // Sum of the widths from index 0 up to the last index minus one, stopping at the first zero width.
-std::int32_t CalcTrainLength(const std::vector<AnimeRect>& rects);
+std::int32_t CalcTrainLength(std::span<const AnimeRect> rects);
 
 inline constexpr int kAnserListSize = 1001;
-inline constexpr int kAnimeRects = 101;
 inline constexpr int kDumpLines = 3;  // one per visible line label: head shunt and the two sidings
 inline constexpr int kMaxQuizMoves = 500;  // two recorded entries a move at most: the list never overflows
 inline constexpr int kOneInputCommands = 101;
@@ -98,10 +91,11 @@ class Game {
   LocoClass Loco2;
 
   // Scaled picture sizes of the whole train for the departure run; an entry with Right 0 ends it.
-  std::array<AnimeRect, kAnimeRects> gAnimeSrcRect{};
+  AnimeRects gAnimeSrcRect{};
   // The picture files behind those entries, locomotive units first.
   std::vector<std::string> AnimePictures;
-  int PelmCarCount = 0;
+  // The motion model of the departure run.
+  PelmClass Pelm;
   // Height of the yard view that the departure pictures are scaled to.
   int ViewHeight = 386;
 

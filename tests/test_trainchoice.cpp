@@ -121,7 +121,7 @@ TEST_F(ChoiceTest, PictureListKeepsBellowsAndScalesToTheView) {
   game->ViewHeight = 64;
   game->ChangeTrain(1, Train("coaches", 5, true));  // 5 coaches, 4 bellows
   EXPECT_EQ(game->TrainCars, 5);
-  EXPECT_EQ(game->PelmCarCount, 3 + 9);
+  EXPECT_EQ(game->Pelm.CarCount(), 3 + 9);
   ASSERT_EQ(game->AnimePictures.size(), 12u);
   EXPECT_EQ(GetFileName(game->AnimePictures[1]), "d.bmp");
   EXPECT_EQ(GetFileName(game->AnimePictures[4]), "bellows.bmp");
@@ -131,7 +131,7 @@ TEST_F(ChoiceTest, PictureListKeepsBellowsAndScalesToTheView) {
   EXPECT_EQ(game->gAnimeSrcRect[12].Right, 0) << "end marker";
 
   game->ChangeTrain(0, Train("short", 2));
-  EXPECT_EQ(game->PelmCarCount, 3);
+  EXPECT_EQ(game->Pelm.CarCount(), 3);
   EXPECT_EQ(game->AnimePictures.size(), 3u);
   EXPECT_EQ(game->gAnimeSrcRect[3].Right, 0);
 }
@@ -160,7 +160,7 @@ TEST(DefaultTrainSetTest, EveryTrainWithEveryLocomotiveSet) {
       EXPECT_EQ(game.yard.GetLocoAfterPosition(0), 20) << "locomotive at the junction end";
       for (int k = 1; k <= n; ++k) ASSERT_EQ(game.yard.at(1, 20 - n + k - 1), Slot::Car(k));
       EXPECT_FALSE(game.TRD.TrainComment.empty());
-      for (int i = 0; i < game.PelmCarCount; ++i) {
+      for (int i = 0; i < game.Pelm.CarCount(); ++i) {
         const auto& r = game.gAnimeSrcRect[static_cast<std::size_t>(i)];
         EXPECT_GT(r.Right, 0);
         EXPECT_EQ(r.Bottom, game.ViewHeight);

@@ -158,7 +158,7 @@ TEST(CalcTrainLengthTest, SumsUpToTheLastIndexMinusOneStoppingAtZeroWidth) {
   EXPECT_EQ(CalcTrainLength(r), 100);
   r[1].Right = 0;
   EXPECT_EQ(CalcTrainLength(r), 10);
-  EXPECT_EQ(CalcTrainLength({}), 0);
+  EXPECT_EQ(CalcTrainLength(std::vector<AnimeRect>{}), 0);
 }
 
 }  // namespace
