@@ -9,6 +9,8 @@
 
 #include "data/textfile.h"
 #include "fakes.h"
+#include "model/game.h"
+#include "yard_builder.h"
 #include "shell/program.h"
 #include "sound/fluidmci.h"
 #include "sound/midimci.h"
@@ -38,7 +40,10 @@ class RecordingMci : public IMci {
       return 0;
     }
     if (!open) return mcierr::kNotOpen;
-    if (c == "STATUS mp MODE") reply = mode;
+    if (c == "STATUS mp MODE") {
+      if (mode == "playing" && statusesUntilEnd > 0 && --statusesUntilEnd == 0) mode = "stopped";
+      reply = mode;
+    }
     if (c == "play mp") mode = "playing";
     if (c == "stop mp") mode = "stopped";
     if (c == "close mp") open = false;
@@ -51,6 +56,7 @@ class RecordingMci : public IMci {
   std::string mode;
   std::string openReply = "1";
   std::uint32_t openError = 0;
+  int statusesUntilEnd = 0;  // the tune ends after this many status queries while playing
 };
 
 struct MidiTest : ::testing::Test {
@@ -161,6 +167,56 @@ TEST(TuneResourcesTest, FourStandardMidiFiles) {
   }
   std::string bytes;
   EXPECT_FALSE(FindResource("DMSEG", "Startup.mid", bytes)) << "the loader upper-cases, the table does not";
+}
+
+// ---- the game's tunes ----------------------------------------------------------------------
+
+struct GameSoundTest : MidiTest {
+  Fakes f;
+  std::unique_ptr<MIDIMCIClass> midi;
+  std::unique_ptr<Game> game;
+  void SetUp() override {
+    midi = Player();
+    f.settings.GameSound = f.settings.SuccessSound = true;
+    game = std::make_unique<Game>(f.ports(), f.settings);
+    game->MIDI = midi.get();
+    game->LocoUnits = 1;
+    game->TrainCars = 2;
+    game->SetCars();
+    DimCopy2(game->yard, game->StartYard);
+  }
+};
+
+TEST_F(GameSoundTest, RestartPlaysTheRunningTune) {
+  game->mnuGameRestart_Click();
+  EXPECT_EQ(midi->Filename(), "railway.mid");
+  EXPECT_EQ(midi->IsMode(), "playing");
+  EXPECT_THAT(f.msg.shown, IsEmpty());
+}
+
+TEST_F(GameSoundTest, NoAudioOutputTurnsTheSoundOffAndPlayGoesOn) {
+  mci.openError = mcierr::kCannotLoadDriver;
+  game->mnuGameRestart_Click();
+  ASSERT_EQ(f.msg.shown.size(), 1u);
+  EXPECT_EQ(f.msg.shown[0].text, "<5200>");
+  EXPECT_EQ(f.msg.shown[0].icon, MsgIcon::Information);
+  EXPECT_FALSE(f.settings.GameSound);
+  EXPECT_FALSE(f.settings.SuccessSound);
+  EXPECT_TRUE(game->GameActive);
+  EXPECT_THAT(msg.Texts(), ElementsAre("error 266 (266)")) << "the player's own box comes first";
+}
+
+TEST_F(GameSoundTest, CompletionWaitsForTheFanfareToEnd) {
+  game->mnuGameRestart_Click();
+  mci.statusesUntilEnd = 4;
+  SetLine(game->yard, 1, "L1 1 2");
+  f.clock.waits.clear();
+  ASSERT_TRUE(game->ChkGameEnd());
+  EXPECT_EQ(midi->Filename(), "COMPLETE.MID");
+  // Polls every 50 ms while the fanfare plays, then the 3000 ms of the completion window.
+  ASSERT_GE(f.clock.waits.size(), 2u);
+  EXPECT_EQ(f.clock.waits.back(), 3000);
+  EXPECT_EQ(f.clock.waits.front(), 50);
 }
 
 // ---- real playback -------------------------------------------------------------------------
