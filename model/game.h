@@ -1,4 +1,5 @@
-// The state of one game and the moves that change it.
+// The main window's game: the yard and its moves, quiz making, the game commands, the buttons,
+// one-input strings and the choice of train; everything but the drawing.
 #pragma once
 
 #include <array>
