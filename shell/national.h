@@ -23,7 +23,8 @@ class National : public ITexts {
   // The table shipped with the program.
   static const Table& BuiltInTable();
 
-  explicit National(const Table& table = BuiltInTable()) : table_(table) {}
+  // Decided from the system's language until InitNational is called with the command line.
+  explicit National(const Table& table = BuiltInTable()) : table_(table) { InitNational(SystemPrimaryLanguage(), ""); }
 
   // Decides the language once: Japanese on a Japanese system unless "/e" is anywhere in the
   // lower-cased command line. `warn` shows "nLangOffset Error" when the table lacks the language.

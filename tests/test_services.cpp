@@ -349,3 +349,15 @@ TEST(PlatformTest, TemporaryNamesAndFolderPicker) {
 
 }  // namespace
 }  // namespace kelvara::testing
+
+namespace kelvara::testing {
+namespace {
+
+TEST(NationalTest, LookupsWorkBeforeTheCommandLineIsRead) {
+  National texts;
+  EXPECT_TRUE(texts.Initialised());
+  EXPECT_FALSE(texts.GetCaptionText(10).empty());
+}
+
+}  // namespace
+}  // namespace kelvara::testing
