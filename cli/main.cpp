@@ -6,6 +6,8 @@
 // After the quiz is made the yard is printed; then each line of standard input is a command:
 // a one-input string such as C5C2P3C5, "front N", "back N", "restart", "new", "remake",
 // "answer", "solve", "yard", "help" or "quit".
+#include <unistd.h>
+
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
@@ -215,6 +217,7 @@ int Main(int argc, char** argv) {
   game.SetSign(1);
   game.mnuGameNewGame_Click();
   PrintYard(game);
+  if (::isatty(STDIN_FILENO)) std::cout << "Restore cars 1, 2, 3 ... behind the locomotive. Type a command string such as C5C2P3C5, or help.\n";
 
   std::string line;
   while (std::getline(std::cin, line)) {
