@@ -230,7 +230,7 @@ int Main(int argc, char** argv) {
     if (verb.empty()) continue;
     auto press = [&](const char* control, bool oneInput) {
       if (!term.controls.IsEnabled(control)) {
-        std::cout << "(" << control << " is not available now)\n";
+        std::cout << "(" << verb << " is not available now)\n";
         return;
       }
       settings.OneInput = oneInput;
@@ -242,11 +242,11 @@ int Main(int argc, char** argv) {
       }
       settings.OneInput = false;
     };
-    auto menu = [&](const char* item, auto&& action) {
+    auto menu = [&](const char* item, auto&& action) {  // a menu item, if the window would offer it
       if (term.controls.IsEnabled(item)) {
         action();
       } else {
-        std::cout << "(" << item << " is not available now)\n";
+        std::cout << "(" << verb << " is not available now)\n";
       }
     };
     if (verb == "quit" || verb == "exit") break;
