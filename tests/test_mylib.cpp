@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <set>
 
 #include <filesystem>
@@ -30,15 +29,6 @@ TEST(TextSplitTest, RightAlignmentPadsButNeverCuts) {
   EXPECT_EQ(MyLibClass::RightAlignmentStrings("abcd", 3), "abcd");
   EXPECT_EQ(MyLibClass::RightAlignmentStrings("ab", 2), "ab");
   EXPECT_EQ(MyLibClass::RightAlignmentStrings("", -1), "");
-}
-
-TEST(IncTest, AddsOneAndWrapsAt32Bits) {
-  std::int32_t n = 41;
-  MyLibClass::inc(n);
-  EXPECT_EQ(n, 42);
-  n = INT32_MAX;
-  MyLibClass::inc(n);
-  EXPECT_EQ(n, INT32_MIN);
 }
 
 TEST(GetRandomTest, RangesAndEmptyRanges) {

@@ -326,8 +326,6 @@ TEST(PlatformTest, TemporaryNamesAndFolderPicker) {
   std::string c;
   EXPECT_EQ(Win32ApiClass::GetTempFileName(dir.str(), "kelvara", 0x1A, c), 0x1Au);
   EXPECT_EQ(c, dir / "kel1A.tmp");
-  EXPECT_EQ(Win32ApiClass::GetTempPath().back(), '/');
-  EXPECT_FALSE(Win32ApiClass::FormatMessage(2).empty());
 
   std::filesystem::create_directory(dir / "lower");
   std::filesystem::create_directory(dir / "Mixed");

@@ -7,16 +7,6 @@
 namespace kelvara::testing {
 namespace {
 
-TEST(SlotTest, TextsAndComparisons) {
-  EXPECT_EQ(Slot::Empty().Text(), " .");
-  EXPECT_EQ(Slot::Loco(2).Text(), "L2");
-  EXPECT_EQ(Slot::Car(12).Text(), "12");
-  EXPECT_TRUE(Slot::Car(7) == std::string_view("7"));
-  EXPECT_FALSE(Slot::Car(7) == std::string_view("L7"));
-  EXPECT_TRUE(Slot::Empty() == std::string_view(" ."));
-  EXPECT_NE(Slot::Car(1), Slot::Loco(1));
-}
-
 TEST(YardQueryTest, CountsLookOnlyAtTheVisibleTrack) {
   Yard y;
   SetLine(y, 1, "L1 L2 1 2 . 3");
@@ -58,14 +48,6 @@ TEST(YardQueryTest, MaxPushingCountsEveryFreeSlotBeyondTheLocomotive) {
   EXPECT_EQ(y.GetMaxPushing(1), 0) << "no locomotive";
   SetLine(y, 1, "L1 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19");
   EXPECT_EQ(y.GetMaxPushing(1), 0);
-}
-
-TEST(YardDumpTest, PadsEachSlotToTwoAndABlank) {
-  Yard y;
-  SetLine(y, 0, ". L1 5 12");
-  const std::string d = y.DumpLine(0);
-  EXPECT_EQ(d.substr(0, 19), "Line 0: . L1  5 12 ");
-  EXPECT_EQ(d.size(), std::string("Line 0:").size() + 20 * 3);
 }
 
 struct GameFixture : ::testing::Test {
