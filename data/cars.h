@@ -39,6 +39,10 @@ class CarsClass {
   std::string CarKind() const { return Valid() ? std::to_string(entries_[index_].kind) : std::string(); }
   std::string CarComment() const { return Valid() ? entries_[index_].comment : std::string(); }
 
+  // The same fields read without moving the current entry, for readers that hold the table const.
+  std::string FileNameOf(std::int32_t i) const { return i >= 0 && i < kCapacity ? entries_[i].file : std::string(); }
+  std::string CommentOf(std::int32_t i) const { return i >= 0 && i < kCapacity ? entries_[i].comment : std::string(); }
+
  private:
   struct Entry {
     std::string file;
