@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Sets up, builds and starts the game (the most complete front end built so far).
+# Sets up, builds and starts the game: the window when there is a display, the terminal front
+# end otherwise.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -7,9 +8,8 @@ bash scripts/setup.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j2
 
-for app in build/kelvara build/kelvara-cli; do
-  if [ -x "$app" ]; then
-    exec "$app" "$@"
-  fi
-done
-echo "No front end is built yet; the core and its tests are in build/."
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -x build/kelvara ]; then
+  exec build/kelvara "$@"
+fi
+echo "No display: starting the terminal front end (build/kelvara-cli)."
+exec build/kelvara-cli "$@"

@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev libfluidsynth-dev timgm6mb-soundfont
+  qt6-base-dev libfluidsynth-dev timgm6mb-soundfont fonts-vlgothic
   clang libclang-rt-dev
 )
 

@@ -1,0 +1,274 @@
+#include "scene/qt/yardview.h"
+
+#include <QHelpEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QToolTip>
+
+namespace kelvara::qt {
+
+namespace {
+
+constexpr int kSlot = 24;  // a cell: three characters of the window font
+const QColor kRail(128, 0, 0);
+const QColor kSheetRail(131, 0, 0);
+const QColor kDisplayBack(255, 255, 0);
+const QColor kGuide(0, 128, 0);
+const QColor kNumbers(255, 255, 0);
+
+struct Segment {
+  int x1, y1, x2, y2;
+};
+constexpr Segment kTrack[] = {{0, 72, 576, 72},    {92, 192, 595, 192}, {90, 264, 595, 264}, {576, 104, 576, 72},
+                              {32, 104, 576, 104}, {13, 119, 13, 189},  {17, 119, 17, 189},  {14, 194, 39, 219},
+                              {19, 193, 42, 216},  {52, 217, 85, 195},  {53, 221, 91, 195},  {44, 224, 80, 260},
+                              {50, 224, 86, 260}};
+
+// Left edge of each line's first cell, the y of its guide and number rows, and its rail.
+constexpr int kLineX[] = {56, 104, 104};
+constexpr int kGuideY[] = {8, 128, 272};
+constexpr int kRowY[] = {24, 144, 216};
+constexpr int kRailY[] = {72, 192, 264};
+
+// The five sign displays: position and size.
+constexpr QRect kDisplays[] = {QRect(39, 216, 15, 8), QRect(560, 52, 11, 20), QRect(92, 172, 11, 20),
+                               QRect(92, 244, 11, 20), QRect(25, 248, 33, 13)};
+
+QFont WindowFont() {
+  QFont f("Monospace");
+  f.setStyleHint(QFont::TypeWriter);
+  f.setPixelSize(12);
+  return f;
+}
+
+// One signal head: grey body, two lamps side by side (stop) or diagonal (proceed).
+void SignalHead(QPainter& p, int x, int y, bool diagonal) {
+  const QColor lit(254, 254, 127), dark(127, 127, 127);
+  p.fillRect(x + 1, y, 9, 9, QColor(200, 200, 200));
+  p.fillRect(x + 2, y + 1, 7, 7, QColor(40, 40, 40));
+  if (diagonal) {
+    p.fillRect(x + 2, y + 1, 3, 3, lit);
+    p.fillRect(x + 6, y + 5, 3, 3, lit);
+    p.fillRect(x + 6, y + 1, 3, 3, dark);
+    p.fillRect(x + 2, y + 5, 3, 3, dark);
+  } else {
+    p.fillRect(x + 2, y + 3, 3, 3, lit);
+    p.fillRect(x + 6, y + 3, 3, 3, lit);
+  }
+}
+
+void Lever(QPainter& p, int y, bool right) {
+  p.setBrush(QColor(60, 60, 60));
+  p.setPen(QColor(30, 30, 30));
+  p.drawChord(QRect(8, y + 5, 17, 14), 0, 180 * 16);
+  p.setPen(QPen(QColor(200, 200, 200), 2));
+  p.drawLine(16, y + 11, right ? 28 : 4, y + 2);
+  p.fillRect(right ? 27 : 2, y + 1, 3, 3, QColor(220, 40, 40));
+}
+
+QImage MakeSheet() {
+  QImage sheet(34, 87, QImage::Format_RGB32);
+  sheet.fill(Qt::black);
+  QPainter p(&sheet);
+  p.setPen(kSheetRail);
+  // Curve: from the connecting track at the top right down to the left descent at the bottom left.
+  p.drawArc(QRect(-1, 0, 36, 30), 90 * 16, 90 * 16);
+  p.drawArc(QRect(3, 4, 28, 24), 90 * 16, 90 * 16);
+  // Junction, points towards line 1 (up-right) and towards line 2 (down-right).
+  p.drawLine(19, 7, 26, 7);
+  p.drawLine(26, 7, 33, 0);
+  p.drawLine(26, 7, 30, 7);
+  p.drawLine(19, 15, 26, 15);
+  p.drawLine(26, 15, 33, 15);
+  p.drawLine(26, 15, 30, 12);
+  // Joints.
+  p.drawLine(0, 0 + 16, 4, 4 + 16);
+  p.drawLine(4, 16, 6, 20);
+  p.drawLine(7, 19, 18, 19);
+  p.drawLine(7, 18, 11, 16);
+  p.drawLine(18, 16, 30, 16);
+  p.drawLine(20, 17, 22, 19);
+  // Route signal heads with their route indicators.
+  for (int i = 0; i < 3; ++i) {
+    const int x = 11 * i;
+    SignalHead(p, x, 21, i > 0);
+    p.fillRect(x + 2, 31, 7, 8, QColor(40, 40, 40));
+    const QColor on(255, 255, 128);
+    if (i == 1) {
+      p.fillRect(x + 2, 31, 7, 1, on);  // top bar
+      p.fillRect(x + 8, 31, 1, 8, on);  // right stroke
+    } else if (i == 2) {
+      p.fillRect(x + 5, 31, 1, 8, on);  // middle stroke
+    }
+    p.fillRect(x + 5, 39, 1, 2, QColor(120, 120, 120));
+  }
+  // Shunting signs on their posts.
+  SignalHead(p, 0, 41, false);
+  SignalHead(p, 11, 41, true);
+  p.fillRect(5, 50, 1, 11, QColor(150, 150, 150));
+  p.fillRect(16, 50, 1, 11, QColor(150, 150, 150));
+  // Car stopper.
+  p.fillRect(24, 42, 6, 8, QColor(127, 0, 0));
+  p.fillRect(22, 49, 10, 1, QColor(127, 0, 0));
+  // Turnout lever thrown left (route 2) and right (route 1).
+  Lever(p, 61, false);
+  Lever(p, 74, true);
+  return sheet;
+}
+
+}  // namespace
+
+const QImage& PartsSheet() {
+  static const QImage sheet = MakeSheet();
+  return sheet;
+}
+
+QRect PartRect(Part part) {
+  switch (part) {
+    case Part::Curve: return {0, 0, 18, 15};
+    case Part::JunctionRoute1: return {19, 0, 15, 8};
+    case Part::JunctionRoute2: return {19, 8, 15, 8};
+    case Part::JointA: return {0, 16, 7, 5};
+    case Part::JointB: return {7, 16, 12, 4};
+    case Part::JointC: return {18, 16, 13, 4};
+    case Part::SignalStop: return {0, 21, 11, 20};
+    case Part::SignalLine1: return {11, 21, 11, 20};
+    case Part::SignalLine2: return {22, 21, 11, 20};
+    case Part::ShuntStop: return {0, 41, 11, 20};
+    case Part::ShuntProceed: return {11, 41, 11, 20};
+    case Part::Stopper: return {22, 41, 10, 10};
+    case Part::LeverRoute2: return {0, 61, 33, 13};
+    case Part::LeverRoute1: return {0, 74, 33, 13};
+  }
+  return {};
+}
+
+YardView::YardView(QWidget* parent) : QWidget(parent) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setMouseTracking(false);
+}
+
+QRect YardView::CellRect(int index) {
+  const int line = index / kVisible, k = index % kVisible;
+  return {kLineX[line] + kSlot * k, kRailY[line] - kSlot, kSlot, kSlot};
+}
+
+int YardView::CellAt(QPoint p) {
+  for (int i = 0; i < kCells; ++i) {
+    if (CellRect(i).contains(p)) return i;
+  }
+  return -1;
+}
+
+void YardView::SetSign(int state) {
+  auto& d = displays_;
+  switch (state) {
+    case -1:
+      d[0] = Part::JunctionRoute1;
+      d[4] = Part::LeverRoute1;
+      break;
+    case 0:
+      d[1] = Part::SignalStop;
+      d[2] = Part::ShuntStop;
+      d[3] = Part::ShuntStop;
+      break;
+    case 1:
+      d = {Part::JunctionRoute1, Part::SignalLine1, Part::ShuntProceed, Part::ShuntStop, Part::LeverRoute1};
+      break;
+    case 2:
+      d = {Part::JunctionRoute2, Part::SignalLine2, Part::ShuntStop, Part::ShuntProceed, Part::LeverRoute2};
+      break;
+    default:
+      return;
+  }
+  update();
+}
+
+const QPixmap& YardView::Picture(const std::string& file) {
+  const QString key = QString::fromStdString(file);
+  auto it = pictures_.find(key);
+  if (it == pictures_.end()) it = pictures_.insert(key, QPixmap(key));
+  return *it;
+}
+
+void YardView::Show(const SceneView& scene, bool carNumGuide, bool lookCarNumber) {
+  guides_ = carNumGuide;
+  for (int i = 0; i < kCells; ++i) {
+    const auto& cell = scene.cells[static_cast<std::size_t>(i)];
+    if (cell.file == scene_.cells[static_cast<std::size_t>(i)].file && !cellPictures_[static_cast<std::size_t>(i)].isNull()) {
+      continue;
+    }
+    cellPictures_[static_cast<std::size_t>(i)] = cell.file.empty() ? QPixmap() : Picture(cell.file);
+  }
+  for (int line = 0; line < kDumpLines; ++line) {
+    // A row is shown again only when its text changes while the setting is on.
+    if (scene.rows[static_cast<std::size_t>(line)] != scene_.rows[static_cast<std::size_t>(line)]) {
+      rowsShown_[static_cast<std::size_t>(line)] = lookCarNumber;
+    }
+  }
+  scene_ = scene;
+  update();
+}
+
+void YardView::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.fillRect(rect(), Qt::black);
+  p.setPen(kRail);
+  for (const Segment& s : kTrack) p.drawLine(s.x1, s.y1, s.x2, s.y2);
+  const QImage& sheet = PartsSheet();
+  p.drawImage(QPoint(14, 104), sheet, PartRect(Part::Curve));
+  p.drawImage(QPoint(13, 189), sheet, PartRect(Part::JointA));
+  p.drawImage(QPoint(84, 193), sheet, PartRect(Part::JointB));
+  p.drawImage(QPoint(80, 260), sheet, PartRect(Part::JointC));
+  p.drawImage(QPoint(585, 182), sheet, PartRect(Part::Stopper));
+  p.drawImage(QPoint(585, 254), sheet, PartRect(Part::Stopper));
+  for (std::size_t d = 0; d < 5; ++d) {
+    p.fillRect(kDisplays[d], kDisplayBack);
+    p.drawImage(kDisplays[d].topLeft(), sheet, PartRect(displays_[d]));
+  }
+
+  for (int i = 0; i < kCells; ++i) {
+    const QPixmap& pic = cellPictures_[static_cast<std::size_t>(i)];
+    if (!pic.isNull()) p.drawPixmap(CellRect(i), pic);
+  }
+
+  p.setFont(WindowFont());
+  for (int line = 0; line < kDumpLines; ++line) {
+    auto drawRow = [&](const std::string& text, int y, const QColor& colour) {
+      p.setPen(colour);
+      for (int k = 0; k < kVisible && static_cast<std::size_t>(3 * k + 2) <= text.size(); ++k) {
+        const QRect box(kLineX[line] + kSlot * k, y, kSlot, 17);
+        p.drawText(box, Qt::AlignLeft | Qt::AlignVCenter, QString::fromStdString(text.substr(3 * k, 2)));
+      }
+    };
+    if (guides_) drawRow(NumberGuide(line), kGuideY[line], kGuide);
+    if (rowsShown_[static_cast<std::size_t>(line)]) drawRow(scene_.rows[static_cast<std::size_t>(line)], kRowY[line], kNumbers);
+  }
+}
+
+void YardView::mousePressEvent(QMouseEvent* e) {
+  const int cell = CellAt(e->position().toPoint());
+  if (cell >= 0 && e->button() == Qt::LeftButton) emit cellClicked(cell);
+}
+
+void YardView::mouseDoubleClickEvent(QMouseEvent* e) {
+  const int cell = CellAt(e->position().toPoint());
+  if (cell >= 0) emit cellDoubleClicked(cell);
+}
+
+bool YardView::event(QEvent* e) {
+  if (e->type() == QEvent::ToolTip) {
+    auto* help = static_cast<QHelpEvent*>(e);
+    const int cell = CellAt(help->pos());
+    if (cell >= 0 && !scene_.cells[static_cast<std::size_t>(cell)].tip.empty()) {
+      QToolTip::showText(help->globalPos(), QString::fromStdString(scene_.cells[static_cast<std::size_t>(cell)].tip), this);
+    } else {
+      QToolTip::hideText();
+      e->ignore();
+    }
+    return true;
+  }
+  return QWidget::event(e);
+}
+
+}  // namespace kelvara::qt
