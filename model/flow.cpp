@@ -83,6 +83,8 @@ void Game::mnuGameReDisMakeUp_Click() {
   IControls& c = ports_.controls;
   c.SetEnabled("cmdBack", false);
   c.SetEnabled("cmbCutTrainNum", false);
+  // A pull clicked while the quiz is made would run in the middle of it; play starts with Front off anyway.
+  c.SetEnabled("cmdFront", false);
   MyLibClass::EnableAPI(c, "mnu", MenuStates, false, false);
   c.SetEnabled("Timer1", false);
   ports_.sound.StopSound();
@@ -151,6 +153,9 @@ bool Game::ChkGameEnd() {
 void Game::CompleteSequence(int /*line*/) {
   IControls& c = ports_.controls;
   c.SetEnabled("Timer1", false);
+  // Back pressed during the fanfare or the window would test and complete the game a second time.
+  const bool backWasEnabled = c.IsEnabled("cmdBack");
+  c.SetEnabled("cmdBack", false);
 
   ports_.sound.StopSound();
   if (MIDI != nullptr) {
@@ -173,6 +178,7 @@ void Game::CompleteSequence(int /*line*/) {
   c.SetEnabled("mnuViewClearAnimation", true);
   c.SetEnabled("mnuGameReDisMakeUp", false);
   c.SetEnabled("cmdFront", false);
+  c.SetEnabled("cmdBack", backWasEnabled);
   GameActive = false;
 }
 

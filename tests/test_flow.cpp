@@ -168,6 +168,7 @@ TEST_F(FlowTest, ReMakeThenRestartSwitchesTheControls) {
   ASSERT_GE(log.size(), 4u);
   EXPECT_EQ(log[0], "-cmdBack");
   EXPECT_EQ(log[1], "-cmbCutTrainNum");
+  EXPECT_EQ(log[2], "-cmdFront") << "no pull can run in the middle of the quiz";
   EXPECT_THAT(log, Contains("-mnuGameNewGame"));
   EXPECT_THAT(log, Contains("-Timer1"));
   EXPECT_EQ(f.sound.events.front(), "stop");
@@ -252,7 +253,9 @@ TEST_F(CompletionTest, SequenceWaitsSwitchesMenusAndRunsOut) {
   f.clock.waits.clear();
   f.scene.draws = 0;
   std::vector<std::string> enabledDuringWindow;
+  bool backDuringWindow = true;
   f.scene.whileCompleteWindow = [&] {
+    backDuringWindow = f.controls.IsEnabled("cmdBack");
     for (const auto& name : f.controls.Names()) {
       if (name.starts_with("mnu") && f.controls.Caption(name) != "-" && f.controls.IsEnabled(name)) {
         enabledDuringWindow.push_back(name);
@@ -262,6 +265,8 @@ TEST_F(CompletionTest, SequenceWaitsSwitchesMenusAndRunsOut) {
   ASSERT_TRUE(game->ChkGameEnd());
   EXPECT_EQ(f.scene.completeTitle, "<5460>");
   EXPECT_THAT(enabledDuringWindow, IsEmpty()) << "every menu is off while the window is up";
+  EXPECT_FALSE(backDuringWindow) << "no second completion from a Back press meanwhile";
+  EXPECT_TRUE(f.controls.IsEnabled("cmdBack")) << "and Back is as it was afterwards";
   EXPECT_EQ(f.scene.bigAnimations, 0);
   EXPECT_THAT(f.clock.waits, ElementsAre(3000));
   EXPECT_EQ(f.scene.draws, 40) << "the run-out redraws every step";
