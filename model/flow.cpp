@@ -1,5 +1,7 @@
 // Making the quiz, the game commands, and the completion of a game.
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <string>
 
 #include "model/durations.h"
@@ -171,7 +173,7 @@ void Game::CompleteSequence(int /*line*/) {
   ports_.scene.CloseCompleteWindow();
 
   if (settings_.CompleteRunMainLine) CompleteSmallAnimate();
-  if (settings_.CompleteBigAnimaite) ports_.scene.CompleteAnimate();
+  if (settings_.CompleteBigAnimaite) CompleteAnimate();
 
   MyLibClass::EnableAPI(c, "mnu", MenuStates, false, true);
   c.SetEnabled("mnuGameNewGame", true);
@@ -191,6 +193,59 @@ void Game::CompleteSmallAnimate() {
     for (int k = 0; k <= 39; ++k) yard.at(s, k) = yard.at(s, k + 1);
     ports_.scene.DrawRefresh();
   }
+}
+
+void Game::CompleteAnimate() {
+  IControls& c = ports_.controls;
+  std::vector<std::string> states(101);
+  MyLibClass::EnableAPI(c, "mnu", states, false, false);
+  c.SetVisible("mnuEscape", true);
+  c.SetEnabled("mnuEscape", true);
+  AnimeContinue = true;
+
+  ports_.scene.AnimeView(true);
+  Pelm.DrawHeight(ViewHeight);
+  Pelm.DrawWidth(ViewWidth);
+  const float length = Pelm.MeterPerPixcels() * static_cast<float>(CalcTrainLength(gAnimeSrcRect));
+
+  ports_.sound.StopSound();
+  if (MIDI != nullptr) MIDI->LoadSoundFromeResource("Success.mid");
+
+  Pelm.TrainDistance(std::floor(Pelm.MeterPerPixcels() * static_cast<float>(Pelm.DrawWidth()) + 2.0f));
+  Pelm.TrainSpeed(3.0f);
+  Pelm.TickTime(2000);
+  Pelm.TimeCount();
+
+  while (Pelm.TrainDistance() + length + 3.0f >= 0) {
+    if (!AnimeContinue) Pelm.TrainDistance(-length - 1.0f);
+    if (settings_.SuccessSound && MIDI != nullptr && MIDI->IsMode() != "playing" && MIDI->PlaySound() > 0) {
+      Box(Msg(5200), MsgButtons::Ok, MsgIcon::Information);
+      settings_.GameSound = false;
+      settings_.SuccessSound = false;
+    }
+    Pelm.CalcRect(gAnimeSrcRect, gAnimeDstRect);
+    std::vector<int> left, width;
+    for (int i = 0; i < std::min(Pelm.CarCount(), kAnimeRects); ++i) {
+      left.push_back(gAnimeDstRect[static_cast<std::size_t>(i)].Left);
+      width.push_back(gAnimeDstRect[static_cast<std::size_t>(i)].Right);
+    }
+    ports_.scene.RenderScene(left, width);
+    char distance[32];
+    std::snprintf(distance, sizeof distance, "%.1f m", static_cast<double>(Pelm.TrainDistance()));
+    MsgGuide.Msg(distance);
+    ports_.clock.PumpOnce();
+    Pelm.TimeCount();
+    lib_.Wait1ms(Pelm.SleepTime());
+    Pelm.TimeCount();
+    Pelm.TrainDistance(Pelm.TrainDistance() - Pelm.TrainSpeed());
+  }
+
+  MsgGuide.Msg("");
+  ports_.sound.StopSound();
+  c.SetVisible("mnuEscape", false);
+  ports_.scene.AnimeView(false);
+  MyLibClass::EnableAPI(c, "mnu", states, false, true);
+  c.SetVisible("cmbCutTrainNum", true);
 }
 
 void Game::Timer1_Timer() {

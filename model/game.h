@@ -97,8 +97,11 @@ class Game {
   std::vector<std::string> AnimePictures;
   // The motion model of the departure run.
   PelmClass Pelm;
-  // Height of the yard view that the departure pictures are scaled to.
+  // The yard view that the departure run covers; its pictures are scaled to its height.
+  int ViewWidth = 600;
   int ViewHeight = 386;
+  AnimeRects gAnimeDstRect{};
+  bool AnimeContinue = false;
 
   // Loads a locomotive set and a train file into the game, or keeps the current one.
   void ChangeTrain(int LocoINdex, const std::string& TRDFileName);
@@ -128,6 +131,10 @@ class Game {
   bool ChkGameEnd();
   // The finished train runs out of its siding onto the head shunt and out of the yard.
   void CompleteSmallAnimate();
+  // The departure run: the whole train at full view height crosses the view right to left.
+  void CompleteAnimate();
+  // Cuts the departure run short.
+  void mnuEscape_Click() { AnimeContinue = false; }
 
   void cmdFront_Click();
   void cmdBack_Click();

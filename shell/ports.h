@@ -57,8 +57,10 @@ class IScene {
   // The completion window, shown without waiting, and closed again.
   virtual void ShowCompleteWindow(std::string_view /*title*/) {}
   virtual void CloseCompleteWindow() {}
-  // The departure run of the finished train.
-  virtual void CompleteAnimate() {}
+  // The departure run's view over the yard: shown (cleared) or hidden again.
+  virtual void AnimeView(bool /*visible*/) {}
+  // One frame of the departure run: car i of the whole train at dst[i].Left, dst[i].Right wide.
+  virtual void RenderScene(const std::vector<int>& /*left*/, const std::vector<int>& /*width*/) {}
   // The one-input console, shown modally; the string typed in it.
   virtual std::string OneInputConsole() { return {}; }
 };

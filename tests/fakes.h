@@ -105,7 +105,14 @@ class FakeScene : public IScene {
   void CloseCompleteWindow() override {
     if (whileCompleteWindow) whileCompleteWindow();
   }
-  void CompleteAnimate() override { ++bigAnimations; }
+  void AnimeView(bool visible) override {
+    if (visible) ++bigAnimations;
+    animeVisible = visible;
+  }
+  void RenderScene(const std::vector<int>& left, const std::vector<int>&) override {
+    frames.push_back(left);
+    if (whileRendering) whileRendering();
+  }
   std::string OneInputConsole() override { return console; }
 
   int draws = 0;
@@ -113,6 +120,9 @@ class FakeScene : public IScene {
   std::string completeTitle;
   std::function<void()> whileCompleteWindow;  // runs just before the window closes
   int bigAnimations = 0;
+  bool animeVisible = false;
+  std::vector<std::vector<int>> frames;  // the cars' left edges, a frame each
+  std::function<void()> whileRendering;
   std::string console;  // what the player types into the console
 };
 

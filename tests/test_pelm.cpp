@@ -67,3 +67,68 @@ TEST(PelmTest, DistanceAndLayout) {
 
 }  // namespace
 }  // namespace kelvara::testing
+
+#include <gmock/gmock.h>
+
+#include "model/game.h"
+
+namespace kelvara::testing {
+namespace {
+
+using ::testing::Contains;
+
+struct DepartureTest : ::testing::Test {
+  Fakes f;
+  std::unique_ptr<Game> game;
+  void SetUp() override {
+    game = std::make_unique<Game>(f.ports(), f.settings);
+    game->ViewWidth = 600;
+    game->ViewHeight = 384;  // 64 pixels a metre
+    // A train 1280 pixels long: 20 metres.
+    for (int i = 0; i < 10; ++i) game->gAnimeSrcRect[static_cast<std::size_t>(i)] = AnimeRect{0, 0, 128, 384};
+    game->Pelm.CarCount(10);
+    f.controls.Add("mnuEscape", false);
+  }
+  std::vector<std::string> Distances() const {
+    std::vector<std::string> out;
+    for (const auto& h : f.status.history) {
+      if (h.starts_with("Msg=") && h.size() > 4) out.push_back(h.substr(4));
+    }
+    return out;
+  }
+};
+
+TEST_F(DepartureTest, RunsFromRightToLeftThreeMetresAFrame) {
+  f.controls.SetEnabled("mnuViewAnser", false);
+  game->CompleteAnimate();
+  const auto d = Distances();
+  ASSERT_GE(d.size(), 3u);
+  EXPECT_EQ(d[0], "11.0 m");
+  EXPECT_EQ(d[1], "8.0 m");
+  EXPECT_EQ(d[2], "5.0 m");
+  EXPECT_EQ(d.back(), "-22.0 m") << "(-25 + 20 + 3 < 0) ends the run";
+  EXPECT_EQ(f.scene.frames.size(), d.size());
+  EXPECT_EQ(f.scene.frames[0][0], 11 * 64);
+  EXPECT_EQ(f.scene.frames[0][1], 11 * 64 + 128) << "cars follow each other without gaps";
+  // Each frame lasts its 2000 ms in all.
+  for (int w : f.clock.waits) EXPECT_LE(w, 2000);
+  EXPECT_EQ(f.clock.waits.size(), d.size());
+  EXPECT_EQ(f.status.Panel("Msg"), "");
+  EXPECT_FALSE(f.scene.animeVisible);
+  EXPECT_FALSE(f.controls.visible["mnuEscape"]);
+  EXPECT_FALSE(f.controls.IsEnabled("mnuViewAnser")) << "menus come back as they were";
+  EXPECT_TRUE(f.controls.IsEnabled("mnuGameNewGame"));
+}
+
+TEST_F(DepartureTest, EscapeEndsItAfterOneMoreFrame) {
+  int frames = 0;
+  f.scene.whileRendering = [&] {
+    if (++frames == 2) game->mnuEscape_Click();
+  };
+  game->CompleteAnimate();
+  EXPECT_EQ(f.scene.frames.size(), 3u);
+  EXPECT_EQ(Distances()[2], "-21.0 m") << "the whole train just beyond the left edge";
+}
+
+}  // namespace
+}  // namespace kelvara::testing

@@ -66,6 +66,41 @@ TEST_F(WindowTest, AWholeGameThroughTheMenuAndTheBackButton) {
   EXPECT_TRUE(window->shownMessages.empty()) << window->shownMessages.front();
 }
 
+TEST_F(WindowTest, DepartureRunFramesCoverTheYard) {
+  QPixmap red(100, 386);
+  red.fill(Qt::red);
+  window->view().ShowRun(true, {red});
+  window->view().RunFrame({50}, {100});
+  QImage shot = Shot();
+  EXPECT_EQ(shot.pixelColor(60, 100), QColor(Qt::red));
+  EXPECT_EQ(shot.pixelColor(300, 72), QColor(Qt::black)) << "the yard is hidden under the run";
+  window->view().ShowRun(false);
+  shot = Shot();
+  EXPECT_EQ(shot.pixelColor(300, 72), QColor(128, 0, 0));
+
+  // The whole run over the real train, with time compressed.
+  window->game().CompleteAnimate();
+  EXPECT_FALSE(window->view().Running());
+  if (const char* path = std::getenv("KELVARA_SCREENSHOT_RUN")) {
+    // The train as the run shows it, its front at the left edge.
+    Game& game = window->game();
+    std::vector<QPixmap> pictures;
+    std::vector<int> left, width;
+    int x = 0;
+    for (std::size_t i = 0; i < game.AnimePictures.size(); ++i) {
+      const AnimeRect& r = game.gAnimeSrcRect[i];
+      pictures.push_back(QPixmap(QString::fromStdString(game.AnimePictures[i])).scaled(r.Right, r.Bottom));
+      left.push_back(x);
+      width.push_back(r.Right);
+      x += r.Right;
+    }
+    window->view().ShowRun(true, pictures);
+    window->view().RunFrame(left, width);
+    window->grab().save(path);
+    window->view().ShowRun(false);
+  }
+}
+
 }  // namespace
 }  // namespace kelvara::testing
 

@@ -210,9 +210,37 @@ void YardView::Show(const SceneView& scene, bool carNumGuide, bool lookCarNumber
   update();
 }
 
+void YardView::ShowRun(bool on, std::vector<QPixmap> pictures) {
+  running_ = on;
+  // The run covers the whole client area above the status bar, buttons included.
+  if (on) {
+    raise();
+  } else {
+    lower();
+  }
+  runPictures_ = std::move(pictures);
+  runLeft_.clear();
+  runWidth_.clear();
+  update();
+}
+
+void YardView::RunFrame(const std::vector<int>& left, const std::vector<int>& width) {
+  runLeft_ = left;
+  runWidth_ = width;
+  repaint();
+}
+
 void YardView::paintEvent(QPaintEvent*) {
   QPainter p(this);
   p.fillRect(rect(), Qt::black);
+  if (running_) {
+    for (std::size_t i = 0; i < runLeft_.size() && i < runPictures_.size(); ++i) {
+      if (runLeft_[i] >= width()) continue;
+      const int w = runWidth_[i] + 1;
+      p.drawPixmap(QRect(runLeft_[i] - 1, 0, w, height()), runPictures_[i], QRect(0, 0, w, height()));
+    }
+    return;
+  }
   p.setPen(kRail);
   for (const Segment& s : kTrack) p.drawLine(s.x1, s.y1, s.x2, s.y2);
   const QImage& sheet = PartsSheet();

@@ -6,6 +6,7 @@
 #include <QPixmap>
 #include <QWidget>
 #include <array>
+#include <vector>
 
 #include "scene/sceneview.h"
 
@@ -46,6 +47,12 @@ class YardView : public QWidget {
   // Pictures are decoded once a train and kept.
   void ForgetPictures() { pictures_.clear(); }
 
+  // The departure run covers the yard: its car pictures at full view height, then one frame at a
+  // time, each car copied one pixel left of its place and one pixel wider.
+  void ShowRun(bool on, std::vector<QPixmap> pictures = {});
+  void RunFrame(const std::vector<int>& left, const std::vector<int>& width);
+  bool Running() const { return running_; }
+
   // Cell under a point of the widget, or -1.
   static int CellAt(QPoint p);
   static QRect CellRect(int index);
@@ -73,6 +80,9 @@ class YardView : public QWidget {
   bool guides_ = true;
   std::array<bool, kDumpLines> rowsShown_{true, true, true};
   QMap<QString, QPixmap> pictures_;
+  bool running_ = false;
+  std::vector<QPixmap> runPictures_;
+  std::vector<int> runLeft_, runWidth_;
 };
 
 }  // namespace kelvara::qt

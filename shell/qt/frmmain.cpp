@@ -106,6 +106,7 @@ frmMain::frmMain(const StartOptions& options) : options_(options) {
   game_->MIDI = midi_.get();
   game_->LogFileName = log_->LogFileName;
   game_->ViewHeight = kViewHeight;
+  game_->ViewWidth = kClientWidth;
   if (const char* user = std::getenv("USER")) game_->UserName = user;
   MyLibClass::DeleteTempFile();
 
@@ -157,6 +158,16 @@ void frmMain::BuildMenus() {
   connect(Menu(gameMenu, "mnuGameRestart", 12), &QAction::triggered, this, [this] { Run(&Game::mnuGameRestart_Click); });
   QMenu* viewMenu = top("mnuView", 19);
   connect(Menu(viewMenu, "mnuViewAnser", 20), &QAction::triggered, this, &frmMain::ShowAnswer);
+  connect(Menu(viewMenu, "mnuViewClearAnimation", 21), &QAction::triggered, this, [this] {
+    game_->CompleteAnimate();
+    DrawRefresh();
+  });
+  // Shown only while the departure run lasts; Escape does the same.
+  QAction* escape = menuBar()->addAction(Q(texts_.GetCaptionText(5)));
+  escape->setObjectName("mnuEscape");
+  escape->setVisible(false);
+  controls_.emplace_back("mnuEscape", escape);
+  connect(escape, &QAction::triggered, this, [this] { game_->mnuEscape_Click(); });
 }
 
 void frmMain::BuildControls() {
@@ -265,7 +276,11 @@ void frmMain::ShowAnswer() {
 
 void frmMain::keyReleaseEvent(QKeyEvent* e) {
   if (e->key() == Qt::Key_Escape) {
-    close();
+    if (view_->Running()) {
+      game_->mnuEscape_Click();
+    } else {
+      close();
+    }
     return;
   }
   QMainWindow::keyReleaseEvent(e);
@@ -404,6 +419,24 @@ void frmMain::ShowCompleteWindow(std::string_view title) {
 
 void frmMain::CloseCompleteWindow() {
   if (completeWindow_) completeWindow_->close();
+}
+
+void frmMain::AnimeView(bool visible) {
+  std::vector<QPixmap> pictures;
+  if (visible) {
+    // Each car at full view height, scaled once for the run.
+    const auto& paths = game_->AnimePictures;
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+      const AnimeRect& r = game_->gAnimeSrcRect[i];
+      QPixmap pic(Q(paths[i]));
+      pictures.push_back(pic.isNull() || r.Right <= 0 ? QPixmap() : pic.scaled(r.Right, r.Bottom));
+    }
+  }
+  view_->ShowRun(visible, std::move(pictures));
+}
+
+void frmMain::RenderScene(const std::vector<int>& left, const std::vector<int>& width) {
+  view_->RunFrame(left, width);
 }
 
 std::string frmMain::OneInputConsole() {

@@ -88,6 +88,8 @@ class frmMain : public QMainWindow,
   void ShowSign(int state) override;
   void ShowCompleteWindow(std::string_view title) override;
   void CloseCompleteWindow() override;
+  void AnimeView(bool visible) override;
+  void RenderScene(const std::vector<int>& left, const std::vector<int>& width) override;
   std::string OneInputConsole() override;
   // ISound
   void Beep() override;
