@@ -301,8 +301,9 @@ void frmMain::closeEvent(QCloseEvent* e) {
 
 MsgAnswer frmMain::Show(std::string_view text, MsgButtons b, MsgIcon i, std::string_view title) {
   shownMessages.emplace_back(text);
-  if (!scriptedAnswers.empty() || closing_) {
-    if (closing_ || scriptedAnswers.empty()) return b == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Cancel;
+  // While the window closes nobody is there to answer: take the cautious button.
+  if (closing_) return b == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Cancel;
+  if (!scriptedAnswers.empty()) {
     const MsgAnswer a = scriptedAnswers.front();
     scriptedAnswers.erase(scriptedAnswers.begin());
     return a;
@@ -424,12 +425,18 @@ void frmMain::CloseCompleteWindow() {
 void frmMain::AnimeView(bool visible) {
   std::vector<QPixmap> pictures;
   if (visible) {
-    // Each car at full view height, scaled once for the run.
+    // Each car at full view height, decoded and scaled once: a coach that stands ten times in
+    // the train, or a replay of the run, reuses the picture.
     const auto& paths = game_->AnimePictures;
     for (std::size_t i = 0; i < paths.size(); ++i) {
       const AnimeRect& r = game_->gAnimeSrcRect[i];
-      QPixmap pic(Q(paths[i]));
-      pictures.push_back(pic.isNull() || r.Right <= 0 ? QPixmap() : pic.scaled(r.Right, r.Bottom));
+      const QString key = Q(paths[i]) + QString("@%1x%2").arg(r.Right).arg(r.Bottom);
+      auto it = bigImages_.find(key);
+      if (it == bigImages_.end()) {
+        const QPixmap pic(Q(paths[i]));
+        it = bigImages_.insert(key, pic.isNull() || r.Right <= 0 ? QPixmap() : pic.scaled(r.Right, r.Bottom));
+      }
+      pictures.push_back(*it);
     }
   }
   view_->ShowRun(visible, std::move(pictures));

@@ -4,6 +4,7 @@
 
 #include <QMainWindow>
 #include <QMap>
+#include <QPixmap>
 #include <QPointer>
 #include <memory>
 
@@ -120,6 +121,7 @@ class frmMain : public QMainWindow,
   QLabel* lblMsg_ = nullptr;
   QTimer* timer_ = nullptr;
   QMap<QString, QLabel*> panels_;
+  QMap<QString, QPixmap> bigImages_;  // the departure run's pictures by file and size
   std::vector<std::pair<std::string, QObject*>> controls_;  // window order
   QPointer<QDialog> completeWindow_;
   bool closing_ = false;
