@@ -19,12 +19,12 @@
 #include <utility>
 
 #include "data/mylib.h"
-#include "data/paths.h"
+#include "base/paths.h"
 #include "model/game.h"
-#include "shell/memoryports.h"
-#include "shell/national.h"
-#include "shell/product.h"
-#include "shell/program.h"
+#include "base/memoryports.h"
+#include "services/national.h"
+#include "base/product.h"
+#include "base/program.h"
 
 namespace kelvara::cli {
 

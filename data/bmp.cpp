@@ -2,7 +2,7 @@
 
 #include <fstream>
 
-#include "data/paths.h"
+#include "base/paths.h"
 
 namespace kelvara {
 

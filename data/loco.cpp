@@ -5,9 +5,9 @@
 #include <cstdlib>
 
 #include "data/bmp.h"
-#include "data/paths.h"
-#include "shell/ini.h"
-#include "shell/product.h"
+#include "base/paths.h"
+#include "base/ini.h"
+#include "base/product.h"
 
 namespace kelvara {
 

@@ -48,10 +48,10 @@ void MyLibClass::Wait1ms(int ms) {
 #include <fstream>
 
 #include "data/bmp.h"
-#include "data/paths.h"
-#include "data/textfile.h"
-#include "shell/product.h"
-#include "shell/program.h"
+#include "base/paths.h"
+#include "base/textfile.h"
+#include "base/product.h"
+#include "base/program.h"
 
 namespace kelvara {
 

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "shell/ports.h"
+#include "base/ports.h"
 
 namespace kelvara {
 

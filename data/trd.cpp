@@ -4,9 +4,9 @@
 #include <cstring>
 
 #include "data/bmp.h"
-#include "data/paths.h"
-#include "data/textfile.h"
-#include "shell/product.h"
+#include "base/paths.h"
+#include "base/textfile.h"
+#include "base/product.h"
 
 namespace kelvara {
 

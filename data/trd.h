@@ -6,7 +6,7 @@
 #include <string>
 
 #include "data/cars.h"
-#include "shell/ports.h"
+#include "base/ports.h"
 
 namespace kelvara {
 

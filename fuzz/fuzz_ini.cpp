@@ -2,7 +2,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "shell/ini.h"
+#include "base/ini.h"
 
 using namespace kelvara;
 

@@ -6,7 +6,7 @@
 
 #include "model/durations.h"
 #include "model/game.h"
-#include "shell/mylog.h"
+#include "services/mylog.h"
 #include "sound/midimci.h"
 
 namespace kelvara {

@@ -13,10 +13,10 @@
 #include "data/mylib.h"
 #include "data/trd.h"
 #include "model/yard.h"
-#include "scene/pelm.h"
-#include "shell/msgguide.h"
-#include "shell/ports.h"
-#include "shell/settings.h"
+#include "model/pelm.h"
+#include "services/msgguide.h"
+#include "base/ports.h"
+#include "services/settings.h"
 
 namespace kelvara {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "model/game.h"
-#include "shell/nullports.h"
+#include "base/nullports.h"
 
 namespace kelvara {
 

@@ -1,7 +1,7 @@
 #include "scene/sceneview.h"
 
 #include "data/mylib.h"
-#include "data/paths.h"
+#include "base/paths.h"
 
 namespace kelvara {
 

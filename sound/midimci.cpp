@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "data/paths.h"
-#include "shell/program.h"
+#include "base/paths.h"
+#include "base/program.h"
 #include "sound/resources.h"
 
 namespace kelvara {

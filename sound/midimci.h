@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "shell/ports.h"
+#include "base/ports.h"
 #include "sound/mci.h"
 
 namespace kelvara {

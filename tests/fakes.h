@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "shell/ports.h"
-#include "shell/settings.h"
+#include "base/ports.h"
+#include "services/settings.h"
 
 namespace kelvara::testing {
 

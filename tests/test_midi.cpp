@@ -7,11 +7,11 @@
 #include <filesystem>
 #include <thread>
 
-#include "data/textfile.h"
+#include "base/textfile.h"
 #include "fakes.h"
 #include "model/game.h"
 #include "yard_builder.h"
-#include "shell/program.h"
+#include "base/program.h"
 #include "sound/fluidmci.h"
 #include "sound/midimci.h"
 #include "sound/resources.h"

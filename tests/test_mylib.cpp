@@ -6,9 +6,9 @@
 #include <sstream>
 
 #include "data/mylib.h"
-#include "data/textfile.h"
+#include "base/textfile.h"
 #include "fakes.h"
-#include "shell/program.h"
+#include "base/program.h"
 #include "tempdir.h"
 
 namespace kelvara::testing {

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes.h"
-#include "scene/pelm.h"
+#include "model/pelm.h"
 
 namespace kelvara::testing {
 namespace {

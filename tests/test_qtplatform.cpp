@@ -8,8 +8,8 @@
 #include <QTimer>
 
 #include "fakes.h"
-#include "shell/platform.h"
-#include "shell/qt/qtplatform.h"
+#include "base/platform.h"
+#include "qt/qtplatform.h"
 #include "tempdir.h"
 
 namespace kelvara::testing {

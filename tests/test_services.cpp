@@ -10,15 +10,15 @@
 #include <set>
 
 #include "data/mylib.h"
-#include "data/textfile.h"
+#include "base/textfile.h"
 #include "fakes.h"
-#include "shell/gini.h"
-#include "shell/ini.h"
-#include "shell/msgguide.h"
-#include "shell/mylog.h"
-#include "shell/national.h"
-#include "shell/platform.h"
-#include "shell/possition.h"
+#include "services/gini.h"
+#include "base/ini.h"
+#include "services/msgguide.h"
+#include "services/mylog.h"
+#include "services/national.h"
+#include "base/platform.h"
+#include "services/possition.h"
 #include "tempdir.h"
 
 namespace kelvara::testing {

@@ -4,7 +4,7 @@
 
 #include <set>
 
-#include "data/paths.h"
+#include "base/paths.h"
 #include "fakes.h"
 #include "model/game.h"
 #include "tempdir.h"

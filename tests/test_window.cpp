@@ -6,9 +6,9 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "scene/qt/yardview.h"
-#include "shell/program.h"
-#include "shell/qt/frmmain.h"
+#include "qt/yardview.h"
+#include "base/program.h"
+#include "qt/frmmain.h"
 #include "tempdir.h"
 
 namespace kelvara::testing {

@@ -1,4 +1,4 @@
-#include "data/paths.h"
+#include "base/paths.h"
 
 #include <algorithm>
 #include <filesystem>

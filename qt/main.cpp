@@ -2,9 +2,9 @@
 #include <QApplication>
 #include <QTimer>
 
-#include "shell/product.h"
-#include "shell/qt/frmmain.h"
-#include "shell/qt/qtplatform.h"
+#include "base/product.h"
+#include "qt/frmmain.h"
+#include "qt/qtplatform.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);

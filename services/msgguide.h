@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-#include "shell/ports.h"
+#include "base/ports.h"
 
 namespace kelvara {
 

@@ -1,4 +1,4 @@
-#include "shell/national.h"
+#include "services/national.h"
 
 #include <cstdlib>
 

@@ -1,11 +1,11 @@
-#include "shell/mylog.h"
+#include "services/mylog.h"
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 
 #include "data/mylib.h"
-#include "data/paths.h"
+#include "base/paths.h"
 
 namespace kelvara {
 

@@ -1,12 +1,12 @@
-#include "shell/gini.h"
+#include "services/gini.h"
 
 #include <cmath>
 #include <cstdlib>
 #include <utility>
 
-#include "data/paths.h"
-#include "shell/ini.h"
-#include "shell/product.h"
+#include "base/paths.h"
+#include "base/ini.h"
+#include "base/product.h"
 
 namespace kelvara {
 

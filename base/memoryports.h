@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/ports.h"
+#include "base/ports.h"
 
 namespace kelvara {
 

@@ -1,7 +1,7 @@
 // Ports that show nothing and wait no time: for working copies of a game (the solver) and tools.
 #pragma once
 
-#include "shell/memoryports.h"
+#include "base/memoryports.h"
 
 namespace kelvara {
 

@@ -1,4 +1,4 @@
-#include "shell/program.h"
+#include "base/program.h"
 
 #include <filesystem>
 #include <system_error>

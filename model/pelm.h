@@ -4,7 +4,7 @@
 #include <array>
 #include <cstdint>
 
-#include "shell/ports.h"
+#include "base/ports.h"
 
 namespace kelvara {
 

@@ -9,10 +9,10 @@
 #include <memory>
 
 #include "model/game.h"
-#include "shell/mylog.h"
-#include "shell/national.h"
-#include "shell/ports.h"
-#include "shell/settings.h"
+#include "services/mylog.h"
+#include "services/national.h"
+#include "base/ports.h"
+#include "services/settings.h"
 
 class QAction;
 class QComboBox;

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "shell/platform.h"
-#include "shell/ports.h"
+#include "base/platform.h"
+#include "base/ports.h"
 
 namespace kelvara {
 

@@ -1,4 +1,4 @@
-#include "shell/ini.h"
+#include "base/ini.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 
-#include "data/textfile.h"
+#include "base/textfile.h"
 
 namespace kelvara {
 

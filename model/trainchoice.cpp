@@ -3,7 +3,7 @@
 #include <cstdlib>
 
 #include "data/bmp.h"
-#include "data/paths.h"
+#include "base/paths.h"
 #include "model/game.h"
 
 namespace kelvara {

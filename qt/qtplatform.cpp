@@ -1,11 +1,11 @@
-#include "shell/qt/qtplatform.h"
+#include "qt/qtplatform.h"
 
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSettings>
 
-#include "shell/platform.h"
+#include "base/platform.h"
 
 namespace kelvara::qt {
 

@@ -1,4 +1,4 @@
-#include "shell/possition.h"
+#include "services/possition.h"
 
 #include <algorithm>
 #include <cstdlib>

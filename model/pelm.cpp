@@ -1,4 +1,4 @@
-#include "scene/pelm.h"
+#include "model/pelm.h"
 
 #include <algorithm>
 #include <cmath>

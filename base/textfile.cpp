@@ -1,4 +1,4 @@
-#include "data/textfile.h"
+#include "base/textfile.h"
 
 #include <iconv.h>
 

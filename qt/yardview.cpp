@@ -1,4 +1,4 @@
-#include "scene/qt/yardview.h"
+#include "qt/yardview.h"
 
 #include <QHelpEvent>
 #include <QMouseEvent>

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "shell/ports.h"
+#include "base/ports.h"
 
 namespace kelvara {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "shell/possition.h"
+#include "services/possition.h"
 
 namespace kelvara::qt {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "shell/settings.h"
+#include "services/settings.h"
 
 namespace kelvara {
 

@@ -1,4 +1,4 @@
-#include "shell/qt/frmmain.h"
+#include "qt/frmmain.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -22,14 +22,14 @@
 #include <cstdlib>
 
 #include "data/mylib.h"
-#include "data/paths.h"
-#include "scene/qt/yardview.h"
+#include "base/paths.h"
+#include "qt/yardview.h"
 #include "scene/sceneview.h"
-#include "shell/gini.h"
-#include "shell/possition.h"
-#include "shell/product.h"
-#include "shell/program.h"
-#include "shell/qt/qtplatform.h"
+#include "services/gini.h"
+#include "services/possition.h"
+#include "base/product.h"
+#include "base/program.h"
+#include "qt/qtplatform.h"
 #include "sound/fluidmci.h"
 #include "sound/midimci.h"
 
