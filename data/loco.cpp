@@ -1,32 +1,15 @@
 #include "data/loco.h"
 
 #include <algorithm>
-#include <cmath>
-#include <cstdlib>
 
 #include "data/bmp.h"
 #include "base/paths.h"
 #include "base/ini.h"
+#include "base/number.h"
 #include "base/product.h"
 
 namespace kelvara {
 
-namespace {
-
-// Leading numeric text, rounded half to even; blank or non-numeric text gives 0.
-std::int32_t LeadingNumber(const std::string& text) {
-  const char* begin = text.c_str();
-  while (*begin == ' ' || *begin == '\t') ++begin;
-  char* end = nullptr;
-  const double v = std::strtod(begin, &end);
-  if (end == begin || !std::isfinite(v)) return 0;
-  const double r = std::nearbyint(v);
-  if (r > 2147483647.0) return 2147483647;
-  if (r < -2147483648.0) return -2147483647 - 1;
-  return static_cast<std::int32_t>(r);
-}
-
-}  // namespace
 
 LocoClass::LocoClass(DataPorts ports) : ports_(ports) { Refresh(); }
 
@@ -63,7 +46,7 @@ void LocoClass::LoadLst(const std::string& dataFolder) {
     return;
   }
   const IniFile ini = IniFile::Load(path);
-  const std::int32_t n = LeadingNumber(ini.Get("Loco", "Num"));
+  const std::int32_t n = LeadingInt32(ini.Get("Loco", "Num"));
   if (n == 0) {
     Warn(ports_.texts.Text(10020));
     return;

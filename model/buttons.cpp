@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <limits>
 
+#include "base/number.h"
 #include "model/durations.h"
 #include "model/game.h"
 
@@ -19,23 +20,7 @@ int Saturate(long long v) {
 
 }  // namespace
 
-std::int32_t NumberBoxValue(std::string_view text) {
-  // Plain decimal text only: sign, digits, an optional fraction. No hexadecimal, no "inf".
-  std::size_t i = 0;
-  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
-  const std::size_t start = i;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-  const std::size_t digits = i;
-  while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
-  if (i < text.size() && text[i] == '.') {
-    ++i;
-    while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
-  }
-  const std::string number(text.substr(start, i - start));
-  if (i == digits || number.find_first_of("0123456789") == std::string::npos) return 0;
-  const double v = std::strtod(number.c_str(), nullptr);
-  return Saturate(static_cast<long long>(std::nearbyint(std::clamp(v, -4e18, 4e18))));
-}
+std::int32_t NumberBoxValue(std::string_view text) { return LeadingInt32(text); }
 
 void Game::CountUp() {
   const std::int32_t n = NumberBoxValue(ports_.status.Panel("UCount"));

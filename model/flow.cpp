@@ -82,6 +82,8 @@ void Game::mnuGameNewGame_Click() {
 }
 
 void Game::mnuGameReDisMakeUp_Click() {
+  // A derailment belongs to the game it ended; the quiz made now is kept unless it derails itself.
+  Derailed = false;
   IControls& c = ports_.controls;
   c.SetEnabled("cmdBack", false);
   c.SetEnabled("cmbCutTrainNum", false);

@@ -89,8 +89,9 @@ std::string Game::GetTrainRandom() {
 
 void Game::mnuGameChangeTrainAuto_Click() {
   MsgGuide.Msg("Get Loco Random...");
+  // Only drawn here: ChangeTrain selects the set once it knows the change goes through, so a
+  // No or a refused train leaves the running game's locomotive as it is.
   const int i = lib_.GetRandom(0, Loco.LocoSetCount() - 1);
-  Loco.LocoSetIndex(i);
   MsgGuide.Msg("Get Train Random...");
   const std::string p = GetTrainRandom();
   ChangeTrain(i, p);

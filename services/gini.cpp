@@ -1,11 +1,10 @@
 #include "services/gini.h"
 
-#include <cmath>
-#include <cstdlib>
 #include <utility>
 
 #include "base/paths.h"
 #include "base/ini.h"
+#include "base/number.h"
 #include "base/product.h"
 
 namespace kelvara {
@@ -35,18 +34,6 @@ std::string Lower(std::string s) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   }
   return s;
-}
-
-// A whole text that reads as a number, blanks around it allowed.
-bool IsNumeric(const std::string& text, double& value) {
-  const char* begin = text.c_str();
-  while (*begin == ' ' || *begin == '\t') ++begin;
-  if (*begin == '\0') return false;
-  char* end = nullptr;
-  value = std::strtod(begin, &end);
-  if (end == begin || !std::isfinite(value)) return false;
-  while (*end == ' ' || *end == '\t') ++end;
-  return *end == '\0';
 }
 
 // The data folder beside the program, found in any letter case as the old program's was.
@@ -82,11 +69,10 @@ void LoadIni(AppSettings& s, const std::string& iniPath, const std::string& prog
   s.TrdFolder = ini.Get(section, "TRD_FOLDER");
   if (!FolderExists(NormalizeSeparators(s.TrdFolder))) s.TrdFolder = FallbackFolder(programFolder);
 
-  double level = 0;
-  if (IsNumeric(ini.Get(section, "QuestionLevel"), level)) {
-    const double r = std::nearbyint(level);
-    s.QuestionLevel = r > 2147483647.0 ? 2147483647 : r < -2147483648.0 ? -2147483647 - 1 : static_cast<int>(r);
-  }
+  // Only a value that is a number as a whole counts; anything else falls back to the level 5.
+  bool numeric = false;
+  const std::int32_t level = LeadingInt32(ini.Get(section, "QuestionLevel"), &numeric);
+  if (numeric) s.QuestionLevel = level;
   if (s.QuestionLevel < 4) s.QuestionLevel = 5;
 
   for (const BoolKey& b : kBooleans) {

@@ -128,10 +128,15 @@ class FakeScene : public IScene {
 
 class FakeSound : public ISound {
  public:
-  void Beep() override { ++beeps; events.push_back("beep"); }
+  void Beep() override {
+    ++beeps;
+    events.push_back("beep");
+    if (onBeep) onBeep();
+  }
   void StopSound() override { ++stops; events.push_back("stop"); }
   int beeps = 0;
   int stops = 0;
+  std::function<void()> onBeep;
   std::vector<std::string> events;
 };
 

@@ -262,10 +262,21 @@ TEST_F(LocoTest, MissingFileAndEmptyNum) {
   loco.LoadLst(dir.str());
   EXPECT_EQ(loco.LocoSetCount(), 0);
   EXPECT_THAT(f.msg.Texts(), ElementsAre("<10010>\r\n File= " + (dir / "loco.lst")));
-  f.msg.shown.clear();
-  Load("[Loco]\nNum=abc\n");
-  EXPECT_THAT(f.msg.Texts(), ElementsAre("<10020>"));
-  EXPECT_EQ(loco.LocoSetCount(), 0);
+}
+
+// "Num" is the leading decimal number of its text, rounded half to even.
+TEST_F(LocoTest, NumIsTheLeadingDecimalNumber) {
+  dir.Bitmap("e.bmp", 64, 16);
+  std::string sets;
+  for (int i = 0; i < 5; ++i) sets += "[" + std::to_string(i) + "]\nImage=e.bmp\n";
+  const std::pair<const char*, int> cases[] = {{"abc", 0}, {"", 0}, {"0x2", 0}, {" 2abc", 2}, {"2.5", 2},
+                                               {"3.5", 4}, {"1e1", 5}, {"-3", 0}, {"4 ", 4}};
+  for (const auto& [num, count] : cases) {
+    f.msg.shown.clear();
+    Load(std::string("[Loco]\nNum=") + num + "\n" + sets);
+    EXPECT_EQ(loco.LocoSetCount(), count) << "Num=" << num;
+    EXPECT_EQ(f.msg.Texts() == std::vector<std::string>{"<10020>"}, count == 0 && std::string(num) != "-3") << num;
+  }
 }
 
 TEST_F(LocoTest, SetsWithoutCarsAreDroppedAndTheRestRenumbered) {

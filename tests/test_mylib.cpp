@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "data/mylib.h"
+#include "base/number.h"
 #include "base/textfile.h"
 #include "fakes.h"
 #include "base/program.h"
@@ -139,6 +140,24 @@ TEST(InsertFileTest, AppendsEveryLineAsUtf8WithCrLf) {
   EXPECT_FALSE(lib.InsertFile(dir / "missing", log));
   EXPECT_TRUE(lib.InsertFile(src, log));
   EXPECT_EQ(log.str(), "header\r\n[Loco]\r\nName=電気機関車\r\n");
+}
+
+// The one reading of numbers in texts: the number box, "Num", the quiz level.
+TEST(LeadingNumberTest, DecimalAtTheStartRoundedHalfToEven) {
+  struct Case {
+    const char* text;
+    std::int32_t value;
+    bool whole;
+  };
+  const Case cases[] = {{"", 0, false},      {"abc", 0, false},    {"7 cars", 7, false}, {" 12 ", 12, true},
+                        {"2.5", 2, true},    {"3.5", 4, true},     {"-2.5", -2, true},   {"0x10", 0, false},
+                        {"1e2", 100, true},  {"2e", 2, false},     {".5", 0, true},      {"+", 0, false},
+                        {"99999999999999", 2147483647, true},      {"-1e300", -2147483647 - 1, true}};
+  for (const Case& c : cases) {
+    bool whole = !c.whole;
+    EXPECT_EQ(LeadingInt32(c.text, &whole), c.value) << '"' << c.text << '"';
+    EXPECT_EQ(whole, c.whole) << '"' << c.text << '"';
+  }
 }
 
 }  // namespace

@@ -129,7 +129,8 @@ TEST_F(SettingsTest, BooleansAndSoundSwitches) {
 
 TEST_F(SettingsTest, QuestionLevels) {
   const std::pair<const char*, int> cases[] = {{"3", 5}, {"4", 4}, {"abc", 5}, {"", 5}, {"50", 50},
-                                               {" 7.5 ", 8}, {"6.5", 6}, {"10abc", 5}, {"1e12", 2147483647}};
+                                               {" 7.5 ", 8}, {"6.5", 6}, {"10abc", 5}, {"1e12", 2147483647},
+                                               {"0x10", 5}, {"1e1", 10}, {"+12", 12}, {"inf", 5}};
   for (const auto& [text, level] : cases) {
     Load(std::string("[Kelvara]\nQuestionLevel=") + text + "\n");
     EXPECT_EQ(s.QuestionLevel, level) << "stored as \"" << text << "\"";

@@ -77,16 +77,35 @@ TEST_F(ChoiceTest, UnplayableChoicesKeepThePreviousTrain) {
   EXPECT_EQ(game->TrainCars, 17);
 }
 
-TEST_F(ChoiceTest, AnsweringNoKeepsTheRunningGame) {
-  game->ChangeTrain(0, Train("first", 3));
-  game->GameActive = true;
-  f.msg.answers = {MsgAnswer::No};
-  game->ChangeTrain(1, Train("second", 5));
-  EXPECT_EQ(f.msg.shown.back().text, "<5210>");
-  EXPECT_EQ(f.msg.shown.back().buttons, MsgButtons::YesNo);
-  EXPECT_EQ(game->TRD.TrainComment, "first");
-  game->ChangeTrain(1, Train("second", 5));  // Yes this time
-  EXPECT_EQ(game->TRD.TrainComment, "second");
+// The automatic choice in the middle of a game: No to "stop this game?", a set that cannot pull
+// the train, a train file that cannot be read. None of them may change the running game.
+TEST_F(ChoiceTest, AutomaticChoiceThatDoesNotGoThroughChangesNothing) {
+  game->ChangeTrain(0, Train("long", 18));  // 18 cars fit behind one unit, not behind three
+  dir.Write("broken.trd", "");
+  game->mnuGameReDisMakeUp_Click();
+  std::set<std::string> outcomes;
+  for (std::uint64_t seed = 1; seed <= 40; ++seed) {
+    game->lib().Seed(seed);
+    const Yard before = game->yard;
+    const std::string label = f.controls.Text("lblMsg");
+    f.msg.shown.clear();
+    f.msg.answers = {seed % 4 == 0 ? MsgAnswer::No : MsgAnswer::Yes};
+    game->mnuGameChangeTrainAuto_Click();
+    const auto texts = f.msg.Texts();
+    if (game->TrainChanged) {  // it went through: start a game with it again
+      outcomes.insert("loaded");
+      game->mnuGameReDisMakeUp_Click();
+      continue;
+    }
+    EXPECT_EQ(game->yard, before) << "seed " << seed;
+    outcomes.insert(texts.empty() ? "?" : texts.back());
+    EXPECT_EQ(game->Loco.LocoSetIndex(), 0) << "seed " << seed;
+    EXPECT_EQ(game->Loco.CarCount(), game->LocoUnits) << "seed " << seed;
+    EXPECT_EQ(game->TRD.TrainComment, "long");
+    EXPECT_EQ(f.controls.Text("lblMsg"), label);
+  }
+  EXPECT_THAT(outcomes, ::testing::IsSupersetOf({std::string("loaded"), std::string("<5210>"),
+                                                 std::string("<5220>"), std::string("<5760>\r\n<5230> : 3\r\n<5240> : 18")}));
 }
 
 TEST_F(ChoiceTest, RandomChoiceTakesOnlyLowerCaseTrdAndListingTakesEvery) {
