@@ -1,11 +1,14 @@
 #include "base/ini.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
+#include <set>
 
 #include "base/textfile.h"
 
@@ -13,10 +16,25 @@ namespace kelvara {
 
 namespace {
 
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
+
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
   while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
   return s;
+}
+
+std::string_view TrimRight(std::string_view s) {
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  return s;
+}
+
+std::string Lower(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return out;
 }
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {
@@ -62,7 +80,29 @@ std::string Cut(std::string_view v) {
 
 IniFile IniFile::Parse(std::string_view bytes) {
   IniFile ini;
-  ini.lines_ = SplitLines(DecodeText(bytes));
+  if (bytes.substr(0, kBom.size()) == kBom) {
+    ini.bom_ = kBom;
+    bytes.remove_prefix(kBom.size());
+  }
+  ini.utf8_ = IsValidUtf8(bytes);
+  std::size_t start = 0;
+  auto add = [&](std::size_t stop, std::string_view end) {
+    const std::string_view raw = bytes.substr(start, stop - start);
+    ini.lines_.push_back({std::string(raw), std::string(end), ini.utf8_ ? std::string(raw) : DecodeCp932(raw)});
+  };
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    if (bytes[i] == '\n') {
+      add(i, "\n");
+    } else if (bytes[i] == '\r') {
+      const bool crlf = i + 1 < bytes.size() && bytes[i + 1] == '\n';
+      add(i, crlf ? "\r\n" : "\r");
+      i += crlf ? 1 : 0;
+    } else {
+      continue;
+    }
+    start = i + 1;
+  }
+  if (start < bytes.size()) add(bytes.size(), "");
   return ini;
 }
 
@@ -73,7 +113,7 @@ IniFile IniFile::Load(const std::string& path) {
 
 std::optional<std::size_t> IniFile::FindSection(std::string_view section) const {
   for (std::size_t i = 0; i < lines_.size(); ++i) {
-    const auto name = SectionName(lines_[i]);
+    const auto name = SectionName(lines_[i].text);
     if (name && EqualsNoCase(*name, Trim(section))) return i;
   }
   return std::nullopt;
@@ -81,8 +121,8 @@ std::optional<std::size_t> IniFile::FindSection(std::string_view section) const 
 
 std::optional<std::size_t> IniFile::FindKey(std::size_t sectionLine, std::string_view key) const {
   for (std::size_t i = sectionLine + 1; i < lines_.size(); ++i) {
-    if (SectionName(lines_[i])) break;
-    const auto name = KeyName(lines_[i]);
+    if (SectionName(lines_[i].text)) break;
+    const auto name = KeyName(lines_[i].text);
     if (name && EqualsNoCase(*name, Trim(key))) return i;
   }
   return std::nullopt;
@@ -91,7 +131,7 @@ std::optional<std::size_t> IniFile::FindKey(std::size_t sectionLine, std::string
 long long IniFile::LastNumberedSection() const {
   long long last = -1;
   for (const auto& line : lines_) {
-    const auto name = SectionName(line);
+    const auto name = SectionName(line.text);
     if (!name || name->empty() || name->size() > 10) continue;
     if ((*name)[0] == '0' && name->size() > 1) continue;
     bool digits = true;
@@ -99,6 +139,22 @@ long long IniFile::LastNumberedSection() const {
     if (digits) last = std::max(last, std::stoll(std::string(*name)));
   }
   return last;
+}
+
+std::vector<std::pair<std::string, std::string>> IniFile::Entries() const {
+  std::vector<std::pair<std::string, std::string>> out;
+  std::set<std::string> sections, keys;
+  std::optional<std::string> current;  // the section read, while it is the first of its name
+  for (const Line& line : lines_) {
+    if (const auto section = SectionName(line.text)) {
+      current.reset();
+      if (sections.insert(Lower(*section)).second) current = std::string(*section);
+      keys.clear();
+    } else if (const auto key = KeyName(line.text); current && key && keys.insert(Lower(*key)).second) {
+      out.emplace_back(*current, *key);
+    }
+  }
+  return out;
 }
 
 bool IniFile::Has(std::string_view section, std::string_view key) const {
@@ -109,52 +165,98 @@ bool IniFile::Has(std::string_view section, std::string_view key) const {
 std::string IniFile::Get(std::string_view section, std::string_view key, std::string_view fallback) const {
   const auto s = FindSection(section);
   const auto k = s ? FindKey(*s, key) : std::nullopt;
-  if (!k) return Cut(fallback);
-  const std::string& line = lines_[*k];
+  if (!k) return Cut(TrimRight(fallback));
+  const std::string& line = lines_[*k].text;
   std::string_view value = Trim(std::string_view(line).substr(line.find('=') + 1));
-  // A value in matching double quotes is read without them.
-  if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
+  // A value in matching double or single quotes is read without them.
+  if (value.size() >= 2 && value.front() == value.back() && (value.front() == '"' || value.front() == '\'')) {
+    value = value.substr(1, value.size() - 2);
+  }
   return Cut(value);
 }
 
-void IniFile::Set(std::string_view section, std::string_view key, std::string_view value) {
-  const std::string entry = std::string(Trim(key)) + "=" + std::string(value);
+std::string IniFile::NewLineEnd() const {
+  for (const Line& l : lines_) {
+    if (!l.end.empty()) return l.end;
+  }
+  return "\r\n";
+}
+
+void IniFile::ToUtf8() {
+  for (Line& l : lines_) l.bytes = l.text;
+  utf8_ = true;
+}
+
+IniFile::Line IniFile::Make(const std::string& text) {
+  std::string bytes;
+  if (!utf8_ && !EncodeCp932Exactly(text, bytes)) ToUtf8();
+  return {utf8_ ? text : bytes, NewLineEnd(), text};
+}
+
+namespace {
+
+// What a caller hands over is written as text: bytes that are not UTF-8 came in the other
+// encoding these files know.
+std::string AsText(std::string_view given) {
+  return IsValidUtf8(given) ? std::string(given) : DecodeCp932(given);
+}
+
+}  // namespace
+
+void IniFile::Set(std::string_view givenSection, std::string_view givenKey, std::string_view value) {
+  const std::string section = AsText(givenSection), key = AsText(givenKey);
+  const std::string v = AsText(value.substr(0, value.find_first_of("\r\n")));
   const auto s = FindSection(section);
   if (!s) {
-    if (!lines_.empty() && !Trim(lines_.back()).empty()) lines_.emplace_back();
-    lines_.push_back("[" + std::string(Trim(section)) + "]");
-    lines_.push_back(entry);
-    return;
+    if (!lines_.empty() && lines_.back().end.empty()) lines_.back().end = NewLineEnd();
+    lines_.push_back(Make("[" + std::string(Trim(section)) + "]"));
+    lines_.push_back(Make(std::string(Trim(key)) + "=" + v));
+  } else if (const auto k = FindKey(*s, key)) {
+    const std::string end = lines_[*k].end;
+    lines_[*k] = Make(std::string(*KeyName(lines_[*k].text)) + "=" + v);
+    lines_[*k].end = end;
+  } else {
+    // After the section's last key, before any blank lines that separate it from the next one.
+    std::size_t at = *s + 1;
+    for (std::size_t i = *s + 1; i < lines_.size() && !SectionName(lines_[i].text); ++i) {
+      if (!Trim(lines_[i].text).empty()) at = i + 1;
+    }
+    if (lines_[at - 1].end.empty()) lines_[at - 1].end = NewLineEnd();
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), Make(std::string(Trim(key)) + "=" + v));
   }
-  if (const auto k = FindKey(*s, key)) {
-    lines_[*k] = entry;
-    return;
+  // A file read as CP932 that has become valid UTF-8 would be read as UTF-8 next time: let it
+  // be UTF-8 for real if any line would then read differently.
+  if (!utf8_) {
+    std::string body;
+    for (const Line& l : lines_) body += l.bytes + l.end;
+    if (IsValidUtf8(body)) {
+      utf8_ = std::all_of(lines_.begin(), lines_.end(), [](const Line& l) { return l.bytes == l.text; });
+      if (!utf8_) ToUtf8();
+    }
   }
-  // After the section's last key, before any blank lines that separate it from the next one.
-  std::size_t at = *s + 1;
-  for (std::size_t i = *s + 1; i < lines_.size() && !SectionName(lines_[i]); ++i) {
-    if (!Trim(lines_[i]).empty()) at = i + 1;
-  }
-  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), entry);
 }
 
 std::string IniFile::Serialize() const {
-  std::string out;
-  for (const auto& l : lines_) {
-    out += l;
-    out += "\r\n";
-  }
+  std::string out = bom_;
+  for (const Line& l : lines_) out += l.bytes + l.end;
   return out;
 }
 
-bool IniFile::SaveAtomically(const std::string& path) const {
+bool IniFile::SaveAtomically(const std::string& given) const {
+  // A link to a settings file kept elsewhere stays a link: the file it names is replaced.
+  std::error_code ec;
+  const std::filesystem::path canonical = std::filesystem::canonical(given, ec);
+  const std::string path = ec ? given : canonical.string();
+  struct stat old {};
+  const bool existed = ::stat(path.c_str(), &old) == 0;
+
   // The new text goes to a file of its own first; only a complete, flushed file replaces the old.
   const std::string temp = path + ".new";
   const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) return false;
   const std::string text = Serialize();
   std::size_t done = 0;
-  bool ok = true;
+  bool ok = !existed || ::fchmod(fd, old.st_mode & 07777) == 0;
   while (ok && done < text.size()) {
     const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
     if (n < 0 && errno == EINTR) continue;

@@ -1,6 +1,10 @@
 // INI files with the classic private-profile rules: sections and keys match in any letter case,
-// blanks around names and values are dropped, a value is at most 254 characters, and writing a key
-// changes its one line and keeps every other section, key and comment of the file.
+// blanks around names and values are dropped, a value in matching quotes is read without them, a
+// value is at most 254 characters, the first section of a name is the one that counts.
+//
+// Other tools write these files too, so a write changes one line and nothing else: every other
+// line keeps its bytes, its line end and its encoding (UTF-8 or the Japanese code page CP932),
+// and a byte-order mark stays where it was.
 #pragma once
 
 #include <optional>
@@ -15,27 +19,47 @@ class IniFile {
   static constexpr std::size_t kMaxValue = 254;
 
   IniFile() = default;
-  // Text in UTF-8 or CP932, lines ending in CR LF or LF.
+  // Text in UTF-8 or CP932, lines ending in CR LF, LF or CR.
   static IniFile Parse(std::string_view bytes);
   // An unreadable or missing file reads as empty.
   static IniFile Load(const std::string& path);
 
-  // The value, or `fallback` when the section or key is missing.
+  // The value, or `fallback` (its trailing blanks dropped) when the section or key is missing.
   std::string Get(std::string_view section, std::string_view key, std::string_view fallback = {}) const;
   bool Has(std::string_view section, std::string_view key) const;
   // The largest n for which a section named n in plain decimal exists, or -1.
   long long LastNumberedSection() const;
+  // Every section and key a lookup can find, in file order: what a write must leave as it reads.
+  std::vector<std::pair<std::string, std::string>> Entries() const;
+
+  // Updates the key in place, keeping the file's spelling of its name; a new key goes after the
+  // section's last key, a new section at the end of the file. A value is one line: it is cut at
+  // the first line break.
   void Set(std::string_view section, std::string_view key, std::string_view value);
 
   std::string Serialize() const;
-  // Writes the whole file next to the old one, then renames it over it.
+  // Writes the whole file next to the old one, then renames it over it; the old file's access
+  // rights are kept.
   bool SaveAtomically(const std::string& path) const;
 
  private:
+  struct Line {
+    std::string bytes;  // as in the file, without its line end
+    std::string end;    // "\r\n", "\n", "\r" or "" for a last line without one
+    std::string text;   // what the line says, in UTF-8
+  };
+
   std::optional<std::size_t> FindSection(std::string_view section) const;
   std::optional<std::size_t> FindKey(std::size_t sectionLine, std::string_view key) const;
+  // A line of ours (UTF-8 text) in the file's encoding; the file turns to UTF-8 when CP932 cannot
+  // hold it.
+  Line Make(const std::string& text);
+  void ToUtf8();
+  std::string NewLineEnd() const;
 
-  std::vector<std::string> lines_;
+  std::string bom_;
+  bool utf8_ = true;
+  std::vector<Line> lines_;
 };
 
 }  // namespace kelvara

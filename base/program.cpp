@@ -18,8 +18,7 @@ struct Paths {
       exe = "kelvara";
       return;
     }
-    folder = self.parent_path().string() + "/";
-    exe = self.stem().string();
+    SplitProgramPath(self.string(), folder, exe);
   }
 };
 
@@ -29,6 +28,13 @@ Paths& Get() {
 }
 
 }  // namespace
+
+void SplitProgramPath(const std::string& exePath, std::string& folder, std::string& name) {
+  const std::filesystem::path self(exePath);
+  folder = self.parent_path().string() + "/";
+  // Linux programs carry no extension: "kelvara-1.0" is the whole name.
+  name = self.filename().string();
+}
 
 const std::string& ProgramFolder() { return Get().folder; }
 const std::string& ExeName() { return Get().exe; }

@@ -5,9 +5,11 @@
 
 namespace kelvara {
 
-// The executable's folder (with a trailing "/") and its name without extension.
+// The executable's folder (with a trailing "/") and its whole file name.
 const std::string& ProgramFolder();
 const std::string& ExeName();
+// The folder (with its "/") and the whole file name of an executable's path.
+void SplitProgramPath(const std::string& exePath, std::string& folder, std::string& name);
 // Start-up reads them from /proc/self/exe; tests point them elsewhere.
 void SetProgramPaths(const std::string& folder, const std::string& exeName);
 

@@ -49,33 +49,57 @@ bool IsValidUtf8(std::string_view s) {
 
 namespace {
 
-// Converts with iconv, replacing what cannot be converted with `bad` and going on.
-std::string Convert(const char* to, const char* from, std::string_view in, std::string_view bad,
-                    std::size_t badWidth) {
-  iconv_t cd = iconv_open(to, from);
-  if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(in);
-  std::string out;
-  out.reserve(in.size() * 3 / 2 + 16);
-  char buf[4096];
-  char* src = const_cast<char*>(in.data());
-  std::size_t left = in.size();
-  while (left > 0) {
-    char* dst = buf;
-    std::size_t room = sizeof buf;
-    const std::size_t r = iconv(cd, &src, &left, &dst, &room);
-    out.append(buf, static_cast<std::size_t>(dst - buf));
-    if (r == static_cast<std::size_t>(-1)) {
-      if (errno == E2BIG) continue;
-      // EILSEQ or EINVAL: skip the offending bytes.
-      out += bad;
-      const std::size_t skip = std::min(left, badWidth);
-      src += skip;
-      left -= skip;
-      iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    }
+// One converter a direction and thread, opened on first use: opening one costs far more than a
+// line of text does to convert.
+class Converter {
+ public:
+  Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+  ~Converter() {
+    if (Ok()) iconv_close(cd_);
   }
-  iconv_close(cd);
-  return out;
+  Converter(const Converter&) = delete;
+  Converter& operator=(const Converter&) = delete;
+
+  // Replaces what cannot be converted with `bad` and goes on.
+  std::string Run(std::string_view in, std::string_view bad, std::size_t badWidth) {
+    if (!Ok()) return std::string(in);
+    iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+    std::string out;
+    out.reserve(in.size() * 3 / 2 + 16);
+    char buf[4096];
+    char* src = const_cast<char*>(in.data());
+    std::size_t left = in.size();
+    while (left > 0) {
+      char* dst = buf;
+      std::size_t room = sizeof buf;
+      const std::size_t r = iconv(cd_, &src, &left, &dst, &room);
+      out.append(buf, static_cast<std::size_t>(dst - buf));
+      if (r == static_cast<std::size_t>(-1)) {
+        if (errno == E2BIG) continue;
+        // EILSEQ or EINVAL: skip the offending bytes.
+        out += bad;
+        const std::size_t skip = std::min(left, badWidth);
+        src += skip;
+        left -= skip;
+        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+      }
+    }
+    return out;
+  }
+
+ private:
+  bool Ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+  iconv_t cd_;
+};
+
+// UTF-8 from CP932 or CP932 from UTF-8: the only two conversions these files need.
+std::string Convert(const char* to, std::string_view in, std::string_view bad, std::size_t badWidth) {
+  if (std::string_view(to) == "UTF-8") {
+    thread_local Converter fromCp932("UTF-8", "CP932");
+    return fromCp932.Run(in, bad, badWidth);
+  }
+  thread_local Converter toCp932("CP932", "UTF-8");
+  return toCp932.Run(in, bad, badWidth);
 }
 
 }  // namespace
@@ -83,12 +107,20 @@ std::string Convert(const char* to, const char* from, std::string_view in, std::
 std::string DecodeText(std::string_view bytes) {
   if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
   if (IsValidUtf8(bytes)) return std::string(bytes);
-  return Convert("UTF-8", "CP932", bytes, "\xEF\xBF\xBD", 1);
+  return Convert("UTF-8", bytes, "\xEF\xBF\xBD", 1);
+}
+
+std::string DecodeCp932(std::string_view bytes) { return Convert("UTF-8", bytes, "\xEF\xBF\xBD", 1); }
+
+bool EncodeCp932Exactly(std::string_view utf8, std::string& out) {
+  if (!IsValidUtf8(utf8)) return false;
+  out = EncodeCp932(utf8);
+  return DecodeCp932(out) == utf8;
 }
 
 std::string EncodeCp932(std::string_view utf8) {
   std::size_t width = 1;
-  return Convert("CP932", "UTF-8", utf8, "?", width);
+  return Convert("CP932", utf8, "?", width);
 }
 
 std::optional<std::string> ReadFileBytes(const std::string& path) {

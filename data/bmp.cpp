@@ -1,5 +1,8 @@
 #include "data/bmp.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <fstream>
 
 #include "base/paths.h"
@@ -8,25 +11,49 @@ namespace kelvara {
 
 namespace {
 
-std::int32_t ReadLe32(std::ifstream& in, std::streamoff offset) {
-  unsigned char b[4] = {0, 0, 0, 0};
-  in.clear();
-  in.seekg(offset);
-  if (in) in.read(reinterpret_cast<char*>(b), 4);
-  const std::uint32_t v = static_cast<std::uint32_t>(b[0]) | (static_cast<std::uint32_t>(b[1]) << 8) |
-                          (static_cast<std::uint32_t>(b[2]) << 16) | (static_cast<std::uint32_t>(b[3]) << 24);
+std::int32_t Le32(std::string_view bytes, std::size_t offset) {
+  std::uint32_t v = 0;
+  for (std::size_t i = 0; i < 4; ++i) {
+    const auto b = offset + i < bytes.size() ? static_cast<unsigned char>(bytes[offset + i]) : 0u;
+    v |= static_cast<std::uint32_t>(b) << (8 * i);
+  }
   return static_cast<std::int32_t>(v);
 }
 
 }  // namespace
+
+void BmpSizeFromBytes(std::string_view bytes, std::int32_t& width, std::int32_t& height) {
+  width = Le32(bytes, 18);
+  height = Le32(bytes, 22);
+}
 
 void ReadBMPSize(const std::string& path, std::int32_t& width, std::int32_t& height) {
   width = height = 0;
   if (!FileExists(path)) return;
   std::ifstream in(path, std::ios::binary);
   if (!in) return;
-  width = ReadLe32(in, 18);
-  height = ReadLe32(in, 22);
+  char header[26] = {};
+  in.read(header, sizeof header);
+  BmpSizeFromBytes(std::string_view(header, static_cast<std::size_t>(in.gcount())), width, height);
+}
+
+PictureSize ScaleToHeight(std::int32_t w, std::int32_t h, std::int32_t height) {
+  const std::int64_t aw = std::llabs(static_cast<std::int64_t>(w));
+  const std::int64_t ah = std::llabs(static_cast<std::int64_t>(h));
+  const std::int64_t target = std::clamp<std::int64_t>(std::llabs(static_cast<std::int64_t>(height)), 0, kMaxPictureSide);
+  if (ah == 0) return {};
+  const double scaled = std::nearbyint(static_cast<double>(aw) * static_cast<double>(target) / static_cast<double>(ah));
+  std::int32_t width = static_cast<std::int32_t>(std::clamp(scaled, 0.0, static_cast<double>(kMaxPictureSide)));
+  if (width == 0 && aw > 0) width = 1;
+  return {width, static_cast<std::int32_t>(target)};
+}
+
+CarFile FindCarFile(const std::string& path) {
+  CarFile f;
+  f.path = FindLikeWindows(path);
+  f.exists = FileExists(f.path);
+  if (f.exists) ReadBMPSize(f.path, f.width, f.height);
+  return f;
 }
 
 std::int32_t GetBMPWidth(const std::string& path) {

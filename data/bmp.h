@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace kelvara {
 
@@ -11,6 +12,32 @@ namespace kelvara {
 std::int32_t GetBMPWidth(const std::string& path);
 std::int32_t GetBMPHeight(const std::string& path);
 void ReadBMPSize(const std::string& path, std::int32_t& width, std::int32_t& height);
+// The same from the first bytes of a file held in memory.
+void BmpSizeFromBytes(std::string_view bytes, std::int32_t& width, std::int32_t& height);
+
+// A header says whatever its file says; pictures are drawn at most this many pixels a side.
+inline constexpr std::int32_t kMaxPictureSide = 4096;
+
+struct PictureSize {
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+  bool operator==(const PictureSize&) const = default;
+};
+
+// A w x h picture scaled to `height` pixels high, halves rounded to even. Each side is taken by
+// its magnitude (a top-down bitmap stores a negative height) and kept within kMaxPictureSide; a
+// picture with any width stays at least one pixel wide. {0, 0} when h is 0.
+PictureSize ScaleToHeight(std::int32_t w, std::int32_t h, std::int32_t height);
+
+// What the loaders learn of a car picture named in a data file.
+struct CarFile {
+  std::string path;  // as found on disk, or as asked for when missing
+  bool exists = false;
+  std::int32_t width = 0;  // from the bitmap header
+  std::int32_t height = 0;
+};
+// The file system's answer: the name matched the way Windows matches names, the header read.
+CarFile FindCarFile(const std::string& path);
 
 // Kinds: -1 no usable size, 0 coupler bellows (ratio < 0.5), 1 ordinary, 2 very long (> 7.0).
 std::int32_t KindFromRatio(std::int32_t width, std::int32_t height);

@@ -1,10 +1,10 @@
 // The registry of car pictures owned by each train definition and locomotive list.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kelvara {
 
@@ -17,31 +17,35 @@ class CarsClass {
   std::int32_t Add(std::string_view fileName, std::int32_t kind, std::string_view comment) {
     const std::int32_t known = Sarch(fileName);
     if (known >= 0) return known;
-    if (count_ >= kCapacity) return -1;
-    entries_[count_] = Entry{std::string(fileName), kind, std::string(comment)};
-    return count_++;
+    if (Count() >= kCapacity) return -1;
+    entries_.push_back(Entry{std::string(fileName), kind, std::string(comment)});
+    return Count() - 1;
   }
 
   // Exact, case-sensitive match on the whole file name, or -1.
   std::int32_t Sarch(std::string_view fileName) const {
-    for (std::int32_t i = 0; i < count_; ++i) {
-      if (entries_[i].file == fileName) return i;
+    for (std::int32_t i = 0; i < Count(); ++i) {
+      if (entries_[static_cast<std::size_t>(i)].file == fileName) return i;
     }
     return -1;
   }
 
-  std::int32_t Count() const { return count_; }
+  std::int32_t Count() const { return static_cast<std::int32_t>(entries_.size()); }
   std::int32_t Index() const { return index_; }
   void Index(std::int32_t i) { index_ = i; }
 
-  // Fields of the entry selected by Index; empty outside the table.
-  std::string CarFileName() const { return Valid() ? entries_[index_].file : std::string(); }
-  std::string CarKind() const { return Valid() ? std::to_string(entries_[index_].kind) : std::string(); }
-  std::string CarComment() const { return Valid() ? entries_[index_].comment : std::string(); }
+  // Fields of the entry selected by Index: an entry of the table not filled yet reads empty with
+  // kind "0"; outside the table everything reads empty.
+  std::string CarFileName() const { return FileNameOf(index_); }
+  std::string CarKind() const {
+    if (index_ < 0 || index_ >= kCapacity) return {};
+    return std::to_string(index_ < Count() ? entries_[static_cast<std::size_t>(index_)].kind : 0);
+  }
+  std::string CarComment() const { return CommentOf(index_); }
 
   // The same fields read without moving the current entry, for readers that hold the table const.
-  std::string FileNameOf(std::int32_t i) const { return i >= 0 && i < kCapacity ? entries_[i].file : std::string(); }
-  std::string CommentOf(std::int32_t i) const { return i >= 0 && i < kCapacity ? entries_[i].comment : std::string(); }
+  std::string FileNameOf(std::int32_t i) const { return Used(i) ? entries_[static_cast<std::size_t>(i)].file : std::string(); }
+  std::string CommentOf(std::int32_t i) const { return Used(i) ? entries_[static_cast<std::size_t>(i)].comment : std::string(); }
 
  private:
   struct Entry {
@@ -49,10 +53,9 @@ class CarsClass {
     std::int32_t kind = 0;
     std::string comment;
   };
-  bool Valid() const { return index_ >= 0 && index_ < kCapacity; }
+  bool Used(std::int32_t i) const { return i >= 0 && i < Count(); }
 
-  std::array<Entry, kCapacity> entries_{};
-  std::int32_t count_ = 0;
+  std::vector<Entry> entries_;  // grows up to kCapacity
   std::int32_t index_ = 0;
 };
 

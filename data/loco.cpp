@@ -6,6 +6,7 @@
 #include "base/paths.h"
 #include "base/ini.h"
 #include "base/number.h"
+#include "base/textfile.h"
 #include "base/product.h"
 
 namespace kelvara {
@@ -45,7 +46,11 @@ void LocoClass::LoadLst(const std::string& dataFolder) {
     Warn(ports_.texts.Text(10010) + "\r\n File= " + path);
     return;
   }
-  const IniFile ini = IniFile::Load(path);
+  LoadLstBytes(ReadFileBytes(path).value_or(std::string()), dataFolder);
+}
+
+void LocoClass::LoadLstBytes(std::string_view bytes, const std::string& dataFolder) {
+  const IniFile ini = IniFile::Parse(bytes);
   const std::int32_t n = LeadingInt32(ini.Get("Loco", "Num"));
   if (n == 0) {
     Warn(ports_.texts.Text(10020));
@@ -82,13 +87,13 @@ void LocoClass::AddCar(const std::string& value, int section, const std::string&
   const auto semi = value.find(';');
   const std::string name = value.substr(0, semi);
   const std::string comment = semi == std::string::npos ? std::string() : value.substr(semi + 1);
-  const std::string car = FindLikeWindows(ResolveCarPath(NormalizeSeparators(dataFolder), name));
-  if (!FileExists(car)) {
-    Warn(ports_.texts.Text(10000) + "\r\nSection= " + std::to_string(section) + "\r\nCAR= " + car);
+  const CarFile car = Finder(ResolveCarPath(NormalizeSeparators(dataFolder), name));
+  if (!car.exists) {
+    Warn(ports_.texts.Text(10000) + "\r\nSection= " + std::to_string(section) + "\r\nCAR= " + car.path);
     return;
   }
-  if (NoLoadCouplerBellows && CheckKindFromImage(car) == 0) return;
-  const std::int32_t index = Cars.Add(car, 0, comment);
+  if (NoLoadCouplerBellows && LocoImageKind(car.width, car.height) == 0) return;
+  const std::int32_t index = Cars.Add(car.path, 0, comment);
   if (index < 0 || position_ + 1 >= kPositions) return;
   ++position_;
   ++sets_[setIndex_].carCount;

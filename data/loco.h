@@ -22,6 +22,8 @@ class LocoClass {
   void Refresh();
   // Reads "loco.lst" from the data folder.
   void LoadLst(const std::string& dataFolder);
+  // The same for the list's bytes once read.
+  void LoadLstBytes(std::string_view bytes, const std::string& dataFolder);
 
   std::int32_t LocoSetIndex() const { return setIndex_; }
   void LocoSetIndex(std::int32_t i) { setIndex_ = i; }
@@ -44,6 +46,7 @@ class LocoClass {
 
   bool NoErrorMsg = false;
   bool NoLoadCouplerBellows = false;
+  CarFinder Finder = FindCarFile;
 
  private:
   struct Set {

@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <cstring>
 
-#include "data/bmp.h"
 #include "base/paths.h"
 #include "base/textfile.h"
 #include "base/product.h"
@@ -119,7 +118,11 @@ bool TRDClass::LoadTrd() {
     RuntimeError(kErrFileNotFound, std::strerror(err), err);
     return false;
   }
-  const std::string text = DecodeText(*bytes);
+  return LoadTrdBytes(*bytes, folder);
+}
+
+bool TRDClass::LoadTrdBytes(std::string_view bytes, const std::string& folder) {
+  const std::string text = DecodeText(bytes);
   FieldReader header(text);
   if (!header.Read(TrainComment) || !header.Read(TrainSoundFileName)) {
     RuntimeError(kErrInputPastEnd, "Input past end of file", 0);
@@ -135,20 +138,20 @@ bool TRDClass::LoadTrd() {
     const std::string comment = semi == std::string::npos ? std::string() : Trim(raw.substr(semi + 1));
     if (Trim(name).empty()) continue;
 
-    const std::string car = FindLikeWindows(ResolveCarPath(folder, name));
-    if (!FileExists(car)) {
+    const CarFile car = Finder(ResolveCarPath(folder, name));
+    if (!car.exists) {
       Warn(ports_.texts.Text(10000) + "\r\nTRD= " + TrainFileName + "\r\nLine= " + std::to_string(line) +
-           "\r\nCAR= " + car);
+           "\r\nCAR= " + car.path);
       continue;
     }
-    if (NoLoadCouplerBellows && CheckKindFromImage(car) == 0) continue;
+    if (NoLoadCouplerBellows && TrdImageKind(car.width, car.height) == 0) continue;
 
     // The list holds 101 cars; a longer formation is cut there and reported once.
     if (carCount_ >= kSlots) {
       RuntimeError(kErrTooManyCars, "Subscript out of range", 0);
       return false;
     }
-    const std::int32_t index = Cars.Add(car, 0, comment);
+    const std::int32_t index = Cars.Add(car.path, 0, comment);
     if (index < 0) {
       RuntimeError(kErrTooManyCars, "Subscript out of range", 0);
       return false;

@@ -3,8 +3,11 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 
+#include "data/bmp.h"
 #include "data/cars.h"
 #include "base/ports.h"
 
@@ -15,6 +18,10 @@ struct DataPorts {
   ITexts& texts;
   IClock& clock;
 };
+
+// Where the loaders look up the car pictures their files name; the file system unless a test or
+// a fuzz target hands them pictures held in memory.
+using CarFinder = std::function<CarFile(const std::string& path)>;
 
 class TRDClass {
  public:
@@ -28,6 +35,8 @@ class TRDClass {
   void Refresh();
   // Reads TrainFileName; true when the file was read to its end.
   bool LoadTrd();
+  // The same for the file's bytes once read, its cars looked up in `folder`.
+  bool LoadTrdBytes(std::string_view bytes, const std::string& folder);
   bool WriteTrd();
 
   std::int32_t CarIndex(std::int32_t slot) const {
@@ -56,6 +65,7 @@ class TRDClass {
   std::string TrainSoundFileName;
   bool NoErrorMsg = false;
   bool NoLoadCouplerBellows = false;
+  CarFinder Finder = FindCarFile;
 
  private:
   void Warn(const std::string& text);

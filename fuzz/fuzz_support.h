@@ -1,55 +1,63 @@
-// Shared scaffolding for the fuzz targets: silent ports and a scratch data folder.
+// Shared scaffolding for the fuzz targets: silent ports and car pictures held in memory, so an
+// input is parsed from bytes without touching the disk.
 #pragma once
 
-#include <unistd.h>
-
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
+#include <map>
 #include <string>
+#include <string_view>
 
+#include "base/memoryports.h"
+#include "data/trd.h"
 #include "fakes.h"
 
 namespace kelvara::fuzzing {
 
-// A scratch folder in memory when the machine has one, holding a few bitmaps the inputs can name.
-inline const std::string& ScratchFolder() {
-  static const std::string folder = [] {
-    const std::filesystem::path base = std::filesystem::exists("/dev/shm") ? "/dev/shm" : std::filesystem::temp_directory_path();
-    const auto dir = base / ("kelvara-fuzz-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    auto bitmap = [&](const char* name, std::int32_t w, std::int32_t h) {
-      std::string b(54, '\0');
-      for (int i = 0; i < 4; ++i) {
-        b[18 + i] = static_cast<char>((static_cast<std::uint32_t>(w) >> (8 * i)) & 0xFF);
-        b[22 + i] = static_cast<char>((static_cast<std::uint32_t>(h) >> (8 * i)) & 0xFF);
-      }
-      std::ofstream(dir / name, std::ios::binary) << b;
-    };
-    bitmap("a.bmp", 64, 16);
-    bitmap("b.bmp", 6, 16);
-    bitmap("c.bmp", 0, 0);
-    bitmap("d.bmp", 64, -16);
-    return dir.string() + "/";
-  }();
-  return folder;
-}
+// The data folder the inputs name their cars in, and what stands in it.
+inline constexpr const char* kFolder = "/cars/";
 
-inline std::string WriteInput(const std::string& name, const std::uint8_t* data, std::size_t size) {
-  const std::string path = ScratchFolder() + name;
-  std::ofstream(path, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(data),
-                                                                  static_cast<std::streamsize>(size));
-  return path;
+inline CarFile FindInMemory(const std::string& path) {
+  static const std::map<std::string, std::pair<std::int32_t, std::int32_t>> pictures = {
+      {"/cars/a.bmp", {64, 16}}, {"/cars/b.bmp", {6, 16}}, {"/cars/c.bmp", {0, 0}}, {"/cars/d.bmp", {64, -16}}};
+  const auto it = pictures.find(path);
+  if (it == pictures.end()) return CarFile{path, false, 0, 0};
+  return CarFile{path, true, it->second.first, it->second.second};
 }
 
 // Message boxes of a long run would pile up: count them and forget.
 class CountingMessageBox : public IMessageBox {
  public:
-  MsgAnswer Show(std::string_view, MsgButtons b, MsgIcon, std::string_view) override {
+  MsgAnswer Show(std::string_view text, MsgButtons b, MsgIcon, std::string_view) override {
     ++shown;
+    if (text == watched) ++watchedShown;
     return b == MsgButtons::YesNo ? MsgAnswer::Yes : MsgAnswer::Ok;
   }
   long shown = 0;
+  std::string watched;
+  long watchedShown = 0;
+};
+
+// Quiet ports for a game that lives as long as the fuzzer: nothing is recorded but what the
+// targets check, so nothing grows from one input to the next.
+class QuietPorts : private IScene, private ISound, private IClock, private IGameLog {
+ public:
+  Ports ports() { return Ports{msg, controls, status, *this, *this, *this, *this, texts}; }
+
+  CountingMessageBox msg;
+  MemoryControls controls;
+  MemoryStatusBar status;
+  testing::FakeTexts texts;
+  AppSettings settings;
+
+ private:
+  void DrawRefresh() override {}
+  void Beep() override {}
+  void StopSound() override {}
+  std::uint32_t TickCount() override { return now_; }
+  void PumpOnce() override {}
+  void Wait(int ms) override { now_ += static_cast<std::uint32_t>(ms) + 1; }
+  void WriteLine(std::string_view) override {}
+  std::uint32_t now_ = 1;
 };
 
 }  // namespace kelvara::fuzzing

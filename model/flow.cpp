@@ -107,7 +107,9 @@ void Game::mnuGameReDisMakeUp_Click() {
 
 void Game::PlayTune(const char* name) {
   if (MIDI == nullptr) return;
-  const std::int32_t err = MIDI->LoadSoundFromeResource(name) + MIDI->PlaySound();
+  // A tune that did not load is not played: its box has said why already.
+  std::int32_t err = MIDI->LoadSoundFromeResource(name);
+  if (err == 0) err = MIDI->PlaySound();
   if (err > 0) {
     Box(Msg(5200), MsgButtons::Ok, MsgIcon::Information);
     settings_.GameSound = false;

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "data/bmp.h"
 #include "data/loco.h"
 #include "data/mylib.h"
 #include "data/trd.h"
@@ -19,6 +20,11 @@
 #include "services/settings.h"
 
 namespace kelvara {
+
+// Entry i of the departure run's picture list from the header size of picture i, scaled to the
+// view height; the entry after the last is the end marker. A picture without height keeps its
+// old entry.
+void FillPictureList(std::span<const PictureSize> headers, int viewHeight, AnimeRects& rects);
 
 // Sum of the widths from index 0 up to the last index minus one, stopping at the first zero width.
 std::int32_t CalcTrainLength(std::span<const AnimeRect> rects);

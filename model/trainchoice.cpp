@@ -1,6 +1,5 @@
 // Choosing the locomotive set and the train, and loading them into the game.
-#include <cmath>
-#include <cstdlib>
+#include <algorithm>
 
 #include "data/bmp.h"
 #include "base/paths.h"
@@ -112,6 +111,18 @@ std::vector<Game::TrainFileEntry> Game::ListTrainFiles() {
   return out;
 }
 
+void FillPictureList(std::span<const PictureSize> headers, int viewHeight, AnimeRects& rects) {
+  const std::size_t total = std::min(headers.size(), rects.size() - 1);
+  for (std::size_t i = 0; i < total; ++i) {
+    const PictureSize scaled = ScaleToHeight(headers[i].width, headers[i].height, viewHeight);
+    if (scaled.height == 0) continue;
+    rects[i].Right = scaled.width;
+    rects[i].Bottom = scaled.height;
+  }
+  rects[total].Right = 0;
+  rects[total].Bottom = 0;
+}
+
 void Game::LoadAnimateImage() {
   MsgGuide.Msg("Load TrainImage...");
   Loco2.Refresh();
@@ -127,25 +138,16 @@ void Game::LoadAnimateImage() {
   const int total = std::min(m + n, kAnimeRects - 1);
   Pelm.CarCount(total);
   AnimePictures.assign(static_cast<std::size_t>(total), std::string());
+  std::vector<PictureSize> headers(static_cast<std::size_t>(total));
   for (int i = 0; i < total; ++i) {
     CarsClass& cars = i < m ? Loco2.Cars : TRD2.Cars;
     cars.Index(i < m ? Loco2.CarIndex(i) : TRD2.CarIndex(i - m));
     const std::string path = cars.CarFileName();
     AnimePictures[static_cast<std::size_t>(i)] = path;
     MsgGuide.Msg("Load car : " + path);
-    std::int32_t w, h;
-    ReadBMPSize(path, w, h);
-    // A bottom-up bitmap stores a positive height, a top-down one a negative; the picture is the same.
-    w = std::abs(w);
-    h = std::abs(h);
-    if (h > 0) {
-      const double scale = static_cast<double>(ViewHeight) / h;
-      gAnimeSrcRect[i].Right = static_cast<std::int32_t>(std::nearbyint(w * scale));
-      gAnimeSrcRect[i].Bottom = static_cast<std::int32_t>(std::nearbyint(h * scale));
-    }
+    ReadBMPSize(path, headers[static_cast<std::size_t>(i)].width, headers[static_cast<std::size_t>(i)].height);
   }
-  gAnimeSrcRect[total].Right = 0;
-  gAnimeSrcRect[total].Bottom = 0;
+  FillPictureList(headers, ViewHeight, gAnimeSrcRect);
   MsgGuide.Msg("");
 }
 

@@ -7,6 +7,9 @@
 #include <sstream>
 #include <vector>
 
+#include "base/textfile.h"
+#include "sound/smf.h"
+
 namespace kelvara {
 
 namespace {
@@ -128,6 +131,9 @@ std::uint32_t FluidMci::Open(const std::string& file, const std::string& alias, 
   if (devices_.count(alias)) return mcierr::kDuplicateAlias;
   std::error_code ec;
   if (!std::filesystem::is_regular_file(file, ec)) return mcierr::kFileNotFound;
+  // FluidSynth takes any file and plays silence for what it cannot read: the sequencer refuses.
+  const auto bytes = ReadFileBytes(file);
+  if (!bytes || !IsStandardMidiFile(*bytes)) return mcierr::kInvalidFile;
   if (const std::uint32_t err = StartOutput()) return err;
   auto d = std::make_unique<Device>();
   d->file = file;

@@ -3,7 +3,9 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -16,6 +18,7 @@ namespace kelvara {
 namespace {
 
 constexpr std::int32_t kErrResourceNotFound = 326;  // "Resource with this identifier not found"
+constexpr std::int32_t kErrPathFileAccess = 75;     // "Path/File access error"
 
 // The leading number of a text, as the old Val() read it; 0 for none.
 long long Val(const std::string& s) {
@@ -91,12 +94,28 @@ std::int32_t MIDIMCIClass::LoadSoundFromeResource(const std::string& name) {
     return kErrResourceNotFound;
   }
   Log("OK Load File(R)");
+  errno = 0;
   tempFile_ = MakeTempTuneFile(programFolder_);
-  std::ofstream out(tempFile_, std::ios::binary | std::ios::trunc);
-  Log("OutPut " + tempFile_);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  Log("Close OutFile");
+  bool written = !tempFile_.empty();
+  if (written) {
+    std::ofstream out(tempFile_, std::ios::binary | std::ios::trunc);
+    Log("OutPut " + tempFile_);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    written = static_cast<bool>(out);
+    Log("Close OutFile");
+  }
+  // Without its file the tune cannot be played: say so now rather than open whatever the bare
+  // name finds later.
+  if (!written) {
+    const int err = errno != 0 ? errno : EIO;
+    Show(std::string(std::strerror(err)) + ": " + (tempFile_.empty() ? programFolder_ : tempFile_), MsgIcon::None);
+    Log("Error LoadData(R) " + resource);
+    DeleteTemp();
+    tempFile_.clear();
+    filename_.clear();
+    return kErrPathFileAccess;
+  }
   return 0;
 }
 

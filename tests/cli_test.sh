@@ -37,6 +37,27 @@ out=$(printf 'P40\n' | "$cli" --seed 2 --lang en)
 grep -q 'Destroy car stopper!' <<<"$out" || fail "no derailment"
 grep -q 'This train service will be suspended.' <<<"$out" || fail "no closing derailment message"
 
+# Train data whose bitmap headers give extreme sizes loads and plays to the end; a sanitizer build
+# of the program stops at the first overflow.
+check
+data=$(mktemp -d)
+trap 'rm -rf "$data"' EXIT
+le32() {
+  local v=$(( $1 & 0xFFFFFFFF ))
+  printf "\\\\x%02x\\\\x%02x\\\\x%02x\\\\x%02x" $((v & 255)) $((v >> 8 & 255)) $((v >> 16 & 255)) $((v >> 24 & 255))
+}
+bmp() {  # name width height: a bare header with the two sizes at bytes 18 and 22
+  { printf 'BM'; head -c 16 /dev/zero; printf "$(le32 "$2")$(le32 "$3")"; head -c 28 /dev/zero; } >"$data/$1"
+}
+bmp loco.bmp 64 16; bmp car.bmp 64 16; bmp neg.bmp -2147483648 16; bmp wide.bmp 2147483647 1
+bmp tall.bmp 1 -2147483648
+printf '[Loco]\nNum=1\n[0]\nName=L\nImage=loco.bmp\nImage1=wide.bmp\n' >"$data/loco.lst"
+printf 'Extreme\nsound\ncar.bmp\nneg.bmp\nwide.bmp\ntall.bmp\ncar.bmp\n' >"$data/extreme.trd"
+solution=$(printf 'solve\n' | "$cli" --data "$data" --seed 3 --lang en 2>&1 | tail -n 1)
+out=$(printf '%s\n' "$solution" | "$cli" --data "$data" --seed 3 --lang en 2>&1)
+grep -qx '\*\*\* Complete \*\*\*' <<<"$out" || fail "extreme headers: '$solution' did not complete"
+grep -q 'runtime error' <<<"$out" && fail "extreme headers: undefined behaviour"
+
 # Bad options are refused with the usage text.
 check
 "$cli" --level abc >/dev/null 2>&1 && fail "--level abc accepted"

@@ -15,6 +15,7 @@
 #include "sound/fluidmci.h"
 #include "sound/midimci.h"
 #include "sound/resources.h"
+#include "sound/smf.h"
 #include "tempdir.h"
 
 namespace kelvara::testing {
@@ -121,6 +122,27 @@ TEST_F(MidiTest, MissingResourceIsReportedWithItsNumber) {
   EXPECT_EQ(LogLines().back(), "Error LoadData(R) NOTHING.MID");
 }
 
+// A tune needs its temporary file: without one the load fails and nothing is opened.
+TEST_F(MidiTest, TemporaryFileThatCannotBeMadeFailsTheLoad) {
+  MIDIMCIClass midi(mci, msg, clock, texts, dir / "gone");
+  midi.OutputLog = true;
+  EXPECT_EQ(midi.LoadSoundFromeResource("railway.mid"), 75);
+  ASSERT_EQ(msg.shown.size(), 1u);
+  EXPECT_THAT(msg.shown[0].text, HasSubstr(dir / "gone"));
+  EXPECT_EQ(msg.shown[0].icon, MsgIcon::None);
+  EXPECT_EQ(midi.TempFileName(), "");
+
+  // The game says once that the sound goes off, and opens nothing by a bare name.
+  Fakes f;
+  f.settings.GameSound = f.settings.SuccessSound = true;
+  Game game(f.ports(), f.settings);
+  game.MIDI = &midi;
+  game.mnuGameRestart_Click();
+  EXPECT_THAT(f.msg.Texts(), ElementsAre("<5200>"));
+  EXPECT_FALSE(f.settings.GameSound);
+  for (const std::string& c : mci.commands) EXPECT_THAT(c, ::testing::Not(StartsWith("open"))) << c;
+}
+
 TEST_F(MidiTest, FailedOpensReportOne) {
   auto midi = Player();
   midi->LoadSoundFromFile("/x.mid");
@@ -162,9 +184,14 @@ TEST(TuneResourcesTest, FourStandardMidiFiles) {
   for (const char* name : {"STARTUP.MID", "RAILWAY.MID", "SUCCESS.MID", "COMPLETE.MID"}) {
     std::string bytes;
     ASSERT_TRUE(FindResource("DMSEG", name, bytes)) << name;
-    EXPECT_EQ(bytes.substr(0, 4), "MThd");
-    EXPECT_GT(bytes.size(), 100u);
+    EXPECT_TRUE(IsStandardMidiFile(bytes)) << name;
+    // Cut anywhere, a tune is no longer a file a sequencer can play.
+    for (std::size_t cut = 0; cut < bytes.size(); cut += 7) {
+      ASSERT_FALSE(IsStandardMidiFile(bytes.substr(0, cut))) << name << " cut at " << cut;
+    }
   }
+  EXPECT_FALSE(IsStandardMidiFile("MThd\0\0\0\6\0\0\0\0\0\x60")) << "no track";
+  EXPECT_FALSE(IsStandardMidiFile("RIFF....WAVEfmt ")) << "another kind of file";
   std::string bytes;
   EXPECT_FALSE(FindResource("DMSEG", "Startup.mid", bytes)) << "the loader upper-cases, the table does not";
 }
@@ -276,6 +303,22 @@ TEST_F(FluidTest, ResourceTunePlaysAndItsFileGoesWithTheStop) {
   EXPECT_FALSE(std::filesystem::exists(temp));
   EXPECT_EQ(midi.IsMode(), "none");
   EXPECT_THAT(msg.shown, IsEmpty());
+}
+
+// What is not a standard MIDI file does not open: the game then turns the sound off.
+TEST_F(FluidTest, FilesThatAreNotMidiDoNotOpen) {
+  FluidMci device(FluidMciOptions{"file", "/dev/null", ""});
+  const std::string tune = ShortTune();
+  for (const std::string& bytes : {std::string(), tune.substr(0, tune.size() - 5), std::string("garbage bytes"),
+                                   "MThd" + tune.substr(4, 10)}) {
+    std::string reply;
+    EXPECT_EQ(device.mciSendString("open \"" + dir.Write("x.mid", bytes) + "\" type sequencer alias mp", reply),
+              mcierr::kInvalidFile)
+        << bytes.size() << " bytes";
+  }
+  MIDIMCIClass midi(device, msg, clock, texts, dir.str());
+  midi.LoadSoundFromFile(dir.Write("empty.mid", ""));
+  EXPECT_EQ(midi.PlaySound(), 1);
 }
 
 TEST_F(FluidTest, NoAudioOutputMeansOpenFails) {

@@ -116,6 +116,11 @@ TEST(EnableAPITest, RemembersSwitchesAndRestoresMenus) {
 }
 
 TEST(ProgramFilesTest, IniNameVersionAndOnlyOurTemporaryTunesDeleted) {
+  std::string folder, name;
+  SplitProgramPath("/opt/games/kelvara-1.0", folder, name);
+  EXPECT_EQ(folder, "/opt/games/");
+  EXPECT_EQ(name, "kelvara-1.0") << "a Linux program's name has no extension to drop";
+
   TempDir dir;
   SetProgramPaths(dir.str(), "kelvara");
   EXPECT_EQ(MyLibClass::GetIniFileName(), dir / "kelvara.ini");

@@ -24,6 +24,8 @@
 namespace kelvara::testing {
 namespace {
 
+using namespace std::string_literals;
+
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
@@ -38,7 +40,9 @@ TEST(IniFileTest, PrivateProfileReading) {
       "[Other]\r\nQuestionLevel=7\r\n");
   EXPECT_EQ(ini.Get("KELVARA", "questionlevel"), "10") << "first section, any case, blanks trimmed";
   EXPECT_EQ(ini.Get("Kelvara", "name"), "quoted value");
-  EXPECT_EQ(ini.Get("Kelvara", "missing", "dflt"), "dflt");
+  EXPECT_EQ(ini.Get("Kelvara", "missing", "dflt  "), "dflt") << "a default loses its trailing blanks";
+  EXPECT_EQ(IniFile::Parse("[s]\nImage='el_red.bmp;main'\nodd='x\"\n").Get("s", "Image"), "el_red.bmp;main");
+  EXPECT_EQ(IniFile::Parse("[s]\nodd='x\"\n").Get("s", "odd"), "'x\"") << "only matching quotes go";
   EXPECT_EQ(ini.Get("Nowhere", "QuestionLevel"), "");
   EXPECT_EQ(ini.Get("Other", "QuestionLevel"), "7");
 
@@ -54,8 +58,33 @@ TEST(IniFileTest, WritingAKeyKeepsEverythingElse) {
   ini.Set("Kelvara", "QuestionLevel", "10");
   ini.Set("Fresh", "a", "b");
   EXPECT_EQ(ini.Serialize(),
-            "; mine\r\n[Other]\r\nx=1\r\n\r\n[Kelvara]\r\nTRD_Folder=/new\r\nMine=keep\r\nQuestionLevel=10\r\n\r\n"
-            "[Tail]\r\ny=2\r\n\r\n[Fresh]\r\na=b\r\n");
+            "; mine\r\n[Other]\r\nx=1\r\n\r\n[Kelvara]\r\nTRD_FOLDER=/new\r\nMine=keep\r\nQuestionLevel=10\r\n\r\n"
+            "[Tail]\r\ny=2\r\n[Fresh]\r\na=b\r\n")
+      << "the file's spelling of a key stays; a new section follows the last line";
+}
+
+// Bytes a write does not touch stay as they were: marks, line ends, the other encoding.
+TEST(IniFileTest, AWriteChangesOneLineAndNoOtherByte) {
+  const std::string twoMarks =
+      "\xEF\xBB\xBF\xEF\xBB\xBF[Kelvara]\r\nT\0ozn\nR\rT[\rnt\n\r\0\0\r\na]\r\nT\0ozAet[[\rnt\n\r\0\0\0"s;
+  const std::string cp932 = EncodeCp932("; 設定\n[Kelvara]\nName=電気機関車\nlevel=5\n[0]\nImage=e.bmp;本務機\n");
+  for (const std::string& bytes : {twoMarks, cp932, "[Kelvara]\nlevel=5"s, ""s}) {
+    IniFile ini = IniFile::Parse(bytes);
+    EXPECT_EQ(ini.Serialize(), bytes) << "read and written back unchanged";
+    const auto entries = ini.Entries();
+    ini.Set("Kelvara", "TRD_Folder", "/home/kiri/電車");
+    ini.Set("Kelvara", "level", "10");
+    const IniFile again = IniFile::Parse(ini.Serialize());
+    EXPECT_EQ(again.Get("kelvara", "trd_folder"), "/home/kiri/電車");
+    EXPECT_EQ(again.Get("Kelvara", "level"), "10");
+    for (const auto& [section, key] : entries) {
+      if (section == "Kelvara" && key == "level") continue;
+      EXPECT_EQ(again.Get(section, key), IniFile::Parse(bytes).Get(section, key)) << section << "/" << key;
+    }
+  }
+  IniFile cp = IniFile::Parse(cp932);
+  cp.Set("Kelvara", "level", "10");
+  EXPECT_EQ(cp.Serialize(), EncodeCp932("; 設定\n[Kelvara]\nName=電気機関車\nlevel=10\n[0]\nImage=e.bmp;本務機\n"));
 }
 
 TEST(IniFileTest, SavingReplacesTheFileWholeOrNotAtAll) {
@@ -157,7 +186,7 @@ TEST_F(SettingsTest, SavingKeepsTheUsersOtherLines) {
   EXPECT_EQ(back.Get("Kelvara", "TRD_Folder"), "/data/Cars");
   EXPECT_EQ(back.Get("Kelvara", "PlayerName"), "kiri");
   EXPECT_EQ(back.Get("Window", "zoom"), "2");
-  EXPECT_THAT(ReadAll(ini), StartsWith("; my notes\r\n[Kelvara]\r\nTRD_Folder=/data/Cars\r\n"));
+  EXPECT_THAT(ReadAll(ini), StartsWith("; my notes\r\n[Kelvara]\r\nTRD_FOLDER=/data/Cars\r\n"));
 }
 
 // ---- texts ---------------------------------------------------------------------------------

@@ -155,6 +155,25 @@ TEST_F(ChoiceTest, PictureListKeepsBellowsAndScalesToTheView) {
   EXPECT_EQ(game->gAnimeSrcRect[3].Right, 0);
 }
 
+// Sizes from headers are whatever a file says: the list stays within bounds and no arithmetic
+// overflows on the way (the sanitizer build checks the second).
+TEST(PictureListTest, ExtremeHeaderSizes) {
+  constexpr std::int32_t kMin = -2147483647 - 1, kMax = 2147483647;
+  const std::vector<PictureSize> headers = {{64, 16}, {kMin, 16}, {kMax, 1}, {1, kMin}, {64, -16},
+                                            {0, 16},  {5, 0},     {1, 1000}, {kMin, kMin}};
+  AnimeRects rects{};
+  rects[6] = {0, 0, 77, 77};  // a picture without height keeps what its entry held
+  FillPictureList(headers, 386, rects);
+  const std::vector<PictureSize> expected = {{1544, 386}, {kMaxPictureSide, 386}, {kMaxPictureSide, 386},
+                                             {1, 386},    {1544, 386},            {0, 386},
+                                             {77, 77},    {1, 386},               {386, 386}};
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ((PictureSize{rects[i].Right, rects[i].Bottom}), expected[i]) << "picture " << i;
+  }
+  EXPECT_EQ(rects[9].Right, 0) << "end marker";
+  EXPECT_EQ(CalcTrainLength(rects), 2 * 1544 + 2 * kMaxPictureSide + 1) << "up to the picture of no width";
+}
+
 // Every train of the shipped set with every locomotive set loads without a word and stands
 // in its correct formation.
 TEST(DefaultTrainSetTest, EveryTrainWithEveryLocomotiveSet) {
