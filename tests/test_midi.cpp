@@ -157,6 +157,27 @@ TEST_F(MidiTest, FailedOpensReportOne) {
   EXPECT_EQ(LogLines().back(), "Error open :266");
 }
 
+// With OneTime set, a tune whose play or rewind fails takes its temporary file with it.
+TEST_F(MidiTest, OneTimeDeletesTheFileOfATuneThatFails) {
+  struct FailingPlay : RecordingMci {
+    std::uint32_t mciSendString(std::string_view command, std::string& reply) override {
+      const std::uint32_t r = RecordingMci::mciSendString(command, reply);
+      if (command == "play mp" || command == "seek mp to start") reply = "busy";
+      return r;
+    }
+  } failing;
+  for (bool oneTime : {false, true}) {
+    MIDIMCIClass midi(failing, msg, clock, texts, dir.str());
+    midi.OneTime = oneTime;
+    ASSERT_EQ(midi.LoadSoundFromeResource("railway.mid"), 0);
+    const std::string temp = midi.TempFileName();
+    midi.PlaySound();
+    EXPECT_EQ(std::filesystem::exists(temp), !oneTime) << "OneTime " << oneTime;
+    midi.StopSound();
+    failing.open = false;
+  }
+}
+
 TEST_F(MidiTest, EndedTuneIsRewoundAndAnOddStatusIsReported) {
   auto midi = Player();
   midi->LoadSoundFromFile("/x.mid");

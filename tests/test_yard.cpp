@@ -58,31 +58,23 @@ struct GameFixture : ::testing::Test {
 using SetCarsTest = GameFixture;
 
 TEST_F(SetCarsTest, WholeTrainInSidingOneLocomotiveAtTheJunctionEnd) {
-  game.LocoUnits = 1;
-  game.TrainCars = 5;
-  game.SetCars();
-  EXPECT_EQ(LineText(game.yard, 0), ". . . . . . . . . . . . . . . . . . . L1");
-  EXPECT_EQ(LineText(game.yard, 1), ". . . . . . . . . . . . . . . 1 2 3 4 5");
-  EXPECT_EQ(LineText(game.yard, 2), "");
-}
-
-TEST_F(SetCarsTest, TwentyCarsFillSidingOne) {
-  game.LocoUnits = 1;
-  game.TrainCars = 20;
-  game.SetCars();
-  for (int p = 0; p < 20; ++p) EXPECT_EQ(game.yard.at(1, p), Slot::Car(p + 1));
-}
-
-TEST_F(SetCarsTest, TwentyTwoCarsSpillOntoTheHeadShunt) {
-  game.LocoUnits = 2;
-  game.TrainCars = 22;
-  game.SetCars();
-  EXPECT_EQ(game.yard.at(0, 15), Slot::Empty());
-  EXPECT_EQ(game.yard.at(0, 16), Slot::Loco(1));
-  EXPECT_EQ(game.yard.at(0, 17), Slot::Loco(2));
-  EXPECT_EQ(game.yard.at(0, 18), Slot::Car(1));
-  EXPECT_EQ(game.yard.at(0, 19), Slot::Car(2));
-  for (int p = 0; p < 20; ++p) EXPECT_EQ(game.yard.at(1, p), Slot::Car(p + 3));
+  struct Case {
+    int m, n;
+    const char *line0, *line1;
+  };
+  const Case cases[] = {
+      {1, 5, ". . . . . . . . . . . . . . . . . . . L1", ". . . . . . . . . . . . . . . 1 2 3 4 5"},
+      {1, 20, ". . . . . . . . . . . . . . . . . . . L1", "1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20"},
+      {2, 22, ". . . . . . . . . . . . . . . . L1 L2 1 2", "3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 21 22"},
+  };
+  for (const Case& c : cases) {
+    game.LocoUnits = c.m;
+    game.TrainCars = c.n;
+    game.SetCars();
+    EXPECT_EQ(LineText(game.yard, 0), c.line0) << c.m << " + " << c.n;
+    EXPECT_EQ(LineText(game.yard, 1), c.line1) << c.m << " + " << c.n;
+    EXPECT_EQ(LineText(game.yard, 2), "");
+  }
 }
 
 TEST_F(SetCarsTest, NoCarsShowsTheMessageAndKeepsTheYard) {
