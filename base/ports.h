@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,7 +12,7 @@
 namespace kelvara {
 
 enum class MsgButtons { Ok, OkCancel, YesNo };
-enum class MsgIcon { None, Information, Exclamation, Critical };
+enum class MsgIcon { None, Information, Exclamation, Critical, Question };
 enum class MsgAnswer { Ok, Cancel, Yes, No };
 
 class IMessageBox {
@@ -61,8 +62,9 @@ class IScene {
   virtual void AnimeView(bool /*visible*/) {}
   // One frame of the departure run: car i of the whole train at dst[i].Left, dst[i].Right wide.
   virtual void RenderScene(const std::vector<int>& /*left*/, const std::vector<int>& /*width*/) {}
-  // The one-input console, shown modally; the string typed in it.
-  virtual std::string OneInputConsole() { return {}; }
+  // The one-input console, shown modally: the string typed in it, or nothing when the player
+  // closed it without OK.
+  virtual std::optional<std::string> OneInputConsole() { return std::string(); }
 };
 
 class ISound {

@@ -10,6 +10,8 @@ const std::string& ProgramFolder();
 const std::string& ExeName();
 // The folder (with its "/") and the whole file name of an executable's path.
 void SplitProgramPath(const std::string& exePath, std::string& folder, std::string& name);
+// The help pages: "help" beside the program.
+std::string HelpFolder();
 // Start-up reads them from /proc/self/exe; tests point them elsewhere.
 void SetProgramPaths(const std::string& folder, const std::string& exeName);
 

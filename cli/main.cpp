@@ -67,7 +67,7 @@ class Terminal : public IMessageBox, public IScene, public ISound, public IClock
   // IScene
   void DrawRefresh() override {}
   void ShowCompleteWindow(std::string_view title) override { out_ << "*** " << title << " ***\n"; }
-  std::string OneInputConsole() override { return std::exchange(consoleText, {}); }
+  std::optional<std::string> OneInputConsole() override { return std::exchange(consoleText, {}); }
   std::string consoleText;  // what the player typed into the console
   // ISound
   void Beep() override {}

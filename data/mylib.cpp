@@ -80,11 +80,12 @@ std::string MyLibClass::GetVersionString() {
   return "Ver " + std::to_string(kVersionMajor) + "." + std::to_string(kVersionMinor);
 }
 
-void MyLibClass::DeleteTempFile() {
+void MyLibClass::DeleteTempFile(const std::string& keep) {
   namespace fs = std::filesystem;
   const std::string prefix = kTempTunePrefix;
   const std::string suffix = kTempTuneSuffix;
   for (const std::string& name : ListFiles(ProgramFolder())) {
+    if (!keep.empty() && GetFileName(keep) == name) continue;
     if (name.size() > prefix.size() + suffix.size() && name.starts_with(prefix) && name.ends_with(suffix)) {
       std::error_code ec;
       fs::remove(fs::path(ProgramFolder()) / name, ec);

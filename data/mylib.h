@@ -42,8 +42,9 @@ class MyLibClass {
 
   static std::string GetIniFileName();
   static std::string GetVersionString();
-  // Deletes the temporary tune files this program left in its folder, and nothing else.
-  static void DeleteTempFile();
+  // Deletes the temporary tune files this program left in its folder, and nothing else; `keep`
+  // is the tune playing now.
+  static void DeleteTempFile(const std::string& keep = {});
   // Appends every line of the source, as UTF-8 with CR LF, to an output that already holds data.
   bool InsertFile(const std::string& SrcFileName, std::ostream& DestFile);
 

@@ -93,8 +93,8 @@ void Game::mnuGameReDisMakeUp_Click() {
   c.SetEnabled("Timer1", false);
   ports_.sound.StopSound();
 
-  if (settings_.MakeLog && !LogFileName.empty()) {
-    LogOutFst(LogFileName, lib_, settings_.TrdFolder, TRD.TrainFileName);
+  if (settings_.MakeLog && MyLog != nullptr) {
+    LogOutFst(*MyLog, lib_, settings_.TrdFolder, TRD.TrainFileName);
   }
   for (int siding = 1; siding <= 2; ++siding) {
     if (yard.GetLocoNum(siding) > 0) CutTrain(siding, 0, yard.GetLocoNum(siding));
@@ -106,15 +106,18 @@ void Game::mnuGameReDisMakeUp_Click() {
 }
 
 void Game::PlayTune(const char* name) {
-  if (MIDI == nullptr) return;
+  if (MIDI == nullptr || SoundFailed) return;
   // A tune that did not load is not played: its box has said why already.
   std::int32_t err = MIDI->LoadSoundFromeResource(name);
   if (err == 0) err = MIDI->PlaySound();
-  if (err > 0) {
-    Box(Msg(5200), MsgButtons::Ok, MsgIcon::Information);
-    settings_.GameSound = false;
-    settings_.SuccessSound = false;
-  }
+  if (err > 0) SoundOff();
+}
+
+void Game::SoundOff() {
+  Box(Msg(5200), MsgButtons::Ok, MsgIcon::Information);
+  settings_.GameSound = false;
+  settings_.SuccessSound = false;
+  SoundFailed = true;
 }
 
 void Game::mnuGameRestart_Click() {
@@ -159,15 +162,17 @@ bool Game::ChkGameEnd() {
 void Game::CompleteSequence(int /*line*/) {
   IControls& c = ports_.controls;
   c.SetEnabled("Timer1", false);
-  // Back pressed during the fanfare or the window would test and complete the game a second time.
+  // Back pressed during the fanfare or the window would test and complete the game a second time,
+  // and a pull would move the cars the run-out is driving.
   const bool backWasEnabled = c.IsEnabled("cmdBack");
   c.SetEnabled("cmdBack", false);
+  c.SetEnabled("cmdFront", false);
 
   ports_.sound.StopSound();
-  if (MIDI != nullptr) {
+  if (MIDI != nullptr && !SoundFailed) {
     PlayTune("COMPLETE.MID");
     // The fanfare plays to its end before the game goes on; the window stays responsive.
-    while (MIDI->IsMode() == "playing") lib_.Wait1ms(durations::kTunePoll);
+    while (MIDI != nullptr && !SoundFailed && MIDI->IsMode() == "playing") lib_.Wait1ms(durations::kTunePoll);
   }
 
   ports_.scene.ShowCompleteWindow(Msg(5460));
@@ -203,6 +208,10 @@ void Game::CompleteAnimate() {
   IControls& c = ports_.controls;
   std::vector<std::string> states(101);
   MyLibClass::EnableAPI(c, "mnu", states, false, false);
+  // The view covers the buttons, but their keys would still move the cars under it.
+  const bool front = c.IsEnabled("cmdFront"), back = c.IsEnabled("cmdBack");
+  c.SetEnabled("cmdFront", false);
+  c.SetEnabled("cmdBack", false);
   c.SetVisible("mnuEscape", true);
   c.SetEnabled("mnuEscape", true);
   AnimeContinue = true;
@@ -213,7 +222,7 @@ void Game::CompleteAnimate() {
   const float length = Pelm.MeterPerPixcels() * static_cast<float>(CalcTrainLength(gAnimeSrcRect));
 
   ports_.sound.StopSound();
-  if (MIDI != nullptr) MIDI->LoadSoundFromeResource("Success.mid");
+  if (MIDI != nullptr && !SoundFailed && MIDI->LoadSoundFromeResource("Success.mid") > 0) SoundOff();
 
   Pelm.TrainDistance(std::floor(Pelm.MeterPerPixcels() * static_cast<float>(Pelm.DrawWidth()) + 2.0f));
   Pelm.TrainSpeed(3.0f);
@@ -222,10 +231,9 @@ void Game::CompleteAnimate() {
 
   while (Pelm.TrainDistance() + length + 3.0f >= 0) {
     if (!AnimeContinue) Pelm.TrainDistance(-length - 1.0f);
-    if (settings_.SuccessSound && MIDI != nullptr && MIDI->IsMode() != "playing" && MIDI->PlaySound() > 0) {
-      Box(Msg(5200), MsgButtons::Ok, MsgIcon::Information);
-      settings_.GameSound = false;
-      settings_.SuccessSound = false;
+    if (settings_.SuccessSound && MIDI != nullptr && !SoundFailed && MIDI->IsMode() != "playing" &&
+        MIDI->PlaySound() > 0) {
+      SoundOff();
     }
     Pelm.CalcRect(gAnimeSrcRect, gAnimeDstRect);
     std::vector<int> left, width;
@@ -249,6 +257,8 @@ void Game::CompleteAnimate() {
   c.SetVisible("mnuEscape", false);
   ports_.scene.AnimeView(false);
   MyLibClass::EnableAPI(c, "mnu", states, false, true);
+  c.SetEnabled("cmdFront", front);
+  c.SetEnabled("cmdBack", back);
   c.SetVisible("cmbCutTrainNum", true);
 }
 

@@ -35,6 +35,7 @@ inline constexpr int kMaxQuizMoves = 500;  // two recorded entries a move at mos
 inline constexpr int kOneInputCommands = 101;
 
 class MIDIMCIClass;
+class MyLogClass;
 
 // One command of a one-input string: its letter (one character) and its number.
 struct OneInputCommand {
@@ -83,8 +84,11 @@ class Game {
   std::uint32_t StartTick = 0;
   // The MIDI player, when there is sound.
   MIDIMCIClass* MIDI = nullptr;
-  // The log file that a re-make starts anew when MakeLog is on; empty for no file.
-  std::string LogFileName;
+  // The sound device failed: no tune is tried again, and no box shown, until the player turns the
+  // sound on in the options.
+  bool SoundFailed = false;
+  // The log that a re-make starts anew when MakeLog is on; none for no file.
+  MyLogClass* MyLog = nullptr;
   // Menu states remembered while the completion window is up.
   std::vector<std::string> MenuStates = std::vector<std::string>(101);
 
@@ -120,6 +124,10 @@ class Game {
   };
   // Every "*.trd" of the data folder (any letter case) with its train name, for choosing by hand.
   std::vector<TrainFileEntry> ListTrainFiles();
+  // The names of the locomotive sets, for choosing by hand; the game's set stays selected.
+  std::vector<std::string> LocoSetNames();
+  // A choice by hand confirmed: a set, or -1 for one at random; a train file, or "" for one at random.
+  void ChangeTrainByHand(int locoSet, const std::string& trainPath);
   void LoadAnimateImage();
 
   // Places the locomotive on the head shunt and the whole train in siding 1.
@@ -141,6 +149,8 @@ class Game {
   void CompleteAnimate();
   // Cuts the departure run short.
   void mnuEscape_Click() { AnimeContinue = false; }
+  // A tune failed: text 5200, the sound settings off in memory, no tune tried again.
+  void SoundOff();
 
   void cmdFront_Click();
   void cmdBack_Click();

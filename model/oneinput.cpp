@@ -54,7 +54,10 @@ std::vector<OneInputCommand> ParseOneInput(std::string_view text) {
   return out;
 }
 
-void Game::OneInputMode() { RunOneInput(ports_.scene.OneInputConsole()); }
+void Game::OneInputMode() {
+  // A console closed without OK runs nothing, not even the back-in of a run.
+  if (const auto text = ports_.scene.OneInputConsole()) RunOneInput(*text);
+}
 
 void Game::RunOneInput(std::string_view text) {
   ports_.controls.SetEnabled("Timer1", false);

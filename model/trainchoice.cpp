@@ -111,6 +111,23 @@ std::vector<Game::TrainFileEntry> Game::ListTrainFiles() {
   return out;
 }
 
+std::vector<std::string> Game::LocoSetNames() {
+  const std::int32_t current = Loco.LocoSetIndex();
+  std::vector<std::string> names;
+  for (int i = 0; i < Loco.LocoSetCount(); ++i) {
+    Loco.LocoSetIndex(i);
+    names.push_back(Loco.LocoComment());
+  }
+  // A cancelled choice must not leave the game drawing another set's pictures.
+  Loco.LocoSetIndex(current);
+  return names;
+}
+
+void Game::ChangeTrainByHand(int locoSet, const std::string& trainPath) {
+  const int i = locoSet >= 0 ? locoSet : lib_.GetRandom(0, Loco.LocoSetCount() - 1);
+  ChangeTrain(i, trainPath.empty() ? GetTrainRandom() : trainPath);
+}
+
 void FillPictureList(std::span<const PictureSize> headers, int viewHeight, AnimeRects& rects) {
   const std::size_t total = std::min(headers.size(), rects.size() - 1);
   for (std::size_t i = 0; i < total; ++i) {

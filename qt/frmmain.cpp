@@ -1,35 +1,49 @@
 #include "qt/frmmain.h"
 
+#include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDialog>
+#include <QDateTime>
+#include <QDesktopServices>
 #include <QEventLoop>
-#include <QGridLayout>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
+#include <QLocale>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPainter>
-#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTimer>
-#include <QToolTip>
-#include <QVBoxLayout>
-#include <chrono>
-#include <cstdlib>
+#include <QUrl>
 
-#include "data/mylib.h"
 #include "base/paths.h"
+#include "base/product.h"
+#include "base/program.h"
+#include "data/mylib.h"
+#include "model/durations.h"
+#include "data/bmp.h"
+#include "data/install.h"
+#include "qt/applynational.h"
+#include "qt/frmabout.h"
+#include "qt/frmanserview.h"
+#include "qt/frmcomplete.h"
+#include "qt/frmdatainstall.h"
+#include "qt/frmformation.h"
+#include "qt/frmoneinput.h"
+#include "qt/frmoptions.h"
+#include "qt/frmsplash.h"
+#include "qt/frmtrainselect.h"
+#include "qt/qtplatform.h"
+#include "qt/windowplace.h"
 #include "qt/yardview.h"
 #include "scene/sceneview.h"
 #include "services/gini.h"
 #include "services/possition.h"
-#include "base/product.h"
-#include "base/program.h"
-#include "qt/qtplatform.h"
 #include "sound/fluidmci.h"
 #include "sound/midimci.h"
 
@@ -40,280 +54,485 @@ namespace {
 QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
 std::string S(const QString& s) { return s.toStdString(); }
 
-constexpr int kClientWidth = 600;
-constexpr int kViewHeight = 386;  // the client area of 408 less the status bar
+// The date and time as the system writes them: its short date and its long time, without a zone.
+std::string NowText() {
+  const QLocale locale = QLocale::system();
+  const QDateTime now = QDateTime::currentDateTime();
+  QString time = locale.timeFormat(QLocale::LongFormat);
+  time.remove(QLatin1Char('t')).replace(QStringLiteral("  "), QStringLiteral(" "));
+  return S(locale.toString(now.date(), QLocale::ShortFormat) + " " + locale.toString(now.time(), time.trimmed()));
+}
 
-// The completion window: rainbow bands fading to white, the title across the bottom.
-class CompleteWindow : public QDialog {
- public:
-  CompleteWindow(QWidget* parent, const QString& title) : QDialog(parent, Qt::FramelessWindowHint | Qt::Tool) {
-    setFixedSize(589, 300);
-    auto* label = new QLabel(title, this);
-    QFont f = label->font();
-    f.setPixelSize(72);
-    f.setBold(true);
-    label->setFont(f);
-    label->setAlignment(Qt::AlignCenter);
-    label->setGeometry(0, 300 - 100, 589, 100);
-    label->setObjectName("lblTitle");
+QIcon ProgramIcon() {
+  QIcon icon = QIcon::fromTheme("kelvara");
+  if (!icon.isNull()) return icon;
+  for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+    icon.addFile(Q(BuildPath(ProgramFolder(), "icons/kelvara-" + std::to_string(size) + ".png")), QSize(size, size));
   }
-
- protected:
-  void paintEvent(QPaintEvent*) override {
-    static const QColor bands[] = {Qt::magenta, Qt::blue,   Qt::cyan,    Qt::green, Qt::yellow,
-                                   QColor(255, 165, 0), Qt::red, QColor(255, 165, 0), Qt::yellow,
-                                   Qt::green,   Qt::cyan,   Qt::blue,    Qt::magenta};
-    QPainter p(this);
-    const double w = width() / 13.0;
-    for (int i = 0; i < 13; ++i) {
-      QLinearGradient g(i * w, 0, (i + 1) * w, 0);
-      g.setColorAt(0, Qt::white);
-      g.setColorAt(0.5, bands[i]);
-      g.setColorAt(1, Qt::white);
-      p.fillRect(QRectF(i * w, 0, w + 1, height()), g);
-    }
-  }
-};
+  return icon;
+}
 
 }  // namespace
 
-frmMain::frmMain(const StartOptions& options) : options_(options) {
+frmMain::frmMain(StartOptions options) : options_(std::move(options)) {
   setObjectName("frmMain");
-  const std::string folder = options_.programFolder.empty() ? ProgramFolder() : options_.programFolder;
-  log_ = std::make_unique<MyLogClass>(BuildPath(folder, ExeName() + ".log"));
-  log_->Delete();
-  log_->Out("Start " + MyLibClass::GetVersionString());
-  gameLog_ = std::make_unique<FileGameLog>(*log_);
-
-  const std::string ini = BuildPath(folder, ExeName() + ".ini");
-  if (FileExists(ini)) {
-    LoadIni(settings_, ini, folder);
-  } else {
-    CreateIni(settings_, ini, folder);
-  }
-  log_->Out("Path LoadIni");
-  texts_.InitNational(SystemPrimaryLanguage(), options_.commandLine,
-                      [](const std::string& w) { QMessageBox::warning(nullptr, kAppTitle, Q(w)); });
-
-  if (!options_.noSound) {
-    mci_ = std::make_unique<FluidMci>();
-    midi_ = std::make_unique<MIDIMCIClass>(*mci_, static_cast<IMessageBox&>(*this), static_cast<IClock&>(*this),
-                                           texts_, folder);
-    midi_->OutputLog = !options_.noMidiLog;
-  }
-  game_ = std::make_unique<Game>(Ports{*this, *this, *this, *this, *this, *this, *gameLog_, texts_}, settings_);
-  game_->MsgGuide.ObjGuide = static_cast<IStatusBar*>(this);
-  game_->MIDI = midi_.get();
-  game_->LogFileName = log_->LogFileName;
-  game_->ViewHeight = kViewHeight;
-  game_->ViewWidth = kClientWidth;
-  if (const char* user = std::getenv("USER")) game_->UserName = user;
-  MyLibClass::DeleteTempFile();
-
-  setWindowTitle(Q(texts_.GetCaptionText(0).empty() ? kProductName : texts_.GetCaptionText(0)));
+  setWindowIcon(ProgramIcon());
   BuildMenus();
   BuildControls();
+}
+
+frmMain::~frmMain() {
+  qApp->removeEventFilter(this);
+  // The game goes before the player and the log it writes to.
+  if (game_) game_->MIDI = nullptr;
+  game_.reset();
+  midi_.reset();
+  mci_.reset();
+}
+
+void frmMain::Log(std::string_view text) const {
+  if (log_) log_->Out(text);
+}
+
+// ---- start-up and shutdown -----------------------------------------------------------------------
+
+void frmMain::Form_Load() {
+  startingUp_ = true;
+  qApp->installEventFilter(this);
+
+  log_ = std::make_unique<MyLogClass>(BuildPath(ProgramFolder(), ExeName() + ".log"));
+  log_->Delete();
+  gameLog_ = std::make_unique<FileGameLog>(*log_);
+
+  MyLibClass lib(*this);
+  flags_ = GetArg(lib, options_.commandLine);
+  texts_.InitNational(SystemPrimaryLanguage(), options_.commandLine, [this](const std::string& w) {
+    Show(w, MsgButtons::Ok, MsgIcon::None, {});
+  });
+  auto log = [this](const std::string& text) {
+    if (!flags_.NoStartLog) Log(text);
+  };
+  log(std::string(kProductName) + " " + MyLibClass::GetVersionString() + " 起動開始 " + NowText());
+
+  const std::string ini = MyLibClass::GetIniFileName();
+  if (!FileExists(ini)) {
+    CreateIni(settings_, ini, ProgramFolder());
+    log("CreateIni");
+  } else {
+    LoadIni(settings_, ini, ProgramFolder());
+    log("LoadIni");
+  }
+
+  if (!flags_.NoSplash) {
+    SplashTexts t;
+    t.company = Q(GetCompanyName(texts_));
+    t.brand = "Orvane";
+    t.copyright = Q(kLegalNotice);
+    t.platform = "for Linux desktops (X11 and Wayland)";
+    t.productName = kProductName;
+    t.version = Q(MyLibClass::GetVersionString());
+    splash_ = new frmSplash(windowIcon(), t);
+    splash_->show();
+    log("Path Sprash");
+  }
+
+  log("SetInto MIDIMCIClass");
+  if (!options_.noSound) {
+    FluidMciOptions sound;
+    sound.audioDriver = options_.audioDriver;
+    if (sound.audioDriver == "file") sound.audioFile = "/dev/null";
+    mci_ = std::make_unique<FluidMci>(sound);
+    midi_ = std::make_unique<MIDIMCIClass>(*mci_, static_cast<IMessageBox&>(*this), static_cast<IClock&>(*this),
+                                           texts_, ProgramFolder());
+  }
+  log("Path MIDIMCIClass");
+  log("Set MIDI");
+  bool soundFailed = false;
+  if (midi_) {
+    midi_->OutputLog = !flags_.NoMidiLog;
+    if (!flags_.NoStartSound) {
+      std::int32_t err = midi_->LoadSoundFromeResource("Startup.mid");
+      if (err == 0) err = midi_->PlaySound();
+      if (err > 0) {
+        Show(Msg(5200), MsgButtons::Ok, MsgIcon::Information, {});
+        settings_.GameSound = settings_.SuccessSound = false;
+        soundFailed = true;
+      }
+    }
+    log("MIDI Play");
+  }
+  if (!flags_.NoDeleteTemp) MyLibClass::DeleteTempFile(midi_ ? midi_->TempFileName() : std::string());
+  if (flags_.ShowAnimeTest) animeTest_->setVisible(true);
+
+  game_ = std::make_unique<Game>(Ports{*this, *this, *this, *this, *this, *this, *gameLog_, texts_}, settings_);
+  game_->MsgGuide.ObjGuide = nullptr;  // the status bar takes the guide once the window is shown
+  log("Path MsgGuideClass");
+  log("Path PelmClass");
+  log("Path TRDClass");
+  log("Path LocoClass");
+  log("Path TRDClass");
+  log("Path LocoClass");
+  game_->MIDI = midi_.get();
+  game_->SoundFailed = soundFailed;
+  game_->MyLog = log_.get();
+  game_->ViewWidth = kDesignWidth;
+  game_->ViewHeight = kDesignHeight;
+  if (const char* user = std::getenv("USER")) game_->UserName = user;
+
+  // The curve, the joints and the car stoppers are part of the yard's picture.
+  log("Draw curve");
+  log("Path Set Stopper");
+  game_->SetSign(-1);
+  game_->SetSign(0);
+  log("Draw junction and Sign");
+  SetVisible("mnuEscape", false);
+  MyLibClass::EnableAPI(*this, "mnu", startMenus_, false, false);
+
   QSettingsStore store;
   WindowPlace place{"frmMain", x(), y(), width(), height(), false};
   if (RestorePossition(store, place, 0, 0, kProductName, static_cast<IMessageBox&>(*this), texts_,
                        Win32ApiClass::GetWorkArea())) {
     move(place.left, place.top);
   }
-  log_->Out("Path frmMain");
+  setWindowTitle(kProductName);
+  SetContlorTag();
+  ApplyNational(*this, texts_);
+  SetZoom(settings_.Zoom);
+  show();
+  log("Path Show Main Window");
+  game_->MsgGuide.ObjGuide = static_cast<IStatusBar*>(this);
+  log("Path Message Guide");
+
+  game_->MsgGuide.Msg("Font setting...");
+  view_->SetNumberFont(QFont(kFixedFont));
+  log("Path Font Setting");
+  game_->MsgGuide.Msg("Car object making...");
+  log("Path Car object making");
+  game_->MsgGuide.Msg("Car Object positioning...");
+  log("Path RepositionimgCar");
+  game_->Loco.NoLoadCouplerBellows = true;
+  game_->TRD.NoLoadCouplerBellows = true;
+  game_->MsgGuide.Msg("Loco loading...");
+  game_->Loco.Refresh();
+  game_->Loco.LoadLst(settings_.TrdFolder);
+  log("Path Loco.LoadLst");
+  cutNum_->clear();
+  for (int i = 0; i < 20; ++i) cutNum_->addItem(QString::number(i));
+  cutNum_->setEditText("");
+  DrawRefresh();
+  log("Path SetCarNumGuide");
+  if (splash_) splash_->close();
+  log("Path Unload Splash");
+
+  game_->mnuGameChangeTrainAuto_Click();
+  game_->MsgGuide.Msg("");
+  MyLibClass::EnableAPI(*this, "mnu", startMenus_, false, true);
+  for (const char* off : {"mnuGameRestart", "mnuViewAnser", "mnuViewClearAnimation", "mnuGameReDisMakeUp"}) {
+    SetEnabled(off, false);
+  }
+  game_->SetSign(1);
+  startingUp_ = false;
+  // Play begins with New Game; until then only Back (into siding 1) has something to do.
+  front_->setEnabled(false);
+  log("Wake up complete" + NowText());
 }
 
-frmMain::~frmMain() {
+void frmMain::closeEvent(QCloseEvent* e) {
+  if (closing_) {
+    e->accept();
+    return;
+  }
+  closing_ = true;
+  auto log = [this](const std::string& text) {
+    if (!flags_.NoEndLog) Log(text);
+  };
+  log("Into Form_Unload");
+  timer_->stop();
+  QSettingsStore store;
+  SavePossition(store, WindowPlace{"frmMain", x(), y(), width(), height(), false}, kProductName,
+                static_cast<IMessageBox&>(*this), texts_);
+  log("SavePossition");
+  // Whatever the game was doing when the window closed winds down without waiting, asking or
+  // writing; the objects go when it has (the destructor).
+  if (gameLog_) gameLog_->Muted = true;
   if (midi_) midi_->StopSound();
-  log_->Out("End");
+  for (const char* line : {"MIDI = Nothing", "Loco2 = Nothing", "TRD2 = Nothing", "Loco = Nothing", "TRD = Nothing",
+                           "Pelm = Nothing", "MsgGuide = Nothing", "MyLog = Nothing"}) {
+    log(line);
+  }
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (w != this && w->isVisible()) w->close();
+  }
+  e->accept();
+  QCoreApplication::quit();
 }
 
-QAction* frmMain::Menu(QMenu* parent, const char* name, int caption) {
-  QAction* a = parent->addAction(Q(texts_.GetCaptionText(caption)));
-  a->setObjectName(name);
-  controls_.emplace_back(name, a);
+// ---- menus and controls -------------------------------------------------------------------------
+
+void frmMain::Register(const char* name, QObject* object) {
+  object->setObjectName(name);
+  controls_.emplace_back(name, object);
+}
+
+QMenu* frmMain::TopMenu(const char* name) {
+  QMenu* m = menuBar()->addMenu(QString());
+  m->setObjectName(QString(name) + "_popup");
+  Register(name, m->menuAction());
+  return m;
+}
+
+QAction* frmMain::Item(QMenu* parent, const char* name) {
+  QAction* a = parent->addAction(QString());
+  Register(name, a);
   return a;
 }
 
-void frmMain::Run(void (Game::*command)()) {
-  (game_.get()->*command)();
-  DrawRefresh();
+void frmMain::Command(const std::function<void()>& command) {
+  if (startingUp_ || closing_ || !game_) return;
+  command();
 }
 
 void frmMain::BuildMenus() {
-  auto top = [&](const char* name, int caption) {
-    QMenu* m = menuBar()->addMenu(Q(texts_.GetCaptionText(caption)));
-    m->menuAction()->setObjectName(name);
-    controls_.emplace_back(name, m->menuAction());
-    return m;
-  };
-  QMenu* file = top("mnuFile", 6);
-  connect(Menu(file, "mnuFileEnd", 7), &QAction::triggered, this, &QWidget::close);
-  QMenu* gameMenu = top("mnuGame", 8);
-  connect(Menu(gameMenu, "mnuGameChangeTrainAuto", 9), &QAction::triggered, this,
-          [this] { Run(&Game::mnuGameChangeTrainAuto_Click); });
-  gameMenu->addSeparator();
-  connect(Menu(gameMenu, "mnuGameNewGame", 10), &QAction::triggered, this, [this] { Run(&Game::mnuGameNewGame_Click); });
-  connect(Menu(gameMenu, "mnuGameReDisMakeUp", 11), &QAction::triggered, this,
-          [this] { Run(&Game::mnuGameReDisMakeUp_Click); });
-  connect(Menu(gameMenu, "mnuGameRestart", 12), &QAction::triggered, this, [this] { Run(&Game::mnuGameRestart_Click); });
-  QMenu* viewMenu = top("mnuView", 19);
-  connect(Menu(viewMenu, "mnuViewAnser", 20), &QAction::triggered, this, &frmMain::ShowAnswer);
-  connect(Menu(viewMenu, "mnuViewClearAnimation", 21), &QAction::triggered, this, [this] {
-    game_->CompleteAnimate();
-    DrawRefresh();
+  QMenu* file = TopMenu("mnuFile");
+  connect(Item(file, "mnuFileEnd"), &QAction::triggered, this, &QWidget::close);
+
+  QMenu* view = TopMenu("mnuView");
+  connect(Item(view, "mnuViewMakeedUpTrain"), &QAction::triggered, this, [this] { Command([this] { ShowMadeUpTrain(); }); });
+  connect(Item(view, "mnuViewMakeUpTable"), &QAction::triggered, this, [this] { Command([this] { ShowMakeUpTable(); }); });
+  connect(Item(view, "mnuViewAnser"), &QAction::triggered, this, [this] { Command([this] { ShowAnswer(); }); });
+  connect(Item(view, "mnuViewClearAnimation"), &QAction::triggered, this, [this] {
+    Command([this] {
+      game_->CompleteAnimate();
+      DrawRefresh();
+    });
   });
-  // Shown only while the departure run lasts; Escape does the same.
-  QAction* escape = menuBar()->addAction(Q(texts_.GetCaptionText(5)));
-  escape->setObjectName("mnuEscape");
+  QAction* zoomBar = view->addSeparator();
+  Register("mnuViewZoomBar", zoomBar);
+  auto* zooms = new QActionGroup(this);
+  for (int z = 1; z <= 3; ++z) {
+    QAction* a = Item(view, ("mnuViewZoom" + std::to_string(z)).c_str());
+    a->setCheckable(true);
+    a->setActionGroup(zooms);
+    a->setShortcut(QKeySequence(QString("Ctrl+%1").arg(z)));
+    connect(a, &QAction::triggered, this, [this, z] {
+      if (closing_) return;
+      SetZoom(z);
+      settings_.Zoom = z;
+      SaveZoom(settings_, MyLibClass::GetIniFileName());
+    });
+  }
+
+  QMenu* game = TopMenu("mnuGame");
+  connect(Item(game, "mnuGameNewGame"), &QAction::triggered, this, [this] { Command([this] { game_->mnuGameNewGame_Click(); }); });
+  connect(Item(game, "mnuGameRestart"), &QAction::triggered, this, [this] { Command([this] { game_->mnuGameRestart_Click(); }); });
+  connect(Item(game, "mnuGameReDisMakeUp"), &QAction::triggered, this,
+          [this] { Command([this] { game_->mnuGameReDisMakeUp_Click(); }); });
+  Register("mnuGameBar", game->addSeparator());
+  connect(Item(game, "mnuGameChangeTrainAuto"), &QAction::triggered, this,
+          [this] { Command([this] { game_->mnuGameChangeTrainAuto_Click(); }); });
+  connect(Item(game, "mnuGameChangeTrainHand"), &QAction::triggered, this, [this] { Command([this] { ShowTrainSelect(); }); });
+
+  QMenu* option = TopMenu("mnuOption");
+  connect(Item(option, "mnuOptionOption"), &QAction::triggered, this, [this] { Command([this] { ShowOptions(); }); });
+  connect(Item(option, "mnuOptionDataInstall"), &QAction::triggered, this, [this] { Command([this] { ShowDataInstall(); }); });
+
+  QMenu* help = TopMenu("mnuHelp");
+  QAction* helpItem = Item(help, "mnuHelpHelp");
+  helpItem->setShortcut(QKeySequence::HelpContents);
+  connect(helpItem, &QAction::triggered, this, [this] { HelpShow(); });
+  connect(Item(help, "mnuHelpAbout"), &QAction::triggered, this, [this] { Command([this] { ShowAbout(); }); });
+
+  // Shown only while the departure run lasts; Escape does the same then.
+  QAction* escape = menuBar()->addAction(QString());
+  Register("mnuEscape", escape);
   escape->setVisible(false);
-  controls_.emplace_back("mnuEscape", escape);
-  connect(escape, &QAction::triggered, this, [this] { game_->mnuEscape_Click(); });
+  connect(escape, &QAction::triggered, this, [this] {
+    if (game_) game_->mnuEscape_Click();
+  });
 }
 
 void frmMain::BuildControls() {
   auto* central = new QWidget(this);
-  central->setFixedSize(kClientWidth, kViewHeight);
+  central->setObjectName("client");
   QPalette pal = central->palette();
   pal.setColor(QPalette::Window, Qt::black);
+  pal.setColor(QPalette::WindowText, Qt::white);
   central->setPalette(pal);
   central->setAutoFillBackground(true);
   setCentralWidget(central);
 
   view_ = new YardView(central);
-  view_->setGeometry(0, 0, kClientWidth, kViewHeight);
-  connect(view_, &YardView::cellClicked, this, [this](int i) { game_->imgCar_Click(i); });
+  connect(view_, &YardView::cellClicked, this, [this](int i) { Command([this, i] { game_->imgCar_Click(i); }); });
+  connect(view_, &YardView::cellDoubleClicked, this, [this](int i) { Command([this, i] { ShowCar(i); }); });
 
-  front_ = new QPushButton(Q(texts_.GetCaptionText(25)), central);
-  front_->setObjectName("cmdFront");
-  front_->setGeometry(216, 304, 57, 25);
-  connect(front_, &QPushButton::clicked, this, [this] { game_->cmdFront_Click(); });
+  animeTest_ = new QPushButton("Big Anime Test", central);
+  Register("cmdBigAnimeTest", animeTest_);
+  animeTest_->setVisible(false);
+  connect(animeTest_, &QPushButton::clicked, this, [this] {
+    Command([this] {
+      game_->CompleteAnimate();
+      DrawRefresh();
+    });
+  });
+
+  front_ = new QPushButton(central);
+  Register("cmdFront", front_);
+  connect(front_, &QPushButton::clicked, this, [this] { Command([this] { game_->cmdFront_Click(); }); });
 
   cutNum_ = new QComboBox(central);
-  cutNum_->setObjectName("cmbCutTrainNum");
+  Register("cmbCutTrainNum", cutNum_);
   cutNum_->setEditable(true);
-  for (int i = 0; i < 20; ++i) cutNum_->addItem(QString::number(i));
-  cutNum_->setEditText("");
-  cutNum_->setGeometry(280, 304, 57, 26);
+  cutNum_->setInsertPolicy(QComboBox::NoInsert);
 
-  back_ = new QPushButton(Q(texts_.GetCaptionText(24)), central);
-  back_->setObjectName("cmdBack");
-  back_->setGeometry(344, 304, 57, 25);
-  connect(back_, &QPushButton::clicked, this, [this] { game_->cmdBack_Click(); });
+  back_ = new QPushButton(central);
+  Register("cmdBack", back_);
+  connect(back_, &QPushButton::clicked, this, [this] { Command([this] { game_->cmdBack_Click(); }); });
 
   lblMsg_ = new QLabel(central);
-  lblMsg_->setObjectName("lblMsg");
-  lblMsg_->setGeometry(8, 336, 585, 41);
-  lblMsg_->setStyleSheet("color: white;");
+  Register("lblMsg", lblMsg_);
+  lblMsg_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+  // Nothing answers a click until start-up has finished.
+  for (QWidget* w : std::initializer_list<QWidget*>{front_, back_, cutNum_}) w->setEnabled(false);
 
   timer_ = new QTimer(this);
-  timer_->setObjectName("Timer1");
+  Register("Timer1", timer_);
   timer_->setInterval(100);
-  connect(timer_, &QTimer::timeout, this, [this] { game_->Timer1_Timer(); });
+  connect(timer_, &QTimer::timeout, this, [this] {
+    if (game_) game_->Timer1_Timer();
+  });
 
-  controls_.emplace_back("cmdFront", front_);
-  controls_.emplace_back("cmdBack", back_);
-  controls_.emplace_back("cmbCutTrainNum", cutNum_);
-  controls_.emplace_back("lblMsg", lblMsg_);
-  controls_.emplace_back("Timer1", timer_);
-
+  QStatusBar* bar = statusBar();
+  bar->setObjectName("staBar");
+  bar->setSizeGripEnabled(false);
   for (const char* key : {"Msg", "DCount", "UCount", "TimeLabel", "Time"}) {
-    auto* label = new QLabel(this);
-    label->setObjectName(key);
-    label->setMinimumWidth(std::string(key) == "Msg" ? 300 : 40);
-    statusBar()->addWidget(label, std::string(key) == "Msg" ? 1 : 0);
+    auto* label = new QLabel(bar);
+    label->setObjectName(QString("staBar_") + key);
+    label->setProperty("Key", key);
+    const bool msg = std::string(key) == "Msg";
+    label->setMinimumWidth(msg ? 240 : 44);
+    label->setAlignment(msg ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter);
+    if (msg) {
+      bar->addWidget(label, 1);
+    } else {
+      bar->addPermanentWidget(label);
+    }
     panels_[key] = label;
   }
-  panels_["TimeLabel"]->setText(Q(texts_.GetCaptionText(26)));
+  LayoutControls();
+}
+
+void frmMain::SetContlorTag() {
+  const std::pair<const char*, int> tags[] = {
+      {"mnuEscape", 5},          {"mnuFile", 6},            {"mnuFileEnd", 7},         {"mnuGame", 8},
+      {"mnuGameChangeTrainAuto", 9}, {"mnuGameNewGame", 10}, {"mnuGameReDisMakeUp", 11}, {"mnuGameRestart", 12},
+      {"mnuHelp", 13},           {"mnuHelpAbout", 14},      {"mnuHelpHelp", 13},       {"mnuOption", 17},
+      {"mnuOptionOption", 18},   {"mnuView", 19},           {"mnuViewAnser", 20},      {"mnuViewClearAnimation", 21},
+      {"mnuViewMakeedUpTrain", 22}, {"mnuViewMakeUpTable", 23}, {"cmdBack", 24},     {"cmdFront", 25},
+      {"mnuGameChangeTrainHand", 28}, {"mnuOptionDataInstall", 29},
+      // The window sizes of this program.
+      {"mnuViewZoom1", 130},     {"mnuViewZoom2", 131},     {"mnuViewZoom3", 132},
+  };
+  for (const auto& [name, number] : tags) {
+    for (const auto& [n, object] : controls_) {
+      if (n == name) SetTag(object, QString::number(number));
+    }
+  }
+  SetTag(panels_["TimeLabel"], "26");
+}
+
+void frmMain::LayoutControls() {
+  const int z = zoom_;
+  view_->setGeometry(0, 0, kDesignWidth * z, kDesignHeight * z);
+  animeTest_->setGeometry(8 * z, 304 * z, 137 * z, 25 * z);
+  front_->setGeometry(216 * z, 304 * z, 57 * z, 25 * z);
+  cutNum_->setGeometry(280 * z, 304 * z, 57 * z, 26 * z);
+  back_->setGeometry(344 * z, 304 * z, 57 * z, 25 * z);
+  lblMsg_->setGeometry(8 * z, 336 * z, 585 * z, 41 * z);
+  // The controls on the yard grow with it; their text too.
+  for (QWidget* w : std::initializer_list<QWidget*>{animeTest_, front_, cutNum_, back_, lblMsg_}) {
+    QFont f = font();
+    if (f.pointSizeF() > 0) f.setPointSizeF(f.pointSizeF() * z);
+    w->setFont(f);
+  }
+  centralWidget()->setFixedSize(kDesignWidth * z, kDesignHeight * z);
+  view_->lower();
   setFixedSize(sizeHint());
 }
 
-void frmMain::Start() {
-  // Nothing can be chosen while the yard is set up.
-  for (const auto& name : Names()) {
-    if (name.starts_with("mnu")) SetEnabled(name, false);
-  }
-  if (midi_ && !options_.noStartSound) {
-    const std::int32_t err = midi_->LoadSoundFromeResource("Startup.mid") + midi_->PlaySound();
-    if (err > 0) {
-      Show(texts_.Text(5200), MsgButtons::Ok, MsgIcon::Information, {});
-      settings_.GameSound = settings_.SuccessSound = false;
-    }
-  }
-  game_->SetSign(-1);
-  game_->SetSign(0);
-  log_->Out("Draw junction and Sign");
-  game_->Loco.LoadLst(settings_.TrdFolder);
-  game_->mnuGameChangeTrainAuto_Click();
-  game_->SetSign(1);
-  for (const auto& name : Names()) {
-    if (name.starts_with("mnu")) SetEnabled(name, true);
-  }
-  SetEnabled("mnuGameRestart", false);
-  SetEnabled("mnuViewAnser", false);
-  SetEnabled("cmdFront", false);
-  SetEnabled("cmdBack", false);
-  DrawRefresh();
-  log_->Out("Path Form_Load");
+void frmMain::SetZoom(int zoom) {
+  zoom_ = std::clamp(zoom, 1, 3);
+  view_->SetZoom(zoom_);
+  if (QAction* a = menu(("mnuViewZoom" + std::to_string(zoom_)).c_str())) a->setChecked(true);
+  LayoutControls();
+  // Kept inside the desktop as it grows.
+  WindowPlace place{"frmMain", x(), y(), frameGeometry().width(), frameGeometry().height(), false};
+  SetInnerWorkArea(place, 0, 0, Win32ApiClass::GetWorkArea());
+  if (isVisible() && (place.left != x() || place.top != y())) move(place.left, place.top);
 }
 
 QPushButton* frmMain::button(const char* name) const {
-  return std::string(name) == "cmdFront" ? front_ : back_;
+  const std::string n(name);
+  return n == "cmdFront" ? front_ : n == "cmdBack" ? back_ : n == "cmdBigAnimeTest" ? animeTest_ : nullptr;
 }
 
-void frmMain::ShowAnswer() {
-  QDialog dialog(this);
-  dialog.setWindowTitle(Q(texts_.GetCaptionText(31)));
-  auto* layout = new QVBoxLayout(&dialog);
-  auto* text = new QPlainTextEdit(Q(game_->AnswerText()), &dialog);
-  text->setReadOnly(true);
-  layout->addWidget(text);
-  auto* close = new QPushButton(Q(texts_.GetCaptionText(32)), &dialog);
-  connect(close, &QPushButton::clicked, &dialog, &QDialog::accept);
-  layout->addWidget(close, 0, Qt::AlignRight);
-  dialog.resize(240, 300);
-  dialog.exec();
-}
-
-void frmMain::keyReleaseEvent(QKeyEvent* e) {
-  if (e->key() == Qt::Key_Escape) {
-    if (view_->Running()) {
-      game_->mnuEscape_Click();
-    } else {
-      close();
-    }
-    return;
+QAction* frmMain::menu(const char* name) const {
+  for (const auto& [n, object] : controls_) {
+    if (n == name) return qobject_cast<QAction*>(object);
   }
-  QMainWindow::keyReleaseEvent(e);
+  return nullptr;
 }
 
-void frmMain::closeEvent(QCloseEvent* e) {
-  closing_ = true;
-  timer_->stop();
-  QSettingsStore store;
-  SavePossition(store, WindowPlace{"frmMain", x(), y(), width(), height(), false}, kProductName,
-                static_cast<IMessageBox&>(*this), texts_);
-  if (midi_) midi_->StopSound();
-  e->accept();
-  QCoreApplication::quit();
+// ---- keys --------------------------------------------------------------------------------------------
+
+bool frmMain::eventFilter(QObject* watched, QEvent* e) {
+  if (e->type() != QEvent::KeyPress && e->type() != QEvent::KeyRelease) return false;
+  auto* key = static_cast<QKeyEvent*>(e);
+  if (key->key() != Qt::Key_Escape || key->isAutoRepeat()) return false;
+  // The window system hands keys to a QWindow first, which passes them to the focus widget and up
+  // through its parents: look at each key once, on the first widget it reaches.
+  auto* w = qobject_cast<QWidget*>(watched);
+  if (w == nullptr) return false;
+  const std::pair<int, unsigned long> seen{e->type(), key->timestamp()};
+  if (seen == lastEscape_) return false;
+  lastEscape_ = seen;
+  const bool here = w->window() == this && QApplication::activePopupWidget() == nullptr;
+  if (e->type() == QEvent::KeyPress) {
+    // Escape that closes a menu, a dialog or a box goes down there; only a press here counts.
+    escapeDown_ = here;
+    return false;
+  }
+  const bool ours = escapeDown_ && here;
+  escapeDown_ = false;
+  if (!ours) return false;
+  if (view_->Running()) {
+    if (game_) game_->mnuEscape_Click();
+  } else if (!startingUp_) {
+    close();
+  }
+  return true;
 }
 
-// ---- ports -----------------------------------------------------------------------------------
+// ---- message boxes --------------------------------------------------------------------------------
 
 MsgAnswer frmMain::Show(std::string_view text, MsgButtons b, MsgIcon i, std::string_view title) {
   shownMessages.emplace_back(text);
   // While the window closes nobody is there to answer: take the cautious button.
-  if (closing_) return b == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Cancel;
+  if (closing_) return b == MsgButtons::YesNo ? MsgAnswer::No : b == MsgButtons::OkCancel ? MsgAnswer::Cancel : MsgAnswer::Ok;
   if (!scriptedAnswers.empty()) {
     const MsgAnswer a = scriptedAnswers.front();
     scriptedAnswers.erase(scriptedAnswers.begin());
     return a;
   }
-  QMessageBox box(this);
+  if (quietBoxes) return b == MsgButtons::YesNo ? MsgAnswer::Yes : MsgAnswer::Ok;
+  QMessageBox box(isVisible() ? this : nullptr);
+  box.setObjectName("msgBox");
   box.setWindowTitle(Q(title.empty() ? std::string_view(kAppTitle) : title));
   box.setText(Q(text).replace("\r\n", "\n"));
   box.setIcon(i == MsgIcon::Information   ? QMessageBox::Information
               : i == MsgIcon::Exclamation ? QMessageBox::Warning
               : i == MsgIcon::Critical    ? QMessageBox::Critical
+              : i == MsgIcon::Question    ? QMessageBox::Question
                                           : QMessageBox::NoIcon);
   switch (b) {
     case MsgButtons::Ok:
@@ -326,10 +545,13 @@ MsgAnswer frmMain::Show(std::string_view text, MsgButtons b, MsgIcon i, std::str
     case MsgButtons::YesNo:
       box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
       box.setDefaultButton(QMessageBox::Yes);
+      box.setEscapeButton(QMessageBox::No);
       return box.exec() == QMessageBox::Yes ? MsgAnswer::Yes : MsgAnswer::No;
   }
   return MsgAnswer::Ok;
 }
+
+// ---- named controls ------------------------------------------------------------------------------
 
 std::vector<std::string> frmMain::Names() const {
   std::vector<std::string> names;
@@ -399,9 +621,22 @@ std::string frmMain::Panel(std::string_view key) const {
   return label == nullptr ? std::string() : S(label->text());
 }
 
+// ---- the scene -------------------------------------------------------------------------------------
+
 void frmMain::DrawRefresh() {
-  view_->Show(ComputeScene(*game_), settings_.CarNumGuide, settings_.LookCarNumber);
+  if (!game_) return;
+  if (!view_->Show(ComputeScene(*game_), settings_.CarNumGuide, settings_.LookCarNumber)) {
+    PumpOnce();
+    return;
+  }
+  // Each picture of a move stays on the screen a frame's time before the next one replaces it,
+  // so the player sees the units slide; an end-of-move redraw that changes nothing costs nothing.
+  const std::uint32_t since = TickCount() - lastFrame_;
+  if (lastFrame_ != 0 && since < static_cast<std::uint32_t>(durations::kStepFrame)) {
+    Wait(durations::kStepFrame - static_cast<int>(since));
+  }
   view_->repaint();
+  lastFrame_ = TickCount();
   PumpOnce();
 }
 
@@ -411,8 +646,9 @@ void frmMain::ShowSign(int state) {
 }
 
 void frmMain::ShowCompleteWindow(std::string_view title) {
-  auto* w = new CompleteWindow(this, Q(title));
+  auto* w = new frmComplete(this);
   w->setAttribute(Qt::WA_DeleteOnClose);
+  w->lblTitle->setText(Q(title));
   w->move(geometry().center() - QPoint(w->width() / 2, w->height() / 2));
   w->show();
   completeWindow_ = w;
@@ -425,16 +661,20 @@ void frmMain::CloseCompleteWindow() {
 void frmMain::AnimeView(bool visible) {
   std::vector<QPixmap> pictures;
   if (visible) {
-    // Each car at full view height, decoded and scaled once: a coach that stands ten times in
-    // the train, or a replay of the run, reuses the picture.
+    // Each car at full view height, decoded and scaled once per file, size and zoom: a coach
+    // that stands ten times in the train, or a replay of the run, reuses the picture.
     const auto& paths = game_->AnimePictures;
     for (std::size_t i = 0; i < paths.size(); ++i) {
       const AnimeRect& r = game_->gAnimeSrcRect[i];
-      const QString key = Q(paths[i]) + QString("@%1x%2").arg(r.Right).arg(r.Bottom);
+      const QString key = Q(paths[i]) + QString("@%1x%2x%3").arg(r.Right).arg(r.Bottom).arg(zoom_);
       auto it = bigImages_.find(key);
       if (it == bigImages_.end()) {
-        const QPixmap pic(Q(paths[i]));
-        it = bigImages_.insert(key, pic.isNull() || r.Right <= 0 ? QPixmap() : pic.scaled(r.Right, r.Bottom));
+        const QImage picture(Q(paths[i]));
+        it = bigImages_.insert(key, picture.isNull() || r.Right <= 0
+                                        ? QPixmap()
+                                        : QPixmap::fromImage(picture.scaled(r.Right * zoom_, r.Bottom * zoom_,
+                                                                            Qt::IgnoreAspectRatio,
+                                                                            Qt::SmoothTransformation)));
       }
       pictures.push_back(*it);
     }
@@ -442,72 +682,43 @@ void frmMain::AnimeView(bool visible) {
   view_->ShowRun(visible, std::move(pictures));
 }
 
-void frmMain::RenderScene(const std::vector<int>& left, const std::vector<int>& width) {
-  view_->RunFrame(left, width);
-}
+void frmMain::RenderScene(const std::vector<int>& left, const std::vector<int>& width) { view_->RunFrame(left, width); }
 
-std::string frmMain::OneInputConsole() {
+std::optional<std::string> frmMain::OneInputConsole() {
   if (scriptedConsole) return *scriptedConsole;
-  QDialog console(this);
-  console.setObjectName("frmOneInput");
-  console.setWindowTitle(Q(texts_.GetCaptionText(110)));
-  auto* grid = new QGridLayout(&console);
-  auto* txtSousa = new QLineEdit(&console);
-  txtSousa->setObjectName("txtSousa");
-  grid->addWidget(txtSousa, 0, 0, 1, 7);
-  auto append = [txtSousa](const QString& s) { txtSousa->setText(txtSousa->text() + s); };
-  auto* del = new QPushButton("D", &console);
-  del->setToolTip(Q(texts_.GetCaptionText(113)));
-  connect(del, &QPushButton::clicked, &console, [txtSousa] { txtSousa->backspace(); });
-  grid->addWidget(del, 1, 0);
-  for (int n = 1; n <= 20; ++n) {
-    auto* b = new QPushButton(QString::number(n), &console);
-    b->setFixedWidth(32);
-    connect(b, &QPushButton::clicked, &console, [append, n] { append(QString::number(n)); });
-    grid->addWidget(b, 1 + n / 7, n % 7);
-  }
-  auto* pull = new QPushButton("&C", &console);
-  pull->setToolTip(Q(texts_.GetCaptionText(111)));
-  connect(pull, &QPushButton::clicked, &console, [append] { append("C"); });
-  auto* push = new QPushButton("&P", &console);
-  push->setToolTip(Q(texts_.GetCaptionText(112)));
-  connect(push, &QPushButton::clicked, &console, [append] { append("P"); });
-  auto* help = new QPushButton(Q(texts_.GetCaptionText(114)), &console);
-  connect(help, &QPushButton::clicked, &console, [this] {
+  frmOneInput console(this, [this] {
     std::string text;
-    for (int id : {6300, 6310, 6320, 6330, 6340}) text += texts_.Text(id) + "\r\n";
-    Show(text + "\r\n" + texts_.Text(6350), MsgButtons::Ok, MsgIcon::Information, {});
+    for (int id : {6300, 6310, 6320, 6330, 6340}) text += Msg(id) + "\r\n";
+    Show(text + "\r\n" + Msg(6350), MsgButtons::Ok, MsgIcon::Information, {});
   });
-  auto* clear = new QPushButton(Q(texts_.GetCaptionText(115)), &console);
-  connect(clear, &QPushButton::clicked, txtSousa, &QLineEdit::clear);
-  auto* ok = new QPushButton("&Ok", &console);
-  ok->setDefault(true);
-  connect(ok, &QPushButton::clicked, &console, &QDialog::accept);
-  grid->addWidget(pull, 4, 0);
-  grid->addWidget(push, 4, 1);
-  grid->addWidget(help, 4, 3, 1, 2);
-  grid->addWidget(clear, 4, 5);
-  grid->addWidget(ok, 4, 6);
+  ApplyNational(console, texts_);
   console.adjustSize();
   WindowPlace place{"frmOneInput", x(), y() + frameGeometry().height(), console.width(), console.height(), false};
   SetInnerWorkArea(place, 100, 100, Win32ApiClass::GetWorkArea());
   console.move(place.left, place.top);
-  console.exec();
-  return S(txtSousa->text());
+  if (console.exec() != QDialog::Accepted) return std::nullopt;
+  return S(console.Commands());
 }
+
+// ---- sound and time ---------------------------------------------------------------------------------
 
 void frmMain::Beep() { QApplication::beep(); }
 
 void frmMain::StopSound() {
-  if (midi_) midi_->StopSound();
+  if (midi_ && !closing_) midi_->StopSound();
 }
 
-std::uint32_t frmMain::TickCount() { return Win32ApiClass::GetTickCount(); }
+std::uint32_t frmMain::TickCount() {
+  // With time compressed the clock is the game's own: it moves by what the game waits.
+  return options_.timeScale == 0 ? virtualNow_ : Win32ApiClass::GetTickCount();
+}
 
 void frmMain::PumpOnce() { QCoreApplication::processEvents(); }
 
 void frmMain::Wait(int ms) {
+  if (onWait) onWait(ms);
   if (closing_) return;
+  if (options_.timeScale == 0) virtualNow_ += static_cast<std::uint32_t>(std::max(ms, 0)) + 1;
   ms = static_cast<int>(ms * options_.timeScale);
   if (ms <= 0) {
     PumpOnce();
@@ -517,6 +728,162 @@ void frmMain::Wait(int ms) {
   QEventLoop loop;
   QTimer::singleShot(ms, &loop, &QEventLoop::quit);
   loop.exec();
+}
+
+// ---- the other windows -----------------------------------------------------------------------------
+
+void frmMain::ShowAnswer() {
+  frmAnserView view(this, Q(game_->AnswerText()));
+  ApplyNational(view, texts_);
+  RestorePlace(view, QRect(geometry().right() + 8, y(), view.width(), view.height()), frmAnserView::kMinimum,
+               frmAnserView::kMinimum, *this, texts_);
+  view.exec();
+  SavePlace(view, *this, texts_);
+}
+
+void frmMain::ShowOptions() {
+  frmOptions options(this, settings_,
+                     frmOptions::Services{*this, texts_, MyLibClass::GetIniFileName(), ProgramFolder(),
+                                          log_ ? log_->LogFileName : std::string(), [this] { DrawRefresh(); }});
+  RestorePlace(options, QRect(x() + 40, y() + 40, options.sizeHint().width(), options.sizeHint().height()), 0, 0,
+               *this, texts_);
+  options.exec();
+  SavePlace(options, *this, texts_);
+  AfterOptions();
+}
+
+void frmMain::AfterOptions() {
+  // Sound switched on again in the options: the device may be tried once more.
+  if (settings_.GameSound || settings_.SuccessSound) game_->SoundFailed = false;
+  if (!game_->GameActive || !midi_) return;
+  if (settings_.GameSound && !game_->SoundFailed) {
+    midi_->OneTime = false;
+    std::int32_t err = midi_->LoadSoundFromeResource("railway.mid");
+    if (err == 0) err = midi_->PlaySound();
+    if (err > 0) game_->SoundOff();
+  } else if (!settings_.GameSound) {
+    midi_->StopSound();
+  }
+}
+
+void frmMain::ShowTrainSelect() {
+  std::vector<frmTrainSelect::Train> trains;
+  for (const auto& t : game_->ListTrainFiles()) trains.push_back({t.path, t.comment});
+  frmTrainSelect select(this, texts_, game_->LocoSetNames(), trains);
+  RestorePlace(select, QRect(x() + 40, y() + 60, select.sizeHint().width(), select.sizeHint().height()), 0, 0, *this,
+               texts_);
+  select.exec();
+  SavePlace(select, *this, texts_);
+  if (!select.Result().isEmpty()) return;
+  game_->ChangeTrainByHand(select.LocoChoice(), select.TrainChoice());
+}
+
+namespace {
+
+// The units of a formation with their widths in the picture strip.
+std::vector<Unit> StripUnits(const std::vector<FormationUnit>& formation) {
+  std::vector<Unit> units;
+  for (const FormationUnit& u : formation) {
+    std::int32_t w = 0, h = 0;
+    ReadBMPSize(u.file, w, h);
+    units.push_back({u.file, u.comment, UnitSize(w, h).width()});
+  }
+  return units;
+}
+
+}  // namespace
+
+void frmMain::ShowMakeUpTable() {
+  auto* table = qobject_cast<frmTrainMakuUpTable*>(tableWindow_.data());
+  if (table == nullptr) {
+    table = new frmTrainMakuUpTable(this);
+    tableWindow_ = table;
+    ApplyNational(*table, texts_);
+    // Its right edge touches the main window's left edge, at the main window's top.
+    RestorePlace(*table, QRect(frameGeometry().left() - table->width(), y(), table->width(), table->height()), 100,
+                 100, *this, texts_);
+    connect(table, &QDialog::finished, this, [this, table] { SavePlace(*table, *this, texts_); });
+  }
+  table->Fill(MakeUpTableText(Formation(game_->Loco, game_->TRD)));
+  table->show();
+  table->raise();
+}
+
+void frmMain::ShowMadeUpTrain() {
+  auto* train = qobject_cast<frmTrain*>(trainWindow_.data());
+  const bool first = train == nullptr;
+  if (first) {
+    train = new frmTrain(this);
+    trainWindow_ = train;
+    ApplyNational(*train, texts_);
+    connect(train, &QDialog::finished, this, [this, train] { SavePlace(*train, *this, texts_); });
+  }
+  train->Fill(StripUnits(Formation(game_->Loco2, game_->TRD2)));
+  if (first) {
+    // Directly below the main window, as wide, tall enough for the strip and its scroll bar.
+    const int h = kUnitHeight + train->HScroll1->sizeHint().height();
+    train->setMinimumHeight(h);
+    RestorePlace(*train, QRect(x(), frameGeometry().bottom() + 1, width(), h), 100, h, *this, texts_);
+  }
+  train->show();
+  train->raise();
+}
+
+void frmMain::ShowCar(int cell) {
+  const auto unit = SlotUnit(*game_, cell);
+  if (!unit) return;
+  auto* car = qobject_cast<frmCar*>(carWindow_.data());
+  if (car == nullptr) {
+    car = new frmCar(this);
+    carWindow_ = car;
+    ApplyNational(*car, texts_);
+    connect(car, &QDialog::finished, this, [this, car] { SavePlace(*car, *this, texts_); });
+  }
+  car->Fill(StripUnits({*unit}).front());
+  // Below the main window with the same left edge, moved up when it would leave the desktop.
+  RestorePlace(*car, QRect(x(), frameGeometry().bottom() + 1, car->width(), car->height()), 0, 0, *this, texts_);
+  car->show();
+  car->raise();
+}
+
+void frmMain::ShowDataInstall() {
+  FileCalls calls;
+  DataInstall install(*this, texts_, settings_.TrdFolder, calls);
+  frmDataInstall window(this, texts_, settings_.TrdFolder, install);
+  RestorePlace(window, QRect(x() + 40, y() + 40, window.sizeHint().width(), window.sizeHint().height()), 0, 0, *this,
+               texts_);
+  window.exec();
+  SavePlace(window, *this, texts_);
+}
+
+void frmMain::ShowAbout() {
+  frmAbout about(this, texts_, *this);
+  const QRect screen = this->screen() != nullptr ? this->screen()->geometry() : QRect(0, 0, 1920, 1080);
+  about.SetFormCenter(frameGeometry(), screen);
+  about.exec();
+}
+
+// ---- help ---------------------------------------------------------------------------------------------
+
+void frmMain::HelpShow() {
+  const std::string folder = HelpFolder();
+  std::string path = BuildPath(folder, "index.htm");
+  if (!FileExists(path)) {
+    Show(texts_.GetSystemErrorText(2) + "\r\n", MsgButtons::Ok, MsgIcon::Information, {});
+    path = BuildPath(folder, "index0.htm");
+    if (!FileExists(path)) {
+      Show(texts_.GetSystemErrorText(3) + "\r\n", MsgButtons::Ok, MsgIcon::Information, {});
+      return;
+    }
+  }
+  // The page in the reader's language; nothing is said when no program opens it.
+  QUrl url = QUrl::fromLocalFile(Q(path));
+  url.setFragment(texts_.nLangOffset() == 0 ? "ja" : "en");
+  if (openHelp) {
+    openHelp(url.toString());
+  } else {
+    QDesktopServices::openUrl(url);
+  }
 }
 
 }  // namespace kelvara::qt

@@ -1,25 +1,28 @@
-// The main window: the yard, the two buttons and the number box, menus and status bar. It gives
-// the game every port it needs, with Qt widgets behind them.
+// The main window: the yard, the two buttons and the number box, the menus and the status bar.
+// It starts the program in a fixed order, gives the game every port it needs with Qt widgets
+// behind them, and opens the other windows.
 #pragma once
 
 #include <QMainWindow>
 #include <QMap>
 #include <QPixmap>
 #include <QPointer>
+#include <functional>
 #include <memory>
+#include <optional>
 
 #include "model/game.h"
 #include "services/mylog.h"
 #include "services/national.h"
-#include "base/ports.h"
 #include "services/settings.h"
+#include "services/startup.h"
 
 class QAction;
 class QComboBox;
 class QLabel;
+class QMenu;
 class QPushButton;
 class QTimer;
-class QDialog;
 
 namespace kelvara {
 class MIDIMCIClass;
@@ -29,14 +32,14 @@ class FluidMci;
 namespace kelvara::qt {
 
 class YardView;
+class frmComplete;
+class frmSplash;
 
 struct StartOptions {
-  std::string commandLine;  // the arguments joined by blanks
-  bool noStartSound = false;  // "nss"
-  bool noMidiLog = false;     // "nml"
-  bool noSound = false;       // no sound device at all (tests)
-  std::string programFolder;  // where settings, log and "Cars" live
-  double timeScale = 1.0;     // 0 makes every wait a single turn of the event loop (tests)
+  std::string commandLine;  // the arguments joined by blanks, as the old command line was
+  bool noSound = false;     // no sound device at all (tests)
+  std::string audioDriver;  // FluidSynth's audio driver; "file" writes to /dev/null (tests)
+  double timeScale = 1.0;   // 0 makes every wait a single turn of the event loop (tests)
 };
 
 class frmMain : public QMainWindow,
@@ -49,25 +52,44 @@ class frmMain : public QMainWindow,
   Q_OBJECT
 
  public:
-  explicit frmMain(const StartOptions& options);
+  explicit frmMain(StartOptions options);
   ~frmMain() override;
 
-  // Start-up after the window is shown: signs, locomotive list, the first train.
-  void Start();
+  // Start-up: the log, the switches, the settings, the splash and its tune, the yard, the main
+  // window shown, the locomotive list and the first train. Runs from the event loop.
+  void Form_Load();
+  bool StartingUp() const { return startingUp_; }
 
   Game& game() { return *game_; }
   YardView& view() { return *view_; }
   AppSettings& settings() { return settings_; }
+  const National& texts() const { return texts_; }
+  const StartupFlags& flags() const { return flags_; }
   QPushButton* button(const char* name) const;
-  // Answers the next message boxes without showing them (tests); empty shows them.
+  QAction* menu(const char* name) const;
+  QComboBox* numberBox() const { return cutNum_; }
+  QLabel* panel(const char* key) const { return panels_.value(key); }
+
+  // Opens the help page in the desktop's browser.
+  void HelpShow();
+  // Puts the window's whole picture at a whole-number size: 1, 2 or 3 pixels a pixel.
+  void SetZoom(int zoom);
+
+  // Tests answer the next message boxes without showing them; empty shows them, unless
+  // `quietBoxes` answers every other box with its default button.
   std::vector<MsgAnswer> scriptedAnswers;
+  bool quietBoxes = false;
   std::vector<std::string> shownMessages;
-  // What the one-input console returns when scripted (tests); unset shows the console.
-  std::optional<std::string> scriptedConsole;
+  // What the one-input console returns when scripted; unset shows the console.
+  std::optional<std::optional<std::string>> scriptedConsole;
+  // Called at each wait of the game before it waits (tests look at the window then).
+  std::function<void(int ms)> onWait;
+  // Opens a help page (tests record it instead); the desktop's browser by default.
+  std::function<bool(const QString& path)> openHelp;
 
  protected:
-  void keyReleaseEvent(QKeyEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
   // IMessageBox
@@ -91,7 +113,7 @@ class frmMain : public QMainWindow,
   void CloseCompleteWindow() override;
   void AnimeView(bool visible) override;
   void RenderScene(const std::vector<int>& left, const std::vector<int>& width) override;
-  std::string OneInputConsole() override;
+  std::optional<std::string> OneInputConsole() override;
   // ISound
   void Beep() override;
   void StopSound() override;
@@ -102,11 +124,29 @@ class frmMain : public QMainWindow,
 
   void BuildMenus();
   void BuildControls();
-  QAction* Menu(QMenu* parent, const char* name, int caption);
+  void SetContlorTag();
+  void LayoutControls();
+  QAction* Item(QMenu* parent, const char* name);
+  QMenu* TopMenu(const char* name);
+  void Register(const char* name, QObject* object);
+  // A game command from a menu or a button; none while the program starts or closes.
+  void Command(const std::function<void()>& command);
+  void Log(std::string_view text) const;
+  std::string Msg(int id) const { return texts_.Text(id); }
+
   void ShowAnswer();
-  void Run(void (Game::*command)());
+  void ShowOptions();
+  void ShowTrainSelect();
+  void ShowMakeUpTable();
+  void ShowMadeUpTrain();
+  void ShowCar(int cell);
+  void ShowDataInstall();
+  void ShowAbout();
+  // Plays a tune through the game's rule: no tune after the sound device failed.
+  void AfterOptions();
 
   StartOptions options_;
+  StartupFlags flags_;
   AppSettings settings_;
   National texts_;
   std::unique_ptr<MyLogClass> log_;
@@ -114,17 +154,29 @@ class frmMain : public QMainWindow,
   std::unique_ptr<FluidMci> mci_;
   std::unique_ptr<MIDIMCIClass> midi_;
   std::unique_ptr<Game> game_;
+  std::vector<std::string> startMenus_ = std::vector<std::string>(101);
+
   YardView* view_ = nullptr;
   QPushButton* front_ = nullptr;
   QPushButton* back_ = nullptr;
+  QPushButton* animeTest_ = nullptr;
   QComboBox* cutNum_ = nullptr;
   QLabel* lblMsg_ = nullptr;
   QTimer* timer_ = nullptr;
   QMap<QString, QLabel*> panels_;
-  QMap<QString, QPixmap> bigImages_;  // the departure run's pictures by file and size
+  QMap<QString, QPixmap> bigImages_;  // the departure run's pictures by file, size and zoom
   std::vector<std::pair<std::string, QObject*>> controls_;  // window order
-  QPointer<QDialog> completeWindow_;
+  QPointer<frmComplete> completeWindow_;
+  QPointer<frmSplash> splash_;
+  QPointer<QWidget> trainWindow_, tableWindow_, carWindow_;
+
+  int zoom_ = 1;
+  bool startingUp_ = true;
   bool closing_ = false;
+  bool escapeDown_ = false;   // Escape went down on this window, not on a menu or a dialog
+  std::pair<int, unsigned long> lastEscape_{0, 0};  // the last Escape event looked at
+  std::uint32_t lastFrame_ = 0;  // when the yard last changed on the screen
+  std::uint32_t virtualNow_ = 1;  // the clock while time is compressed
 };
 
 }  // namespace kelvara::qt

@@ -1,27 +1,23 @@
-// The game's start: one main window, created, shown and set up.
+// The game's start: one main window, which starts everything else in its order.
 #include <QApplication>
 #include <QTimer>
 
 #include "base/product.h"
+#include "qt/applynational.h"
 #include "qt/frmmain.h"
 #include "qt/qtplatform.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(kelvara::kProductName);
+  QApplication::setDesktopFileName("kelvara");
   kelvara::qt::InstallQtPlatform();
+  kelvara::qt::InstallFontSubstitutes();
 
   kelvara::qt::StartOptions options;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    options.commandLine += (i > 1 ? " " : "") + arg;
-    std::string word = arg;
-    if (!word.empty() && (word[0] == '/' || word[0] == '-')) word.erase(0, 1);
-    if (word == "nss") options.noStartSound = true;
-    if (word == "nml") options.noMidiLog = true;
-  }
+  for (int i = 1; i < argc; ++i) options.commandLine += std::string(i > 1 ? " " : "") + argv[i];
   kelvara::qt::frmMain window(options);
-  window.show();
-  QTimer::singleShot(0, &window, [&window] { window.Start(); });
+  // Start-up runs inside the event loop, so the splash paints and a close ends the program.
+  QTimer::singleShot(0, &window, [&window] { window.Form_Load(); });
   return QApplication::exec();
 }

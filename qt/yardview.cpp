@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
+#include <algorithm>
 
 namespace kelvara::qt {
 
@@ -33,13 +34,6 @@ constexpr int kRailY[] = {72, 192, 264};
 // The five sign displays: position and size.
 constexpr QRect kDisplays[] = {QRect(39, 216, 15, 8), QRect(560, 52, 11, 20), QRect(92, 172, 11, 20),
                                QRect(92, 244, 11, 20), QRect(25, 248, 33, 13)};
-
-QFont WindowFont() {
-  QFont f("Monospace");
-  f.setStyleHint(QFont::TypeWriter);
-  f.setPixelSize(12);
-  return f;
-}
 
 // One signal head: grey body, two lamps side by side (stop) or diagonal (proceed).
 void SignalHead(QPainter& p, int x, int y, bool diagonal) {
@@ -144,8 +138,26 @@ QRect PartRect(Part part) {
 }
 
 YardView::YardView(QWidget* parent) : QWidget(parent) {
+  setObjectName("picView");
   setAttribute(Qt::WA_OpaquePaintEvent);
-  setMouseTracking(false);
+  setProperty("ControlType", "PictureBox");
+  setProperty("KeepFont", true);
+  numberFont_ = QFont("Monospace");
+  numberFont_.setStyleHint(QFont::TypeWriter);
+  numberFont_.setPixelSize(12);
+  SetZoom(1);
+}
+
+void YardView::SetZoom(int zoom) {
+  zoom_ = std::clamp(zoom, 1, 3);
+  setFixedSize(kDesignWidth * zoom_, kDesignHeight * zoom_);
+  update();
+}
+
+void YardView::SetNumberFont(const QFont& font) {
+  numberFont_ = font;
+  numberFont_.setPixelSize(13);
+  update();
 }
 
 QRect YardView::CellRect(int index) {
@@ -159,6 +171,8 @@ int YardView::CellAt(QPoint p) {
   }
   return -1;
 }
+
+int YardView::CellUnder(QPoint widgetPoint) const { return CellAt(widgetPoint / zoom_); }
 
 void YardView::SetSign(int state) {
   auto& d = displays_;
@@ -184,35 +198,53 @@ void YardView::SetSign(int state) {
   update();
 }
 
-const QPixmap& YardView::Picture(const std::string& file) {
+const QImage& YardView::Cell(const std::string& file) {
   const QString key = QString::fromStdString(file);
-  auto it = pictures_.find(key);
-  if (it == pictures_.end()) it = pictures_.insert(key, QPixmap(key));
+  auto it = cells_.find(key);
+  if (it == cells_.end()) {
+    const QImage picture(key);
+    // Squeezed into the square cell, the aspect not kept, smoothly: the pictures are large.
+    it = cells_.insert(key, picture.isNull() ? QImage()
+                                             : picture.scaled(kSlot, kSlot, Qt::IgnoreAspectRatio,
+                                                              Qt::SmoothTransformation)
+                                                   .convertToFormat(QImage::Format_RGB32));
+  }
   return *it;
 }
 
-void YardView::Show(const SceneView& scene, bool carNumGuide, bool lookCarNumber) {
+void YardView::ForgetPictures() {
+  cells_.clear();
+  cellPictures_ = {};
+  scene_ = SceneView{};
+}
+
+bool YardView::Show(const SceneView& scene, bool carNumGuide, bool lookCarNumber) {
+  bool changed = guides_ != carNumGuide;
   guides_ = carNumGuide;
   for (int i = 0; i < kCells; ++i) {
-    const auto& cell = scene.cells[static_cast<std::size_t>(i)];
-    if (cell.file == scene_.cells[static_cast<std::size_t>(i)].file && !cellPictures_[static_cast<std::size_t>(i)].isNull()) {
+    const auto at = static_cast<std::size_t>(i);
+    if (scene.cells[at].file == scene_.cells[at].file && !(cellPictures_[at].isNull() && !scene.cells[at].file.empty())) {
       continue;
     }
-    cellPictures_[static_cast<std::size_t>(i)] = cell.file.empty() ? QPixmap() : Picture(cell.file);
+    cellPictures_[at] = scene.cells[at].file.empty() ? QImage() : Cell(scene.cells[at].file);
+    changed = true;
   }
   for (int line = 0; line < kDumpLines; ++line) {
+    const auto at = static_cast<std::size_t>(line);
     // A row is shown again only when its text changes while the setting is on.
-    if (scene.rows[static_cast<std::size_t>(line)] != scene_.rows[static_cast<std::size_t>(line)]) {
-      rowsShown_[static_cast<std::size_t>(line)] = lookCarNumber;
+    if (scene.rows[at] != scene_.rows[at]) {
+      rowsShown_[at] = lookCarNumber;
+      changed = true;
     }
   }
   scene_ = scene;
-  update();
+  if (changed) update();
+  return changed;
 }
 
 void YardView::ShowRun(bool on, std::vector<QPixmap> pictures) {
   running_ = on;
-  // The run covers the whole client area above the status bar, buttons included.
+  // The run covers the whole yard, buttons included.
   if (on) {
     raise();
   } else {
@@ -230,17 +262,10 @@ void YardView::RunFrame(const std::vector<int>& left, const std::vector<int>& wi
   repaint();
 }
 
-void YardView::paintEvent(QPaintEvent*) {
-  QPainter p(this);
-  p.fillRect(rect(), Qt::black);
-  if (running_) {
-    for (std::size_t i = 0; i < runLeft_.size() && i < runPictures_.size(); ++i) {
-      if (runLeft_[i] >= width()) continue;
-      const int w = runWidth_[i] + 1;
-      p.drawPixmap(QRect(runLeft_[i] - 1, 0, w, height()), runPictures_[i], QRect(0, 0, w, height()));
-    }
-    return;
-  }
+QImage YardView::DesignPicture() const {
+  QImage image(kDesignWidth, kDesignHeight, QImage::Format_RGB32);
+  image.fill(Qt::black);
+  QPainter p(&image);
   p.setPen(kRail);
   for (const Segment& s : kTrack) p.drawLine(s.x1, s.y1, s.x2, s.y2);
   const QImage& sheet = PartsSheet();
@@ -254,13 +279,11 @@ void YardView::paintEvent(QPaintEvent*) {
     p.fillRect(kDisplays[d], kDisplayBack);
     p.drawImage(kDisplays[d].topLeft(), sheet, PartRect(displays_[d]));
   }
-
   for (int i = 0; i < kCells; ++i) {
-    const QPixmap& pic = cellPictures_[static_cast<std::size_t>(i)];
-    if (!pic.isNull()) p.drawPixmap(CellRect(i), pic);
+    const QImage& pic = cellPictures_[static_cast<std::size_t>(i)];
+    if (!pic.isNull()) p.drawImage(CellRect(i).topLeft(), pic);
   }
-
-  p.setFont(WindowFont());
+  p.setFont(numberFont_);
   for (int line = 0; line < kDumpLines; ++line) {
     auto drawRow = [&](const std::string& text, int y, const QColor& colour) {
       p.setPen(colour);
@@ -272,22 +295,40 @@ void YardView::paintEvent(QPaintEvent*) {
     if (guides_) drawRow(NumberGuide(line), kGuideY[line], kGuide);
     if (rowsShown_[static_cast<std::size_t>(line)]) drawRow(scene_.rows[static_cast<std::size_t>(line)], kRowY[line], kNumbers);
   }
+  return image;
+}
+
+void YardView::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.fillRect(rect(), Qt::black);
+  if (running_) {
+    // Pictures come at the zoom already; places are in design pixels.
+    for (std::size_t i = 0; i < runLeft_.size() && i < runPictures_.size(); ++i) {
+      if (runLeft_[i] >= kDesignWidth) continue;
+      const int w = (runWidth_[i] + 1) * zoom_;
+      p.drawPixmap(QRect((runLeft_[i] - 1) * zoom_, 0, w, height()), runPictures_[i], QRect(0, 0, w, height()));
+    }
+    return;
+  }
+  // Whole-number zoom, nearest neighbour: the pixel art stays sharp.
+  p.setRenderHint(QPainter::SmoothPixmapTransform, false);
+  p.drawImage(rect(), DesignPicture());
 }
 
 void YardView::mousePressEvent(QMouseEvent* e) {
-  const int cell = CellAt(e->position().toPoint());
-  if (cell >= 0 && e->button() == Qt::LeftButton) emit cellClicked(cell);
+  const int cell = CellUnder(e->position().toPoint());
+  if (cell >= 0 && e->button() == Qt::LeftButton && !running_) emit cellClicked(cell);
 }
 
 void YardView::mouseDoubleClickEvent(QMouseEvent* e) {
-  const int cell = CellAt(e->position().toPoint());
-  if (cell >= 0) emit cellDoubleClicked(cell);
+  const int cell = CellUnder(e->position().toPoint());
+  if (cell >= 0 && !running_) emit cellDoubleClicked(cell);
 }
 
 bool YardView::event(QEvent* e) {
   if (e->type() == QEvent::ToolTip) {
     auto* help = static_cast<QHelpEvent*>(e);
-    const int cell = CellAt(help->pos());
+    const int cell = running_ ? -1 : CellUnder(help->pos());
     if (cell >= 0 && !scene_.cells[static_cast<std::size_t>(cell)].tip.empty()) {
       QToolTip::showText(help->globalPos(), QString::fromStdString(scene_.cells[static_cast<std::size_t>(cell)].tip), this);
     } else {

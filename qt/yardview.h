@@ -1,6 +1,8 @@
-// The yard in side view: tracks, junction, signs, the 60 car cells and their number rows.
+// The yard in side view: tracks, junction, signs, the 60 car cells and their number rows; and,
+// over it, the departure run.
 #pragma once
 
+#include <QFont>
 #include <QImage>
 #include <QMap>
 #include <QPixmap>
@@ -34,31 +36,45 @@ enum class Part {
 const QImage& PartsSheet();
 QRect PartRect(Part part);
 
+// The yard's size at design scale: the window's client area above the status bar.
+inline constexpr int kDesignWidth = 600;
+inline constexpr int kDesignHeight = 386;
+
 class YardView : public QWidget {
   Q_OBJECT
 
  public:
   explicit YardView(QWidget* parent = nullptr);
 
+  // Every pixel of the design picture becomes a zoom x zoom block.
+  void SetZoom(int zoom);
+  int Zoom() const { return zoom_; }
+
   // The junction and sign displays for a route: -1 initial, 0 all stop, 1 or 2.
   void SetSign(int state);
-  // Puts a scene on the screen; cells whose bitmap did not change are not reloaded.
-  void Show(const SceneView& scene, bool carNumGuide, bool lookCarNumber);
-  // Pictures are decoded once a train and kept.
-  void ForgetPictures() { pictures_.clear(); }
+  // Puts a scene on the screen; cells whose bitmap did not change are not touched. True when
+  // anything the player sees changed.
+  bool Show(const SceneView& scene, bool carNumGuide, bool lookCarNumber);
+  // Pictures are decoded once a file until the train changes.
+  void ForgetPictures();
+  // The font of the number rows and guides.
+  void SetNumberFont(const QFont& font);
 
-  // The departure run covers the yard: its car pictures at full view height, then one frame at a
-  // time, each car copied one pixel left of its place and one pixel wider.
+  // The departure run covers the yard: its car pictures at full view height (already at the
+  // zoom), then one frame at a time in design pixels, each car copied one pixel left of its place
+  // and one pixel wider.
   void ShowRun(bool on, std::vector<QPixmap> pictures = {});
   void RunFrame(const std::vector<int>& left, const std::vector<int>& width);
   bool Running() const { return running_; }
 
-  // Cell under a point of the widget, or -1.
-  static int CellAt(QPoint p);
+  // Cell under a point of the design picture, or -1.
+  static int CellAt(QPoint designPoint);
   static QRect CellRect(int index);
 
   // Display contents, for checking what the signs show.
   Part Display(int display) const { return displays_[static_cast<std::size_t>(display - 1)]; }
+  // The yard at design scale, as the screen shows it before the zoom.
+  QImage DesignPicture() const;
 
  signals:
   void cellClicked(int index);
@@ -71,15 +87,18 @@ class YardView : public QWidget {
   bool event(QEvent* e) override;
 
  private:
-  const QPixmap& Picture(const std::string& file);
+  const QImage& Cell(const std::string& file);
+  int CellUnder(QPoint widgetPoint) const;
 
+  int zoom_ = 1;
   std::array<Part, 5> displays_{Part::JunctionRoute1, Part::SignalStop, Part::ShuntStop, Part::ShuntStop,
                                 Part::LeverRoute1};
   SceneView scene_;
-  std::array<QPixmap, kCells> cellPictures_;
+  std::array<QImage, kCells> cellPictures_;
   bool guides_ = true;
   std::array<bool, kDumpLines> rowsShown_{true, true, true};
-  QMap<QString, QPixmap> pictures_;
+  QMap<QString, QImage> cells_;  // each file's picture squeezed into its cell, made once
+  QFont numberFont_;
   bool running_ = false;
   std::vector<QPixmap> runPictures_;
   std::vector<int> runLeft_, runWidth_;

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "model/game.h"
 
@@ -23,6 +25,20 @@ struct SceneView {
 };
 
 SceneView ComputeScene(const Game& game);
+
+// One unit of a formation as the views outside the yard show it.
+struct FormationUnit {
+  std::string file;
+  std::string comment;
+  bool operator==(const FormationUnit&) const = default;
+};
+
+// The locomotive set's units, then the train's cars, in order.
+std::vector<FormationUnit> Formation(const LocoClass& loco, const TRDClass& trd);
+// The make-up table: "  0  el_blue  EF10 1" a unit, numbered from 0, each line ended by CR LF.
+std::string MakeUpTableText(const std::vector<FormationUnit>& units);
+// The unit standing in yard cell `cell` (line cell / 20, slot cell % 20); nothing for an empty slot.
+std::optional<FormationUnit> SlotUnit(const Game& game, int cell);
 
 // The fixed texts of the number guides: line 0 counts from its junction end at the right.
 const std::string& NumberGuide(int line);

@@ -51,6 +51,7 @@ std::string FallbackFolder(const std::string& programFolder) {
 
 bool CreateIni(AppSettings& s, const std::string& iniPath, const std::string& programFolder) {
   const bool oneInput = s.OneInput;
+  const int zoom = s.Zoom;  // the window's size is not a setting of the options
   s = AppSettings{};
   s.TrdFolder = BuildPath(programFolder, "Cars");
   s.QuestionLevel = 5;
@@ -59,6 +60,7 @@ bool CreateIni(AppSettings& s, const std::string& iniPath, const std::string& pr
   s.CompleteRunMainLine = s.CompleteBigAnimaite = s.MakeLog = true;
   s.GameSound = s.SuccessSound = true;
   s.OneInput = oneInput;
+  s.Zoom = zoom;
   return SaveIni(s, iniPath);
 }
 
@@ -85,6 +87,15 @@ void LoadIni(AppSettings& s, const std::string& iniPath, const std::string& prog
   };
   s.GameSound = soundSwitch("GameSound");
   s.SuccessSound = soundSwitch("SuccessSound");
+  bool whole = false;
+  const std::int32_t zoom = LeadingInt32(ini.Get(section, "Zoom"), &whole);
+  s.Zoom = whole && zoom >= 1 && zoom <= 3 ? zoom : 0;
+}
+
+bool SaveZoom(const AppSettings& s, const std::string& iniPath) {
+  IniFile ini = IniFile::Load(iniPath);
+  ini.Set(kProductName, "Zoom", std::to_string(s.Zoom));
+  return ini.SaveAtomically(iniPath);
 }
 
 bool SaveIni(const AppSettings& s, const std::string& iniPath) {
@@ -95,6 +106,7 @@ bool SaveIni(const AppSettings& s, const std::string& iniPath) {
   for (const BoolKey& b : kBooleans) ini.Set(section, b.key, s.*b.field ? "True" : "False");
   ini.Set(section, "GameSound", s.GameSound ? "ON" : "OFF");
   ini.Set(section, "SuccessSound", s.SuccessSound ? "ON" : "OFF");
+  if (s.Zoom >= 1) ini.Set(section, "Zoom", std::to_string(s.Zoom));
   return ini.SaveAtomically(iniPath);
 }
 

@@ -14,5 +14,7 @@ void LoadIni(AppSettings& s, const std::string& iniPath, const std::string& prog
 // Writes the fourteen keys in order, keeping everything else in the file. False when it could
 // not be written; the old file is then untouched.
 bool SaveIni(const AppSettings& s, const std::string& iniPath);
+// Writes the window size chosen in the View menu ("Zoom"), and nothing else.
+bool SaveZoom(const AppSettings& s, const std::string& iniPath);
 
 }  // namespace kelvara

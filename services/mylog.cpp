@@ -1,39 +1,65 @@
 #include "services/mylog.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
+#include <sstream>
 
-#include "data/mylib.h"
 #include "base/paths.h"
+#include "data/mylib.h"
 
 namespace kelvara {
 
-namespace {
+MyLogClass::~MyLogClass() { Close(); }
 
-void AppendLine(const std::string& path, std::string_view line) {
-  std::ofstream out(path, std::ios::binary | std::ios::app);
-  out << line << "\r\n";
+bool MyLogClass::Open() {
+  if (fd_ >= 0 && opened_ == LogFileName) return true;
+  Close();
+  fd_ = ::open(LogFileName.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+  if (fd_ >= 0) opened_ = LogFileName;
+  return fd_ >= 0;
 }
 
-}  // namespace
+void MyLogClass::Close() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+  opened_.clear();
+}
+
+bool MyLogClass::Put(std::string_view bytes) {
+  if (!Open()) return false;
+  while (!bytes.empty()) {
+    const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
 
 void MyLogClass::Out(std::string_view text) {
   ++counter_;
-  AppendLine(LogFileName, std::to_string(counter_) + " : " + std::string(text));
+  Put(std::to_string(counter_) + " : " + std::string(text) + "\r\n");
+}
+
+void MyLogClass::Write(std::string_view line) { Put(std::string(line) + "\r\n"); }
+
+bool MyLogClass::Restart(std::string_view text) {
+  if (!Open() || ::ftruncate(fd_, 0) != 0) return false;
+  return Put(text);
 }
 
 void MyLogClass::Delete() {
+  Close();
   std::error_code ec;
   std::filesystem::remove(LogFileName, ec);
 }
 
-void FileGameLog::WriteLine(std::string_view text) { AppendLine(log_.LogFileName, text); }
-
-bool LogOutFst(const std::string& logFile, MyLibClass& lib, const std::string& trdFolder,
-               const std::string& trainFileName) {
-  std::ofstream out(logFile, std::ios::binary | std::ios::trunc);
-  if (!out) return false;
+bool LogOutFst(MyLogClass& log, MyLibClass& lib, const std::string& trdFolder, const std::string& trainFileName) {
+  std::ostringstream out;
   auto line = [&](std::string_view s) { out << s << "\r\n"; };
   auto twoEmpty = [&] { line("\r\n"); };
   line("Software Info.----");
@@ -48,7 +74,7 @@ bool LogOutFst(const std::string& logFile, MyLibClass& lib, const std::string& t
   line(trainFileName);
   lib.InsertFile(FindLikeWindows(NormalizeSeparators(trainFileName)), out);
   twoEmpty();
-  return static_cast<bool>(out);
+  return log.Restart(out.str());
 }
 
 std::string PlayTimeText(std::int64_t elapsedSeconds) {

@@ -20,6 +20,8 @@ struct AppSettings {
   bool OneInput = false;
   bool GameSound = false;
   bool SuccessSound = false;
+  // The window's size, 1 to 3 pixels a pixel of the yard; 0 until the first start has chosen one.
+  int Zoom = 0;
 };
 
 }  // namespace kelvara

@@ -132,10 +132,10 @@ std::int32_t MIDIMCIClass::PlaySound() {
     const std::string path = tempFile_.empty() ? filename_ : tempFile_;
     std::uint32_t err = 0;
     const std::string reply = Send("open \"" + path + "\" type sequencer alias mp", &err);
-    // A device number of 0 and an error number both mean no device was opened.
+    // A device number of 0 and an error number both mean no device was opened. Every caller
+    // tells the player so (the sound goes off), so one box says it, not two.
     if (err != 0 || Val(reply) == 0) {
-      Show(err != 0 ? ErrorText(err) + " (" + reply + ")" : reply, MsgIcon::Exclamation);
-      Log("Error open :" + reply);
+      Log("Error open :" + reply + (err != 0 ? " " + ErrorText(err) : std::string()));
       return 1;
     }
   }

@@ -113,7 +113,7 @@ class FakeScene : public IScene {
     frames.push_back(left);
     if (whileRendering) whileRendering();
   }
-  std::string OneInputConsole() override { return console; }
+  std::optional<std::string> OneInputConsole() override { return console; }
 
   int draws = 0;
   std::vector<int> signs;
@@ -123,7 +123,7 @@ class FakeScene : public IScene {
   bool animeVisible = false;
   std::vector<std::vector<int>> frames;  // the cars' left edges, a frame each
   std::function<void()> whileRendering;
-  std::string console;  // what the player types into the console
+  std::optional<std::string> console = std::string();  // what the player types; nothing for a closed console
 };
 
 class FakeSound : public ISound {

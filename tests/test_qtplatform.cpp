@@ -70,12 +70,3 @@ TEST(QtPlatformTest, FolderPickerStartsWhereAskedAndReturnsTheChoice) {
 
 }  // namespace
 }  // namespace kelvara::testing
-
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  // The desktop's own file dialogs cannot be driven from here; Qt's widget one can.
-  QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

@@ -268,7 +268,8 @@ TEST(LogTest, DataHeaderFromCp932AndUtf8Files) {
   dir.Write("Cars/loco.lst", EncodeCp932("[Loco]\r\nName=電気機関車\r\n"));
   const std::string trd = dir.Write("Cars/t.trd", "急行\nsound\n");
   dir.Write("kelvara.log", "1 : start-up line\r\n");
-  ASSERT_TRUE(LogOutFst(dir / "kelvara.log", lib, dir / "Cars", trd));
+  MyLogClass log(dir / "kelvara.log");
+  ASSERT_TRUE(LogOutFst(log, lib, dir / "Cars", trd));
   EXPECT_EQ(ReadAll(dir / "kelvara.log"),
             "Software Info.----\r\nVer 1.0\r\n\r\n\r\nLst File----\r\n" + (dir / "Cars/loco.lst") +
                 "\r\n[Loco]\r\nName=電気機関車\r\n\r\n\r\nTRD File----\r\n" + trd +

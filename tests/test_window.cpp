@@ -1,122 +1,453 @@
-// The main window, offscreen: the yard as drawn, and a whole game played through its buttons.
+// The main window, offscreen: start-up and shutdown, the picture, a whole game through its
+// buttons, and where Escape goes.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QComboBox>
-#include <QPushButton>
-#include <QTest>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QTimer>
 
-#include "qt/yardview.h"
-#include "base/program.h"
-#include "qt/frmmain.h"
-#include "tempdir.h"
+#include "base/product.h"
+#include "model/durations.h"
+#include "yard_builder.h"
+#include "qt/frmcomplete.h"
+#include "scene/sceneview.h"
+#include "window_fixture.h"
 
 namespace kelvara::testing {
 namespace {
 
-struct WindowTest : ::testing::Test {
-  TempDir dir;
-  std::unique_ptr<qt::frmMain> window;
+using ::testing::ElementsAreArray;
+using ::testing::IsEmpty;
+using ::testing::UnorderedElementsAreArray;
 
-  void SetUp() override {
-    dir.Write("kelvara.ini", std::string("[Kelvara]\r\nTRD_FOLDER=") + KELVARA_CARS_DIR +
-                                 "\r\nQuestionLevel=5\r\nCarNumGuide=True\r\nLookCarNumber=True\r\n"
-                                 "CarNumOnMouse=True\r\nReplaceAnimate=True\r\nMakeLog=True\r\nGameSound=OFF\r\n");
-    SetProgramPaths(dir.str(), "kelvara");
-    qt::StartOptions options;
-    options.noSound = true;
-    options.timeScale = 0;
-    options.commandLine = "/e";
-    window = std::make_unique<qt::frmMain>(options);
-    window->show();
-    window->Start();
+const std::vector<std::string> kStartLines = {
+    "SetInto MIDIMCIClass", "Path MIDIMCIClass", "Set MIDI", "Path MsgGuideClass", "Path PelmClass",
+    "Path TRDClass", "Path LocoClass", "Path TRDClass", "Path LocoClass", "Draw curve", "Path Set Stopper",
+    "Draw junction and Sign", "Path Show Main Window", "Path Message Guide", "Path Font Setting",
+    "Path Car object making", "Path RepositionimgCar", "Path Loco.LoadLst", "Path SetCarNumGuide",
+    "Path Unload Splash"};
+const std::vector<std::string> kEndLines = {"Into Form_Unload", "SavePossition",   "MIDI = Nothing",
+                                            "Loco2 = Nothing",  "TRD2 = Nothing",  "Loco = Nothing",
+                                            "TRD = Nothing",    "Pelm = Nothing",  "MsgGuide = Nothing",
+                                            "MyLog = Nothing"};
+
+// ---- start-up and shutdown ---------------------------------------------------------------------
+
+using StartUpTest = WindowFixture;
+
+TEST_F(StartUpTest, LogLinesOfAFirstRunAndALaterOne) {
+  dir.Write("kelvara.log", "a line of the last run\r\n");
+  Start("/e nsp nss");  // no settings yet: a first run writes them
+  EXPECT_TRUE(std::filesystem::exists(dir / "kelvara.ini"));
+  window->close();
+  auto lines = LogLines();
+  ASSERT_GE(lines.size(), 3u);
+  EXPECT_TRUE(lines[0].starts_with(std::string(kProductName) + " Ver 1.0 起動開始 ")) << lines[0];
+  EXPECT_EQ(lines[1], "CreateIni");
+  std::vector<std::string> expected(kStartLines);
+  expected.insert(expected.begin(), lines.begin(), lines.begin() + 2);
+  expected.push_back(lines[expected.size()]);  // "Wake up complete" and the time
+  EXPECT_TRUE(expected.back().starts_with("Wake up complete")) << expected.back();
+  expected.insert(expected.end(), kEndLines.begin(), kEndLines.end());
+  EXPECT_THAT(lines, ElementsAreArray(expected));
+
+  Start("/e nsp nss");  // the settings exist now
+  window->close();
+  EXPECT_EQ(LogLines()[1], "LoadIni");
+}
+
+TEST_F(StartUpTest, EverySwitch) {
+  Settings();
+  struct Case {
+    std::string line;
+    bool splash, startLog, endLog, animeTest, tempKept, tune, midiLog;
+  };
+  const Case cases[] = {
+      {"/e", true, true, true, false, false, true, true},
+      {"/e NSP nss", false, true, true, false, false, false, true},   // any letter case
+      {"/e xnsp", true, true, true, false, false, true, true},        // whole words only
+      {"/nsp /nss", false, true, true, false, false, true, true},     // the second keeps its slash
+      {"nsl nel nml", true, false, false, false, false, true, false},
+      {"oa ndt nsp", false, true, true, true, true, true, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    const std::string temp = dir.Write("kelvara-tune-old1.tmp", "left by a crash");
+    bool splash = false;
+    onWait = [&](int) {
+      for (QWidget* w : QApplication::topLevelWidgets()) splash |= w->objectName() == "frmSplash" && w->isVisible();
+    };
+    Start(c.line, /*sound=*/true);
+    const auto lines = LogLines();
+    auto has = [&](const std::string& l) { return std::find(lines.begin(), lines.end(), l) != lines.end(); };
+    EXPECT_EQ(splash, c.splash);
+    EXPECT_EQ(has("Path Sprash"), c.splash && c.startLog);
+    EXPECT_EQ(has("Path Show Main Window"), c.startLog);
+    EXPECT_EQ(window->button("cmdBigAnimeTest")->isVisible(), c.animeTest);
+    EXPECT_EQ(std::filesystem::exists(temp), c.tempKept);
+    const std::string midiLog = ReadFileBytes(dir / "MIDIMCI.log").value_or("");
+    EXPECT_EQ(midiLog.find("STARTUP.MID") != std::string::npos || midiLog.find("OutPut") != std::string::npos,
+              c.tune && c.midiLog);
+    EXPECT_EQ(!midiLog.empty(), c.midiLog);
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      EXPECT_FALSE(w->objectName() == "frmSplash" && w->isVisible()) << "the splash goes before the first train";
+    }
+    window->close();
+    const auto after = LogLines();
+    EXPECT_EQ(std::find(after.begin(), after.end(), "Into Form_Unload") != after.end(), c.endLog);
+    window.reset();
   }
-  QImage Shot() { return window->view().grab().toImage(); }
-  // Whether a cell shows a picture: some pixel of it is not background (a picture's own middle
-  // may be black, as between the two boxes of a container wagon).
-  static bool Drawn(const QImage& shot, QRect cell) {
-    for (int y = cell.top(); y <= cell.bottom(); ++y) {
-      for (int x = cell.left(); x <= cell.right(); ++x) {
-        if (shot.pixelColor(x, y) != QColor(0, 0, 0)) return true;
+}
+
+// A sound device that does not work: one box at start-up, then a silent game.
+TEST_F(StartUpTest, FailingSoundIsReportedOnce) {
+  Settings("GameSound=ON\r\nSuccessSound=ON\r\n");
+  qputenv("KELVARA_SOUNDFONT", (dir / "missing.sf2").c_str());
+  Start("/e nsp", /*sound=*/true);
+  qunsetenv("KELVARA_SOUNDFONT");
+  EXPECT_THAT(window->shownMessages, ElementsAreArray({window->texts().Text(5200)}));
+  window->game().lib().Seed(3);
+  Trigger("mnuGameNewGame");
+  EXPECT_EQ(window->shownMessages.size(), 1u) << "the restart's tune is not tried again";
+}
+
+// ---- the picture ------------------------------------------------------------------------------
+
+struct PictureTest : WindowFixture {
+  void SetUp() override {
+    WindowFixture::SetUp();
+    Settings();
+    Start();
+  }
+  // The display region of the picture shows exactly that part of the sheet.
+  static bool Shows(const QImage& picture, QRect display, qt::Part part) {
+    const QImage want = qt::PartsSheet().copy(qt::PartRect(part)).convertToFormat(QImage::Format_RGB32);
+    return picture.copy(QRect(display.topLeft(), want.size())) == want;
+  }
+  static bool HasColour(const QImage& image, QRect box, const std::function<bool(QColor)>& match) {
+    for (int y = box.top(); y <= box.bottom(); ++y) {
+      for (int x = box.left(); x <= box.right(); ++x) {
+        if (match(image.pixelColor(x, y))) return true;
       }
     }
     return false;
   }
-  void SaveWindow(const char* env) {
-    if (const char* path = std::getenv(env)) window->grab().save(path);
+  static bool Drawn(const QImage& image, QRect box) {
+    return HasColour(image, box, [](QColor c) { return c != QColor(Qt::black); });
   }
 };
 
-TEST_F(WindowTest, TheYardIsDrawnWhereItBelongs) {
-  const QImage shot = Shot();
-  if (const char* path = std::getenv("KELVARA_SCREENSHOT")) shot.save(path);
-  EXPECT_EQ(shot.pixelColor(300, 72), QColor(128, 0, 0)) << "line 0's rail";
-  EXPECT_EQ(shot.pixelColor(300, 10), QColor(0, 0, 0)) << "black above it";
-  EXPECT_EQ(window->view().Display(2), qt::Part::SignalLine1) << "the route signal shows line 1 after start-up";
-  // The train stands in siding 1 up to the stopper: the last cell (560..583 on line 1) is a car.
-  EXPECT_TRUE(Drawn(shot, QRect(560, 168, 24, 24)));
-  // The locomotive waits at the junction end of the head shunt (cell 19 of line 0 at x 512).
-  EXPECT_TRUE(Drawn(shot, QRect(56 + 24 * 19, 48, 24, 24)));
-  EXPECT_FALSE(Drawn(shot, QRect(56, 48, 24, 24))) << "nothing at its far end";
+TEST_F(PictureTest, SignsForEachRoute) {
+  using qt::Part;
+  const QRect junction(39, 216, 15, 8), signal(560, 52, 11, 20), sign1(92, 172, 11, 20), sign2(92, 244, 11, 20),
+      lever(25, 248, 33, 13);
+  struct Case {
+    int state;
+    Part j, s, s1, s2, l;
+  };
+  const Case cases[] = {
+      {1, Part::JunctionRoute1, Part::SignalLine1, Part::ShuntProceed, Part::ShuntStop, Part::LeverRoute1},
+      {0, Part::JunctionRoute1, Part::SignalStop, Part::ShuntStop, Part::ShuntStop, Part::LeverRoute1},
+      {2, Part::JunctionRoute2, Part::SignalLine2, Part::ShuntStop, Part::ShuntProceed, Part::LeverRoute2},
+      {-1, Part::JunctionRoute1, Part::SignalLine2, Part::ShuntStop, Part::ShuntProceed, Part::LeverRoute1},
+  };
+  for (const Case& c : cases) {
+    if (c.state != 1) window->game().SetSign(c.state);
+    const QImage p = window->view().DesignPicture();
+    EXPECT_TRUE(Shows(p, junction, c.j)) << "state " << c.state;
+    EXPECT_TRUE(Shows(p, signal, c.s)) << "state " << c.state;
+    EXPECT_TRUE(Shows(p, sign1, c.s1)) << "state " << c.state;
+    EXPECT_TRUE(Shows(p, sign2, c.s2)) << "state " << c.state;
+    EXPECT_TRUE(Shows(p, lever, c.l)) << "state " << c.state;
+  }
+  // The lamps themselves: lit side by side at stop, diagonally at proceed.
+  const QColor lit(254, 254, 127), dark(127, 127, 127);
+  const QImage stop = qt::PartsSheet().copy(qt::PartRect(Part::SignalStop));
+  const QImage proceed = qt::PartsSheet().copy(qt::PartRect(Part::ShuntProceed));
+  EXPECT_EQ(stop.pixelColor(3, 4), lit);
+  EXPECT_EQ(stop.pixelColor(7, 4), lit);
+  EXPECT_EQ(proceed.pixelColor(3, 2), lit);
+  EXPECT_EQ(proceed.pixelColor(7, 6), lit);
+  EXPECT_EQ(proceed.pixelColor(7, 2), dark);
 }
 
-TEST_F(WindowTest, AWholeGameThroughTheMenuAndTheBackButton) {
+TEST_F(PictureTest, CellsAndNumberRows) {
+  const QImage p = window->view().DesignPicture();
+  EXPECT_EQ(p.pixelColor(300, 72), QColor(128, 0, 0)) << "line 0's rail";
+  const int cars = window->game().TrainCars;
+  // The train stands in siding 1 up to the stopper, the locomotive at the head shunt's junction end.
+  EXPECT_TRUE(Drawn(p, qt::YardView::CellRect(39)));
+  EXPECT_FALSE(Drawn(p, qt::YardView::CellRect(20 + 19 - cars))) << "the slot before the train is empty";
+  EXPECT_TRUE(Drawn(p, qt::YardView::CellRect(19)));
+  EXPECT_FALSE(Drawn(p, qt::YardView::CellRect(0)));
+  // Car numbers in yellow over the cars, the guide in green over every slot.
+  auto yellow = [](QColor c) { return c.red() > 180 && c.green() > 180 && c.blue() < 90; };
+  auto green = [](QColor c) { return c.green() > 90 && c.red() < 60 && c.blue() < 60; };
+  EXPECT_TRUE(HasColour(p, QRect(104 + 24 * 19, 144, 24, 17), yellow));
+  EXPECT_FALSE(HasColour(p, QRect(104 + 24 * 19, 144, 24, 17), green));
+  EXPECT_TRUE(HasColour(p, QRect(104, 128, 24, 17), green));
+  window->settings().CarNumGuide = false;
+  window->menu("mnuViewAnser")->setEnabled(false);
+  window->game().mnuGameRestart_Click();
+  EXPECT_FALSE(HasColour(window->view().DesignPicture(), QRect(104, 128, 480, 17), green)) << "guides off";
+}
+
+TEST_F(PictureTest, WholeNumberZoomKeepsEveryPixel) {
+  const QImage one = window->view().DesignPicture();
+  for (int zoom : {2, 3}) {
+    window->SetZoom(zoom);
+    const QImage shot = window->view().grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(shot.size(), one.size() * zoom);
+    EXPECT_EQ(shot, one.scaled(one.size() * zoom, Qt::IgnoreAspectRatio, Qt::FastTransformation))
+        << "each pixel a " << zoom << " x " << zoom << " block of its colour";
+    EXPECT_EQ(window->button("cmdFront")->geometry(), QRect(216 * zoom, 304 * zoom, 57 * zoom, 25 * zoom));
+  }
+  window->SetZoom(1);
+}
+
+TEST_F(PictureTest, CompletionWindowBands) {
+  qt::frmComplete w;
+  const QImage shot = w.grab().toImage();
+  ASSERT_EQ(shot.size(), QSize(589, 300));
+  const QColor centres[] = {Qt::magenta, Qt::blue, Qt::cyan, Qt::green, Qt::yellow};
+  for (int i = 0; i < 5; ++i) {
+    const QColor c = shot.pixelColor(static_cast<int>((i + 0.5) * 589 / 13), 20);
+    EXPECT_LT(std::abs(c.red() - centres[i].red()) + std::abs(c.green() - centres[i].green()) +
+                  std::abs(c.blue() - centres[i].blue()),
+              40)
+        << "band " << i;
+  }
+  EXPECT_GT(shot.pixelColor(static_cast<int>(589 / 13), 20).lightness(), 230) << "white where two bands meet";
+}
+
+TEST_F(PictureTest, DepartureRunFrames) {
   Game& game = window->game();
-  window->settings().OneInput = true;
-  game.mnuGameNewGame_Click();
+  std::vector<QImage> frames;
+  window->onWait = [&](int) {
+    if (window->view().Running() && frames.size() < 3) frames.push_back(window->view().grab().toImage());
+  };
+  game.CompleteAnimate();
+  window->onWait = nullptr;
+  ASSERT_GE(frames.size(), 2u);
+  EXPECT_FALSE(window->view().Running());
+  // The first frame: the train's front 2 m beyond the right edge, nothing shown yet.
+  EXPECT_FALSE(Drawn(frames[0], frames[0].rect()));
+  // Later the locomotive's picture comes in from the right at full view height.
+  const int left = game.gAnimeDstRect[0].Left;
+  EXPECT_LT(left, qt::kDesignWidth);
+  const QImage& last = frames.back();
+  EXPECT_TRUE(Drawn(last, QRect(std::max(left, 0), 0, qt::kDesignWidth - std::max(left, 0), qt::kDesignHeight)));
+  EXPECT_FALSE(Drawn(last, QRect(0, 0, std::max(left - 2, 1), qt::kDesignHeight))) << "black ahead of the train";
+}
+
+// ---- a whole game -------------------------------------------------------------------------------
+
+struct GameTest : WindowFixture {
+  void SetUp() override {
+    WindowFixture::SetUp();
+    Settings();
+  }
+  // Plays a one-input string with the buttons: C n is a pull and a back-in, P n a push.
+  void Play(const std::string& solution) {
+    for (const OneInputCommand& c : ParseOneInput(solution)) {
+      if (!window->game().GameActive) return;  // complete: the string may still end with a push
+      Number(std::to_string(c.number));
+      if (c.letter == "C") {
+        ASSERT_TRUE(Enabled("cmdFront")) << solution;
+        Click("cmdFront");
+        EXPECT_FALSE(Enabled("cmdFront"));
+        EXPECT_TRUE(Enabled("cmdBack"));
+      }
+      Click("cmdBack");
+    }
+  }
+};
+
+TEST_F(GameTest, EnabledStatesFromStartUpToTheEndOfAGame) {
+  const std::vector<std::string> allMenus = {
+      "mnuFile",        "mnuFileEnd",     "mnuView",        "mnuViewMakeedUpTrain",   "mnuViewMakeUpTable",
+      "mnuViewAnser",   "mnuViewClearAnimation", "mnuGame", "mnuGameNewGame",        "mnuGameRestart",
+      "mnuGameReDisMakeUp", "mnuGameChangeTrainAuto", "mnuGameChangeTrainHand", "mnuOption", "mnuOptionOption",
+      "mnuOptionDataInstall", "mnuHelp", "mnuHelpHelp", "mnuHelpAbout"};
+  auto without = [&](std::vector<std::string> off, std::vector<std::string> extra = {}) {
+    std::vector<std::string> on;
+    for (const auto& m : allMenus) {
+      if (std::find(off.begin(), off.end(), m) == off.end()) on.push_back(m);
+    }
+    on.insert(on.end(), extra.begin(), extra.end());
+    return on;
+  };
+  // During start-up nothing answers a click, menus and buttons alike.
+  int startWaits = 0;
+  std::vector<std::string> duringStart;
+  window = nullptr;
+  qt::StartOptions o;
+  o.noSound = true;
+  o.timeScale = 0;
+  o.commandLine = "/e nsp nss";
+  window = std::make_unique<qt::frmMain>(o);
+  window->quietBoxes = true;
+  window->onWait = [&](int) {
+    ++startWaits;
+    duringStart = EnabledControls();
+    window->button("cmdBack")->click();
+  };
+  window->Form_Load();
+  window->onWait = nullptr;
+  EXPECT_GT(startWaits, 0);
+  EXPECT_THAT(duringStart, IsEmpty());
+  EXPECT_EQ(window->game().AnserCount, 0) << "no click reached the game";
+  EXPECT_THAT(EnabledControls(), UnorderedElementsAreArray(without(
+                                     {"mnuGameRestart", "mnuViewAnser", "mnuViewClearAnimation", "mnuGameReDisMakeUp"},
+                                     {"cmdBack"})));
+
+  Game& game = window->game();
+  game.lib().Seed(11);
+  std::vector<std::string> whileMaking;
+  window->onWait = [&](int ms) {
+    if (game.MakingQuiz && ms == 1000) whileMaking = EnabledControls();
+  };
+  Trigger("mnuGameNewGame");
+  window->onWait = nullptr;
+  EXPECT_THAT(whileMaking, IsEmpty()) << "nothing but the close box while the quiz is made";
   ASSERT_TRUE(game.GameActive);
-  SaveWindow("KELVARA_SCREENSHOT_QUIZ");
+  EXPECT_THAT(EnabledControls(), UnorderedElementsAreArray(without(
+                                     {"mnuGameRestart", "mnuViewClearAnimation"}, {"cmdBack", "cmbCutTrainNum"})));
+
+  const QImage before = window->view().DesignPicture();
   const auto solution = SolveOneInput(game.yard, game.LocoUnits, game.TrainCars);
   ASSERT_TRUE(solution.has_value());
-  window->scriptedConsole = *solution;
-  window->scriptedAnswers = {MsgAnswer::Ok};
-  QTest::mouseClick(window->button("cmdBack"), Qt::LeftButton);
-  SaveWindow("KELVARA_SCREENSHOT_END");
-  EXPECT_FALSE(game.GameActive) << "completed";
-  EXPECT_TRUE(window->shownMessages.empty()) << window->shownMessages.front();
+  std::vector<std::string> duringWindow, duringRun;
+  bool escapeShown = false;
+  window->onWait = [&](int ms) {
+    if (ms == 3000) duringWindow = EnabledControls();
+    if (window->view().Running()) {
+      duringRun = EnabledControls();
+      escapeShown = window->menu("mnuEscape")->isVisible() && window->menu("mnuEscape")->isEnabled();
+    }
+  };
+  Click("cmdBack");  // into siding 1, where every one-input run begins
+  EXPECT_TRUE(Enabled("mnuGameRestart")) << "the first back-in of a game gives Restart";
+  EXPECT_NE(window->view().DesignPicture(), before) << "the locomotive's cells moved";
+  Play(*solution);
+  window->onWait = nullptr;
+
+  EXPECT_FALSE(game.GameActive) << "completed with " << *solution;
+  // While the completion window is up and the train runs, only the number box can be typed into.
+  EXPECT_THAT(duringWindow, ElementsAreArray({"cmbCutTrainNum"}));
+  EXPECT_THAT(duringRun, ElementsAreArray({"cmbCutTrainNum"}));
+  EXPECT_TRUE(escapeShown);
+  EXPECT_FALSE(window->menu("mnuEscape")->isVisible());
+  EXPECT_TRUE(Enabled("mnuGameNewGame"));
+  EXPECT_TRUE(Enabled("mnuViewClearAnimation"));
+  EXPECT_FALSE(Enabled("mnuGameReDisMakeUp"));
+  EXPECT_FALSE(Enabled("cmdFront"));
+  EXPECT_THAT(window->shownMessages, IsEmpty());
+  EXPECT_EQ(LineText(game.yard, 1) + LineText(game.yard, 2), "") << "the finished train ran out";
 }
 
-TEST_F(WindowTest, DepartureRunFramesCoverTheYard) {
-  QPixmap red(100, 386);
-  red.fill(Qt::red);
-  window->view().ShowRun(true, {red});
-  window->view().RunFrame({50}, {100});
-  QImage shot = Shot();
-  EXPECT_EQ(shot.pixelColor(60, 100), QColor(Qt::red));
-  EXPECT_EQ(shot.pixelColor(300, 72), QColor(Qt::black)) << "the yard is hidden under the run";
-  window->view().ShowRun(false);
-  shot = Shot();
-  EXPECT_EQ(shot.pixelColor(300, 72), QColor(128, 0, 0));
+// Each drawn step of a move stays a frame on the screen; steps that are not drawn cost nothing.
+TEST_F(GameTest, MovesAreSeenToSlide) {
+  Start();
+  window->game().lib().Seed(5);
+  Trigger("mnuGameNewGame");
+  Click("cmdBack");
+  std::vector<int> frames;
+  window->onWait = [&](int ms) {
+    if (ms <= durations::kStepFrame) frames.push_back(ms);
+  };
+  Number("3");
+  Click("cmdFront");  // to the junction, then four units across it: a frame each
+  EXPECT_GE(frames.size(), 4u);
+  frames.clear();
+  window->settings().ReplaceAnimate = false;
+  Click("cmdBack");
+  EXPECT_LE(frames.size(), 1u) << "one redraw at the end of the move, at most one frame to finish";
+}
 
-  // The whole run over the real train, with time compressed.
-  window->game().CompleteAnimate();
-  EXPECT_FALSE(window->view().Running());
-  if (const char* path = std::getenv("KELVARA_SCREENSHOT_RUN")) {
-    // The train as the run shows it, its front at the left edge.
-    Game& game = window->game();
-    std::vector<QPixmap> pictures;
-    std::vector<int> left, width;
-    int x = 0;
-    for (std::size_t i = 0; i < game.AnimePictures.size(); ++i) {
-      const AnimeRect& r = game.gAnimeSrcRect[i];
-      pictures.push_back(QPixmap(QString::fromStdString(game.AnimePictures[i])).scaled(r.Right, r.Bottom));
-      left.push_back(x);
-      width.push_back(r.Right);
-      x += r.Right;
-    }
-    window->view().ShowRun(true, pictures);
-    window->view().RunFrame(left, width);
-    window->grab().save(path);
-    window->view().ShowRun(false);
+// ---- Escape -----------------------------------------------------------------------------------------
+
+struct EscapeTest : WindowFixture {
+  void SetUp() override {
+    WindowFixture::SetUp();
+    Settings();
+    Start();
+    window->quietBoxes = false;  // the boxes here are real ones, closed by Escape
   }
+  // Keys for the main window come through its QWindow, as the window system delivers them.
+  void EscapeOnMain(bool press = true, bool release = true) {
+    if (press) QTest::keyPress(window->windowHandle(), Qt::Key_Escape);
+    if (release) QTest::keyRelease(window->windowHandle(), Qt::Key_Escape);
+  }
+  // Runs `inside` once the modal window or popup is up, then closes it with an Escape press; the
+  // release reaches the main window, as it does when a dialog closes on the press.
+  void EscapeIn(const std::function<void()>& open) {
+    QTimer::singleShot(0, [this] {
+      QWidget* target = QApplication::activePopupWidget() ? QApplication::activePopupWidget()
+                                                          : QApplication::activeModalWidget();
+      ASSERT_NE(target, nullptr);
+      QTest::keyPress(target, Qt::Key_Escape);
+      EscapeOnMain(false, true);
+    });
+    open();
+  }
+};
+
+TEST_F(EscapeTest, OnlyAnEscapeOnTheMainWindowCloses) {
+  QMenu* menu = window->menu("mnuGame")->menu();
+  EscapeIn([&] { menu->exec(window->mapToGlobal(QPoint(20, 20))); });
+  EXPECT_TRUE(window->isVisible()) << "after a menu";
+  EscapeIn([&] { Trigger("mnuHelpAbout"); });
+  EXPECT_TRUE(window->isVisible()) << "after a dialog";
+  window->game().Route = 0;  // Back now warns in a box
+  EscapeIn([&] { Click("cmdBack"); });
+  EXPECT_TRUE(window->isVisible()) << "after a message box";
+
+  EscapeOnMain();
+  EXPECT_FALSE(window->isVisible()) << "pressed and released here";
+}
+
+TEST_F(EscapeTest, DuringTheDepartureRunItCutsTheRunShort) {
+  int frames = 0;
+  window->onWait = [&](int) {
+    if (!window->view().Running() || ++frames != 3) return;
+    EscapeOnMain();
+  };
+  window->game().CompleteAnimate();
+  EXPECT_EQ(frames, 4) << "one more frame, the train beyond the left edge";
+  EXPECT_TRUE(window->isVisible());
+}
+
+// ---- help -------------------------------------------------------------------------------------------
+
+TEST_F(StartUpTest, HelpOpensThePageOrSaysWhyNot) {
+  Settings();
+  Start();
+  std::vector<QString> opened;
+  window->openHelp = [&](const QString& url) {
+    opened.push_back(url);
+    return true;
+  };
+  window->HelpShow();
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_TRUE(opened[0].endsWith("help/index.htm#en")) << opened[0].toStdString();
+  EXPECT_THAT(window->shownMessages, IsEmpty());
+
+  // Without the help pages: the pre-help page after a word, then only the words.
+  std::filesystem::remove(dir / "help");
+  dir.Write("help/index0.htm", "<p>pre-help</p>");
+  window->HelpShow();
+  ASSERT_EQ(opened.size(), 2u);
+  EXPECT_TRUE(opened[1].endsWith("help/index0.htm#en"));
+  std::filesystem::remove(dir / "help/index0.htm");
+  window->HelpShow();
+  EXPECT_EQ(opened.size(), 2u);
+  const std::string none = window->texts().GetSystemErrorText(2) + "\r\n";
+  const std::string noPre = window->texts().GetSystemErrorText(3) + "\r\n";
+  EXPECT_THAT(window->shownMessages, ElementsAreArray({none, none, noPre}));
 }
 
 }  // namespace
 }  // namespace kelvara::testing
-
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

@@ -1,0 +1,24 @@
+// The completion window: rainbow bands fading to white, the title across their foot.
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+
+namespace kelvara::qt {
+
+class frmComplete : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit frmComplete(QWidget* parent = nullptr);
+  QLabel* lblTitle = nullptr;
+
+  // The 590 x 300 picture of the bands, drawn once.
+  static const QImage& Canvas();
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
+};
+
+}  // namespace kelvara::qt

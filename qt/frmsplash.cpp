@@ -1,0 +1,54 @@
+#include "qt/frmsplash.h"
+
+#include <QGridLayout>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+
+namespace kelvara::qt {
+
+frmSplash::frmSplash(const QIcon& icon, const SplashTexts& texts, QWidget* parent)
+    : QDialog(parent, Qt::SplashScreen | Qt::WindowStaysOnTopHint) {
+  setObjectName("frmSplash");
+  setAttribute(Qt::WA_DeleteOnClose);
+  QPalette pal = palette();
+  pal.setColor(QPalette::Window, QColor(24, 26, 34));
+  pal.setColor(QPalette::WindowText, QColor(236, 236, 236));
+  setPalette(pal);
+  setAutoFillBackground(true);
+
+  auto* grid = new QGridLayout(this);
+  grid->setContentsMargins(24, 20, 24, 20);
+  grid->setHorizontalSpacing(20);
+  auto label = [&](const char* name, const QString& text, int pointSize, int row, Qt::Alignment align) {
+    auto* l = new QLabel(text, this);
+    l->setObjectName(name);
+    QFont f = l->font();
+    if (pointSize > 0) f.setPointSize(pointSize);
+    l->setFont(f);
+    l->setAlignment(align);
+    grid->addWidget(l, row, 1);
+    return l;
+  };
+  auto* logo = new QLabel(this);
+  logo->setObjectName("imgLogo");
+  logo->setPixmap(icon.pixmap(96, 96));
+  grid->addWidget(logo, 0, 0, 4, 1, Qt::AlignTop);
+  label("lblCompany", texts.company, 0, 0, Qt::AlignLeft);
+  label("lblProductName", texts.productName, 26, 1, Qt::AlignLeft)->setStyleSheet("font-weight: bold;");
+  label("lblVersion", texts.version, 0, 2, Qt::AlignLeft);
+  label("lblPlatform", texts.platform, 0, 3, Qt::AlignLeft);
+  auto* brand = new QLabel(texts.brand, this);
+  brand->setObjectName("lblBrand");
+  grid->addWidget(brand, 4, 0, Qt::AlignBottom);
+  label("lblCopyright", texts.copyright, 0, 4, Qt::AlignRight | Qt::AlignBottom);
+  setWindowIcon(icon);
+  adjustSize();
+}
+
+void frmSplash::keyPressEvent(QKeyEvent*) { close(); }
+
+void frmSplash::mousePressEvent(QMouseEvent*) { close(); }
+
+}  // namespace kelvara::qt

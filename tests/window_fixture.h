@@ -1,0 +1,90 @@
+// The real main window started offscreen in a scratch program folder, for the window tests.
+#pragma once
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QPushButton>
+#include <QSettings>
+#include <QTest>
+#include <filesystem>
+#include <map>
+
+#include "base/paths.h"
+#include "base/program.h"
+#include "base/textfile.h"
+#include "qt/frmmain.h"
+#include "qt/yardview.h"
+#include "tempdir.h"
+
+namespace kelvara::testing {
+
+struct WindowFixture : ::testing::Test {
+  TempDir dir;
+  std::unique_ptr<qt::frmMain> window;
+
+  void SetUp() override {
+    QSettings("Kelvara", "Kelvara").clear();  // no window place from an earlier test
+    std::filesystem::create_directory_symlink(KELVARA_CARS_DIR, dir / "Cars");
+    std::filesystem::create_directory_symlink(std::string(KELVARA_BUILD_DIR) + "/help", dir / "help");
+    SetProgramPaths(dir.str(), "kelvara");
+  }
+  void TearDown() override {
+    if (window && window->isVisible()) window->close();
+    window.reset();
+  }
+  // Settings of a later run; without them the start is a first run.
+  void Settings(const std::string& lines = "") {
+    dir.Write("kelvara.ini", "[Kelvara]\r\nTRD_FOLDER=" + (dir / "Cars") +
+                                 "\r\nQuestionLevel=5\r\nCarNumGuide=True\r\nLookCarNumber=True\r\nCarNumOnMouse=True\r\n"
+                                 "ReplaceAnimate=True\r\nDisMakeUpDraw=True\r\nCompleteRunMainLine=True\r\n"
+                                 "CompleteBigAnimaite=True\r\nMakeLog=True\r\nGameSound=OFF\r\nSuccessSound=OFF\r\n" +
+                                 lines);
+  }
+  void Start(const std::string& commandLine = "/e nsp nss", bool sound = false) {
+    qt::StartOptions o;
+    o.noSound = !sound;
+    o.audioDriver = "file";
+    o.timeScale = 0;
+    o.commandLine = commandLine;
+    window = std::make_unique<qt::frmMain>(o);
+    window->onWait = onWait;
+    window->quietBoxes = true;
+    window->Form_Load();
+  }
+  // Handed to the window before it starts: called at every wait of the game.
+  std::function<void(int)> onWait;
+  // The log's lines without their numbers.
+  std::vector<std::string> LogLines() const {
+    std::vector<std::string> out;
+    for (const std::string& line : SplitLines(ReadFileBytes(dir / "kelvara.log").value_or(""))) {
+      const auto at = line.find(" : ");
+      out.push_back(at == std::string::npos ? line : line.substr(at + 3));
+    }
+    return out;
+  }
+  bool Enabled(const char* name) const {
+    if (QAction* a = window->menu(name)) return a->isEnabled();
+    if (QPushButton* b = window->button(name)) return b->isEnabled();
+    if (std::string(name) == "cmbCutTrainNum") return window->numberBox()->isEnabled();
+    ADD_FAILURE() << "no control " << name;
+    return false;
+  }
+  // Every menu item and button that is enabled, for comparing whole states at once.
+  std::vector<std::string> EnabledControls() const {
+    std::vector<std::string> on;
+    for (const char* name : {"mnuFile", "mnuFileEnd", "mnuView", "mnuViewMakeedUpTrain", "mnuViewMakeUpTable",
+                             "mnuViewAnser", "mnuViewClearAnimation", "mnuGame", "mnuGameNewGame", "mnuGameRestart",
+                             "mnuGameReDisMakeUp", "mnuGameChangeTrainAuto", "mnuGameChangeTrainHand", "mnuOption",
+                             "mnuOptionOption", "mnuOptionDataInstall", "mnuHelp", "mnuHelpHelp", "mnuHelpAbout",
+                             "cmdFront", "cmdBack", "cmbCutTrainNum"}) {
+      if (Enabled(name)) on.push_back(name);
+    }
+    return on;
+  }
+  void Trigger(const char* menu) { window->menu(menu)->trigger(); }
+  void Click(const char* button) { QTest::mouseClick(window->button(button), Qt::LeftButton); }
+  void Number(const std::string& text) { window->numberBox()->setEditText(QString::fromStdString(text)); }
+};
+
+}  // namespace kelvara::testing
