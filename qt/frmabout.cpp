@@ -49,7 +49,7 @@ frmAbout::frmAbout(QWidget* parent, const National& texts, IMessageBox& msg) : Q
   txtCredit = new QPlainTextEdit(this);
   txtCredit->setObjectName("txtCredit");
   txtCredit->setReadOnly(true);
-  txtCredit->setPlainText(Q(GetCompanyName(texts) + "\n" + kLegalNotice + "\n" + texts.Text(4) + "\n" + texts.Text(3)));
+  txtCredit->setPlainText(Q(GetCompanyName(texts) + "\n" + kLegalNotice + "\n" + texts.Fixed(4) + "\n" + texts.Fixed(3)));
   txtCredit->viewport()->installEventFilter(this);
   txtCredit->installEventFilter(this);
   txtCredit->setFixedHeight(txtCredit->fontMetrics().lineSpacing() * 5);
@@ -99,7 +99,7 @@ QString frmAbout::QuestionText() const {
   std::string text;
   auto line = [&](const std::string& s) { text += s + "\r\n"; };
   line("SUB:" + pn + " " + m(4));
-  line("TO:" + texts_.Text(4));
+  line("TO:" + texts_.Fixed(4));
   line(m(5) + ":");
   line(m(6) + ":");
   line(pn + m(7) + ": Ver" + std::to_string(kVersionMajor) + "." + std::to_string(kVersionMinor) + "." +

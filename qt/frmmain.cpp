@@ -260,11 +260,12 @@ void frmMain::closeEvent(QCloseEvent* e) {
                            "Pelm = Nothing", "MsgGuide = Nothing", "MyLog = Nothing"}) {
     log(line);
   }
+  // The other windows close with it; the last window closed ends the program's event loop, and
+  // with it any loop the game was waiting in.
   for (QWidget* w : QApplication::topLevelWidgets()) {
     if (w != this && w->isVisible()) w->close();
   }
   e->accept();
-  QCoreApplication::quit();
 }
 
 // ---- menus and controls -------------------------------------------------------------------------

@@ -25,7 +25,7 @@ frmOneInput::frmOneInput(QWidget* parent, std::function<void()> help) : QDialog(
     auto* b = new QPushButton(caption, this);
     b->setObjectName(name);
     b->setAutoDefault(false);
-    b->setMinimumWidth(40);
+    if (span == 1) b->setFixedWidth(44);  // one width for every key
     grid->addWidget(b, row, col, 1, span);
     return b;
   };
@@ -56,7 +56,6 @@ frmOneInput::frmOneInput(QWidget* parent, std::function<void()> help) : QDialog(
   QPushButton* ok = button("&Ok", "cmdOk", 4, 5, 2);
   ok->setDefault(true);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-  for (int c = 0; c < 7; ++c) grid->setColumnStretch(c, 1);
   txtSousa->setFocus();
 }
 

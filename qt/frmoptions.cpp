@@ -9,7 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShortcut>
+#include <QKeyEvent>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QVBoxLayout>
@@ -167,15 +167,28 @@ frmOptions::frmOptions(QWidget* parent, AppSettings& settings, Services services
   // Unticking it greys out its companion, which keeps its own tick.
   connect(checks["chkDisMakeUpDraw"], &QCheckBox::clicked, this,
           [this](bool on) { checks["chkDisMakeUpDrawAnimate"]->setEnabled(on); });
-  // Ctrl+Tab and Ctrl+Shift+Tab go round the tabs.
-  auto* next = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab), this);
-  connect(next, &QShortcut::activated, this, [this] { SelectTab((CurrentTab() + 1) % tbsOptions->count()); });
-  for (const QKeySequence& k : {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab)}) {
-    auto* previous = new QShortcut(k, this);
-    connect(previous, &QShortcut::activated, this,
-            [this] { SelectTab((CurrentTab() + tbsOptions->count() - 1) % tbsOptions->count()); });
-  }
+  qApp->installEventFilter(this);
   Load();
+}
+
+frmOptions::~frmOptions() { qApp->removeEventFilter(this); }
+
+bool frmOptions::eventFilter(QObject* watched, QEvent* e) {
+  if (e->type() != QEvent::KeyPress) return false;
+  auto* w = qobject_cast<QWidget*>(watched);
+  if (w == nullptr || w->window() != this) return false;
+  auto* key = static_cast<QKeyEvent*>(e);
+  const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
+  const int count = tbsOptions->count();
+  if (key->key() == Qt::Key_Tab && mods == Qt::ControlModifier) {
+    SelectTab((CurrentTab() + 1) % count);
+    return true;
+  }
+  if ((key->key() == Qt::Key_Backtab || key->key() == Qt::Key_Tab) && mods == (Qt::ControlModifier | Qt::ShiftModifier)) {
+    SelectTab((CurrentTab() + count - 1) % count);
+    return true;
+  }
+  return false;
 }
 
 void frmOptions::Load() {

@@ -38,6 +38,7 @@ class frmOptions : public QDialog {
     std::function<void()> redraw;  // the main window's scene, after Apply
   };
   frmOptions(QWidget* parent, AppSettings& settings, Services services);
+  ~frmOptions() override;
 
   // The load steps: every control from the settings (also after Default).
   void Load();
@@ -53,6 +54,10 @@ class frmOptions : public QDialog {
   QComboBox* cmbLevel = nullptr;
   QTabBar* tbsOptions = nullptr;
   std::map<std::string, QCheckBox*> checks;  // by control name
+
+ protected:
+  // The dialog sees key presses before its controls: Ctrl+Tab and Ctrl+Shift+Tab go round the tabs.
+  bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
   AppSettings& settings_;

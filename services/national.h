@@ -39,6 +39,9 @@ class National : public ITexts {
   // The text of a Japanese id in the chosen language; "" for an id the table lacks.
   std::string Text(int id) const override { return Entry(id + nLangOffset_); }
 
+  // An entry the same in every language, such as the maker's addresses (ids 3 and 4).
+  std::string Fixed(int id) const { return Entry(id); }
+
   int nLangOffset() const { return nLangOffset_; }
   bool Initialised() const { return captionBase_ != 0; }
   const Table& table() const { return table_; }

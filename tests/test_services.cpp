@@ -10,6 +10,7 @@
 #include <set>
 
 #include "data/mylib.h"
+#include "services/startup.h"
 #include "base/textfile.h"
 #include "fakes.h"
 #include "services/gini.h"
@@ -190,6 +191,35 @@ TEST_F(SettingsTest, SavingKeepsTheUsersOtherLines) {
   EXPECT_EQ(back.Get("Kelvara", "PlayerName"), "kiri");
   EXPECT_EQ(back.Get("Window", "zoom"), "2");
   EXPECT_THAT(ReadAll(ini), StartsWith("; my notes\r\n[Kelvara]\r\nTRD_FOLDER=/data/Cars\r\n"));
+}
+
+// ---- start-up switches ----------------------------------------------------------------------
+
+TEST(GetArgTest, WholeWordsInAnyCase) {
+  FakeClock clock;
+  MyLibClass lib(clock);
+  struct Case {
+    const char* line;
+    StartupFlags want;
+  };
+  auto flags = [](bool sp, bool ml, bool sl, bool el, bool oa, bool dt, bool ss) {
+    return StartupFlags{sp, ml, sl, el, oa, dt, ss};
+  };
+  const Case cases[] = {
+      {"NSP nss", flags(true, false, false, false, false, false, true)},
+      {"xnsp", flags(false, false, false, false, false, false, false)},
+      {"/nsp nss", flags(true, false, false, false, false, false, true)},
+      {"/nsp /nss", flags(true, false, false, false, false, false, false)},  // the second keeps its slash
+      {"-nml nsl nel oa ndt", flags(false, true, true, true, true, true, false)},
+      {"nsp  nss", flags(true, false, false, false, false, false, false)},  // two blanks end the words
+  };
+  for (const Case& c : cases) {
+    const StartupFlags f = GetArg(lib, c.line);
+    EXPECT_EQ(std::tie(f.NoSplash, f.NoMidiLog, f.NoStartLog, f.NoEndLog, f.ShowAnimeTest, f.NoDeleteTemp, f.NoStartSound),
+              std::tie(c.want.NoSplash, c.want.NoMidiLog, c.want.NoStartLog, c.want.NoEndLog, c.want.ShowAnimeTest,
+                       c.want.NoDeleteTemp, c.want.NoStartSound))
+        << c.line;
+  }
 }
 
 // ---- texts ---------------------------------------------------------------------------------

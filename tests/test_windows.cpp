@@ -1,0 +1,466 @@
+// The windows around the main window, offscreen: each one's rules, and every menu item opening
+// what it should.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTabBar>
+#include <QTimer>
+
+#include "base/platform.h"
+#include "data/install.h"
+#include "fakes.h"
+#include "qt/applynational.h"
+#include "qt/frmabout.h"
+#include "qt/frmanserview.h"
+#include "qt/frmdatainstall.h"
+#include "qt/frmformation.h"
+#include "qt/frmoneinput.h"
+#include "qt/frmoptions.h"
+#include "qt/frmtrainselect.h"
+#include "qt/windowplace.h"
+#include "scene/sceneview.h"
+#include "services/gini.h"
+#include "window_fixture.h"
+
+namespace kelvara::testing {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+
+// Runs `check` on the modal window that `open` shows, then closes it. The window may take a while:
+// opening it can turn the event loop first (loading train files does).
+void WithModal(const std::function<void()>& open, const std::function<void(QWidget&)>& check) {
+  bool seen = false;
+  QTimer poll;
+  poll.setInterval(5);
+  int tries = 0;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal == nullptr && ++tries < 400) return;
+    poll.stop();
+    ASSERT_NE(modal, nullptr) << "no modal window came up";
+    seen = true;
+    check(*modal);
+    modal->close();
+  });
+  poll.start();
+  open();
+  poll.stop();
+  EXPECT_TRUE(seen);
+}
+
+National English() {
+  National t;
+  t.InitNational(kLangEnglish, "");
+  return t;
+}
+
+// ---- options ----------------------------------------------------------------------------------
+
+struct OptionsTest : ::testing::Test {
+  TempDir dir;
+  FakeMessageBox msg;
+  National texts = English();
+  AppSettings s;
+  std::string ini;
+  int redraws = 0;
+  void SetUp() override {
+    ini = dir / "kelvara.ini";
+    CreateIni(s, ini, dir.str());
+  }
+  std::unique_ptr<qt::frmOptions> Open() {
+    return std::make_unique<qt::frmOptions>(
+        nullptr, s, qt::frmOptions::Services{msg, texts, ini, dir.str(), dir / "kelvara.log", [this] { ++redraws; }});
+  }
+  AppSettings OnDisk() const {
+    AppSettings d;
+    LoadIni(d, ini, dir.str());
+    return d;
+  }
+};
+
+TEST_F(OptionsTest, ApplyOkCancelAndDefault) {
+  auto o = Open();
+  EXPECT_EQ(o->windowTitle(), "Setting");
+  EXPECT_EQ(o->checks["chkCarNumGuide"]->text(), "View number guides");
+  EXPECT_EQ(o->checks["chkCarNumGuide"]->toolTip(), "") << "tool tip numbers point at no text";
+  // Cancel loses what was not applied.
+  o->checks["chkCarNumGuide"]->setChecked(false);
+  o->reject();
+  EXPECT_TRUE(OnDisk().CarNumGuide);
+  // Apply writes, as typed, and redraws the yard.
+  o = Open();
+  o->txtTrdFolder->setText(QString::fromStdString(dir / "elsewhere"));
+  o->cmbLevel->setCurrentText("30");
+  o->checks["chkSound_0"]->setChecked(false);
+  o->checks["chkOneInput"]->setChecked(true);
+  o->Apply();
+  EXPECT_EQ(redraws, 1);
+  EXPECT_EQ(s.QuestionLevel, 30);
+  const std::string file = ReadFileBytes(ini).value_or("");
+  EXPECT_THAT(file, HasSubstr("TRD_Folder=" + (dir / "elsewhere")));
+  EXPECT_THAT(file, HasSubstr("GameSound=OFF"));
+  EXPECT_THAT(file, HasSubstr("OneInput=True"));
+  // Default asks first; Cancel there changes nothing, OK writes the defaults at once.
+  msg.answers = {MsgAnswer::Cancel};
+  o->Default();
+  EXPECT_EQ(msg.shown.back().text, texts.GetMessageText(90));
+  EXPECT_EQ(msg.shown.back().buttons, MsgButtons::OkCancel);
+  EXPECT_EQ(msg.shown.back().icon, MsgIcon::Question);
+  EXPECT_EQ(OnDisk().QuestionLevel, 30);
+  o->Default();
+  EXPECT_EQ(OnDisk().QuestionLevel, 5);
+  EXPECT_EQ(o->cmbLevel->currentText(), "5");
+  EXPECT_TRUE(o->checks["chkSound_0"]->isChecked()) << "the dialog shows the defaults";
+  o->reject();
+  EXPECT_EQ(OnDisk().QuestionLevel, 5) << "even if the dialog is cancelled afterwards";
+  EXPECT_TRUE(OnDisk().OneInput) << "the way the player solves stays";
+}
+
+TEST_F(OptionsTest, GreyedBoxKeepsItsTickAndUnknownLevelsFallBack) {
+  s.DisMakeUpDrawAnimate = true;
+  s.QuestionLevel = 4;  // possible only by editing the file
+  auto o = Open();
+  EXPECT_EQ(o->cmbLevel->currentText(), "5");
+  QCheckBox* draw = o->checks["chkDisMakeUpDraw"];
+  QCheckBox* animate = o->checks["chkDisMakeUpDrawAnimate"];
+  QTest::mouseClick(draw, Qt::LeftButton);  // off
+  EXPECT_FALSE(animate->isEnabled());
+  EXPECT_TRUE(animate->isChecked());
+  o->Apply();
+  EXPECT_EQ(s.QuestionLevel, 5);
+  EXPECT_TRUE(OnDisk().DisMakeUpDrawAnimate) << "a greyed tick is still saved";
+  QTest::mouseClick(draw, Qt::LeftButton);
+  EXPECT_TRUE(animate->isEnabled());
+
+  QComboBox combo;
+  combo.addItems({"a", "b", "c"});
+  EXPECT_TRUE(qt::SetCmb(combo, "b", 0));
+  EXPECT_EQ(combo.currentIndex(), 1);
+  EXPECT_FALSE(qt::SetCmb(combo, "x", 2));
+  EXPECT_EQ(combo.currentIndex(), 2);
+  EXPECT_FALSE(qt::SetCmb(combo, "x", 7));
+  EXPECT_EQ(combo.currentIndex(), 0);
+  combo.setCurrentIndex(1);
+  EXPECT_FALSE(qt::SetCmb(combo, "x", -1));
+  EXPECT_EQ(combo.currentIndex(), 1);
+}
+
+TEST_F(OptionsTest, TabsGoRoundWithControlTab) {
+  auto o = Open();
+  o->show();
+  EXPECT_EQ(o->CurrentTab(), 0);
+  EXPECT_EQ(o->tbsOptions->tabText(1), "&Sound");
+  QTest::keyClick(o.get(), Qt::Key_Tab, Qt::ControlModifier);
+  EXPECT_EQ(o->CurrentTab(), 1);
+  QTest::keyClick(o.get(), Qt::Key_Tab, Qt::ControlModifier);
+  EXPECT_EQ(o->CurrentTab(), 0) << "after the last, the first";
+  QTest::keyClick(o.get(), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(o->CurrentTab(), 1) << "before the first, the last";
+  QTest::keyClick(o.get(), Qt::Key_Tab, Qt::ControlModifier | Qt::AltModifier);
+  EXPECT_EQ(o->CurrentTab(), 1) << "other modifiers do nothing";
+}
+
+TEST_F(OptionsTest, LogCopyAndFolderBrowse) {
+  auto o = Open();
+  QApplication::clipboard()->setText("before");
+  o->LogCopy();
+  EXPECT_EQ(msg.shown.back().text, texts.GetMessageText(91)) << "no log file";
+  EXPECT_EQ(QApplication::clipboard()->text(), "before");
+  dir.Write("kelvara.log", "1 : Start\r\n2 : 牽引機\r\n");
+  msg.answers = {MsgAnswer::No};
+  o->LogCopy();
+  EXPECT_EQ(msg.shown.back().buttons, MsgButtons::YesNo);
+  EXPECT_EQ(QApplication::clipboard()->text(), "before") << "No leaves the clipboard alone";
+  o->LogCopy();
+  EXPECT_EQ(QApplication::clipboard()->text(), "1 : Start\r\n2 : 牽引機\r\n");
+
+  std::filesystem::create_directory(dir / "Trains");
+  SetFolderPicker([&](const std::string&, const std::string& start) {
+    EXPECT_EQ(start, dir.str());
+    return dir / "Trains";
+  });
+  o->FolderBrowse();
+  EXPECT_EQ(o->txtTrdFolder->text().toStdString(), dir / "Trains");
+  SetFolderPicker([](const std::string&, const std::string&) { return std::string(); });
+  o->FolderBrowse();
+  EXPECT_EQ(o->txtTrdFolder->text().toStdString(), dir / "Trains") << "a cancelled picker changes nothing";
+  SetFolderPicker(nullptr);
+}
+
+// ---- the console and the answer view --------------------------------------------------------------
+
+TEST(ConsoleTest, KeypadAndHelp) {
+  int helps = 0;
+  qt::frmOneInput console(nullptr, [&] { ++helps; });
+  qt::ApplyNational(console, English());
+  auto button = [&](const QString& name) { return console.findChild<QPushButton*>(name); };
+  for (const char* name : {"cmdOperate_0", "cmdNum_5", "cmdOperate_1", "cmdNum_1", "cmdNum_2", "cmdNum_12"}) {
+    QTest::mouseClick(button(name), Qt::LeftButton);
+  }
+  EXPECT_EQ(console.txtSousa->text(), "C5P1212");
+  console.txtSousa->setCursorPosition(1);
+  QTest::mouseClick(button("cmdNum_0"), Qt::LeftButton);
+  EXPECT_EQ(console.txtSousa->text(), "C5P121") << "D takes the last character, wherever the cursor is";
+  console.txtSousa->setText("c2p3");
+  EXPECT_EQ(console.Commands(), "C2P3");
+  QTest::mouseClick(button("cmdHelp"), Qt::LeftButton);
+  EXPECT_EQ(helps, 1);
+  EXPECT_EQ(button("cmdNum_0")->toolTip(), "Delete one letter");
+  EXPECT_EQ(button("cmdOperate_0")->toolTip(), "pull cars");
+  EXPECT_EQ(console.windowTitle(), "One input console");
+  // The keypad: 21 buttons of one width, three full rows of seven.
+  console.show();
+  std::set<int> widths, rows;
+  for (int n = 0; n <= 20; ++n) {
+    QPushButton* b = button(QString("cmdNum_%1").arg(n));
+    widths.insert(b->width());
+    rows.insert(b->y());
+  }
+  EXPECT_EQ(widths.size(), 1u);
+  EXPECT_EQ(rows.size(), 3u);
+}
+
+TEST(AnswerViewTest, TextSizeAndLayout) {
+  qt::frmAnserView view(nullptr, "(2): C 1:3\r\n(1): P 1:2\r\n");
+  qt::ApplyNational(view, English());
+  EXPECT_EQ(view.windowTitle(), "Anser View");
+  EXPECT_EQ(view.cmdClose->text(), "&Close");
+  EXPECT_EQ(view.txtAnser->toPlainText(), "(2): C 1:3\n(1): P 1:2\n");
+  view.show();
+  view.resize(50, 50);
+  EXPECT_EQ(view.size(), QSize(qt::frmAnserView::kMinimum, qt::frmAnserView::kMinimum)) << "2000 twips a side at least";
+  view.resize(300, 260);
+  const QRect box = view.txtAnser->geometry();
+  EXPECT_EQ(box.left(), 300 - box.right() - 1) << "the same margin both sides";
+  EXPECT_EQ(260 - box.bottom() - 1, box.left()) << "and at the foot";
+  EXPECT_EQ(view.cmdClose->geometry().right(), 300 - box.left() - 1) << "Close at the right";
+}
+
+// ---- formation views ----------------------------------------------------------------------------
+
+TEST(FormationTest, UnitSizesTableAndScrollBar) {
+  EXPECT_EQ(qt::UnitSize(200, 40), QSize(300, 60));
+  EXPECT_EQ(qt::UnitSize(150, 45), QSize(200, 60));
+
+  Fakes f;
+  LocoClass loco(DataPorts{f.msg, f.texts, f.clock});
+  TRDClass trd(DataPorts{f.msg, f.texts, f.clock});
+  TempDir dir;
+  dir.Bitmap("e.bmp", 64, 16);
+  dir.Bitmap("c.bmp", 64, 16);
+  dir.Write("loco.lst", "[Loco]\nNum=1\n[0]\nImage=e.bmp;front\nImage1=e.bmp;rear\n");
+  loco.LoadLst(dir.str());
+  loco.LocoSetIndex(0);
+  trd.TrainFileName = dir.Write("t.trd", "T\ns\nc.bmp;first\nc.bmp;second\n");
+  trd.LoadTrd();
+  EXPECT_EQ(MakeUpTableText(Formation(loco, trd)),
+            "  0  e  front\r\n  1  e  front\r\n  2  c  first\r\n  3  c  first\r\n")
+      << "two units numbered 0 and 1, the first car 2; a bitmap keeps its first comment";
+
+  qt::frmTrain train(nullptr);
+  train.resize(400, 80);
+  train.show();
+  train.Fill({{dir / "c.bmp", "a", 150}, {dir / "c.bmp", "b", 100}});
+  EXPECT_EQ(train.StripWidth(), 250);
+  EXPECT_EQ(train.HScroll1->maximum(), 1);
+  EXPECT_EQ(train.HScroll1->pageStep(), 1);
+  std::vector<qt::Unit> long_(8, {dir / "c.bmp", "x", 250});
+  train.Fill(long_);
+  EXPECT_EQ(train.HScroll1->maximum(), 1600);
+  EXPECT_EQ(train.HScroll1->pageStep(), 160);
+  train.HScroll1->setValue(300);
+  EXPECT_EQ(train.imgCar[2]->x(), 500 - 300);
+  train.Fill({{dir / "c.bmp", "short", 120}});
+  EXPECT_FALSE(train.imgCar[1]->isVisible()) << "a shorter train after a longer one shows no old cars";
+}
+
+// ---- train selection ----------------------------------------------------------------------------
+
+TEST(TrainSelectTest, ListsAndChoices) {
+  National texts = English();
+  qt::frmTrainSelect select(nullptr, texts, {"EF10", "DD20"}, {{"/d/a.trd", "Express"}, {"/d/B.TRD", ""}});
+  EXPECT_EQ(select.windowTitle(), "Train select");
+  ASSERT_EQ(select.cmbLoco->count(), 3);
+  EXPECT_EQ(select.cmbLoco->itemText(2), "Auto Select");
+  EXPECT_EQ(select.cmbTrd->itemText(1), "") << "an unreadable file is listed without a name";
+  EXPECT_EQ(select.Result(), "100");
+  select.cmbLoco->setCurrentIndex(1);
+  select.cmbTrd->setCurrentIndex(1);
+  EXPECT_EQ(select.LocoChoice(), 1);
+  EXPECT_EQ(select.TrainChoice(), "/d/B.TRD");
+  select.cmbLoco->setCurrentIndex(2);
+  select.cmbTrd->setCurrentIndex(2);
+  EXPECT_EQ(select.LocoChoice(), -1);
+  EXPECT_EQ(select.TrainChoice(), "");
+  QTest::mouseClick(select.findChild<QPushButton*>("cmdCancel"), Qt::LeftButton);
+  EXPECT_EQ(select.Result(), "CANCEL");
+}
+
+// ---- data install and about ------------------------------------------------------------------------
+
+TEST(DataInstallWindowTest, DropsMoveFilesAndTheFolderOpens) {
+  TempDir from, data;
+  FakeMessageBox msg;
+  National texts = English();
+  FileCalls calls;
+  DataInstall install(msg, texts, data.str(), calls);
+  qt::frmDataInstall window(nullptr, texts, data.str(), install);
+  EXPECT_EQ(window.windowTitle(), "Data install window");
+  EXPECT_TRUE(window.lblMsg->text().startsWith(QString::fromStdString(texts.Text(6400)) + "\n\n"));
+  EXPECT_FALSE(window.lblMsg->text().endsWith("\n"));
+  auto* mime = new QMimeData;
+  mime->setUrls({QUrl::fromLocalFile(QString::fromStdString(from.Write("a.trd", "t"))),
+                 QUrl::fromLocalFile(QString::fromStdString(from.Write("b.bmp", "b"))),
+                 QUrl::fromLocalFile(QString::fromStdString(from.Write("c.zip", "z")))});
+  window.show();
+  QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction | Qt::MoveAction, mime, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(&window, &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  EXPECT_EQ(enter.dropAction(), Qt::CopyAction) << "offered only as a copy: the move is the window's to make";
+  QDropEvent drop(QPointF(10, 10), Qt::CopyAction | Qt::MoveAction, mime, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(&window, &drop);
+  EXPECT_TRUE(std::filesystem::exists(data / "a.trd"));
+  EXPECT_TRUE(std::filesystem::exists(data / "b.bmp"));
+  EXPECT_THAT(msg.Texts(), ElementsAre(texts.Text(6500) + "\r\nzip"));
+  EXPECT_EQ(drop.dropAction(), Qt::CopyAction);
+  delete mime;
+  QString opened;
+  window.openFolder = [&](const QString& f) { opened = f; };
+  QTest::mouseClick(window.findChild<QPushButton*>("cmdOpenFolder"), Qt::LeftButton);
+  EXPECT_EQ(opened.toStdString(), data.str());
+}
+
+TEST(AboutTest, TextsRemarksAndTheQuestionForm) {
+  FakeMessageBox msg;
+  National texts = English();
+  qt::frmAbout about(nullptr, texts, msg);
+  EXPECT_EQ(about.windowTitle(), "Orvane Kelvara Information");
+  EXPECT_EQ(about.lblVersion->text(), "Ver 1.0");
+  EXPECT_EQ(about.txtCredit->toPlainText().split('\n').size(), 4);
+  QTest::mouseDClick(about.lblVersion, Qt::LeftButton);
+  QTest::mouseDClick(about.lblProductName, Qt::LeftButton);
+  QTest::mouseDClick(about.txtCredit->viewport(), Qt::LeftButton);
+  EXPECT_THAT(msg.Texts(), ElementsAre("Revision=0001", texts.GetMessageText(1), texts.GetMessageText(2)));
+  const QString before = about.txtCredit->toPlainText();
+  QTest::keyClicks(about.txtCredit, "typed");
+  EXPECT_EQ(about.txtCredit->toPlainText(), before);
+
+  EXPECT_TRUE(about.QuestionText().startsWith("SUB:Kelvara 's question\r\nTO:kelvara@orvane.example\r\n"));
+  EXPECT_TRUE(about.QuestionText().contains("Kelvara's version: Ver1.0.1\r\n"));
+  EXPECT_TRUE(about.QuestionText().endsWith(":\r\n\r\n\r\n"));
+  msg.answers = {MsgAnswer::No};
+  QApplication::clipboard()->setText("untouched");
+  about.QuestionForm();
+  EXPECT_EQ(QApplication::clipboard()->text(), "untouched");
+  about.QuestionForm();
+  EXPECT_EQ(QApplication::clipboard()->text(), about.QuestionText());
+
+  const int w = about.width(), h = about.height();
+  about.SetFormCenter(QRect(100, 100, 600, 400), QRect(0, 0, 1024, 768));
+  EXPECT_EQ(about.pos(), QPoint(100 + (600 - w) / 2, 100 + (400 - h) / 2));
+  about.SetFormCenter(QRect(-400, 700, 300, 100), QRect(0, 0, 1024, 768));
+  EXPECT_EQ(about.pos(), QPoint(0, 768 - h)) << "kept on the screen";
+}
+
+// ---- every window's place -----------------------------------------------------------------------
+
+TEST(WindowPlaceTest, RememberedAndPulledBackInside) {
+  QSettings("Kelvara", "Kelvara").clear();
+  FakeMessageBox msg;
+  FakeTexts texts;
+  qt::frmTrainMakuUpTable table(nullptr);
+  qt::RestorePlace(table, QRect(-100, 50, 300, 200), 100, 100, msg, texts);
+  EXPECT_EQ(table.pos().x(), 0) << "the first place, kept inside the work area";
+  table.move(5000, 40);  // then it stood on a monitor that is gone now
+  table.resize(320, 240);
+  qt::SavePlace(table, msg, texts);
+  qt::frmTrainMakuUpTable again(nullptr);
+  qt::RestorePlace(again, QRect(0, 0, 300, 200), 100, 100, msg, texts);
+  const WorkArea area = Win32ApiClass::GetWorkArea();
+  EXPECT_EQ(again.size(), QSize(320, 240)) << "a window the player sizes keeps its size";
+  EXPECT_EQ(again.pos(), QPoint(area.right - 320, 40));
+}
+
+// ---- every menu item -----------------------------------------------------------------------------
+
+using MenuTest = WindowFixture;
+
+TEST_F(MenuTest, EveryItemOpensItsWindowOrDoesItsAction) {
+  Settings();
+  Start();
+  window->game().lib().Seed(2);
+  auto modal = [&](const char* item, const char* name) {
+    SCOPED_TRACE(item);
+    WithModal([&] { Trigger(item); }, [&](QWidget& w) { EXPECT_EQ(w.objectName(), name) << item; });
+  };
+  Trigger("mnuGameNewGame");
+  EXPECT_TRUE(window->game().GameActive);
+  modal("mnuViewAnser", "frmAnserView");
+  modal("mnuOptionOption", "frmOptions");
+  modal("mnuOptionDataInstall", "frmDataInstall");
+  modal("mnuHelpAbout", "frmAbout");
+  modal("mnuGameChangeTrainHand", "frmTrainSelect");
+  auto visible = [](const char* name) {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (w->objectName() == name && w->isVisible()) return true;
+    }
+    return false;
+  };
+  Trigger("mnuViewMakeUpTable");
+  EXPECT_TRUE(visible("frmTrainMakuUpTable"));
+  Trigger("mnuViewMakeedUpTrain");
+  EXPECT_TRUE(visible("frmTrain"));
+  QTest::mouseDClick(&window->view(), Qt::LeftButton, {}, qt::YardView::CellRect(19).center());
+  EXPECT_TRUE(visible("frmCar")) << "double-clicking the locomotive's cell";
+
+  std::vector<QString> help;
+  window->openHelp = [&](const QString& url) {
+    help.push_back(url);
+    return true;
+  };
+  Trigger("mnuHelpHelp");
+  EXPECT_EQ(help.size(), 1u);
+  window->scriptedAnswers = {MsgAnswer::Yes};
+  Trigger("mnuGameChangeTrainAuto");
+  EXPECT_TRUE(window->game().TrainChanged);
+  Trigger("mnuGameReDisMakeUp");
+  EXPECT_TRUE(window->game().GameActive);
+  window->game().cmdBack_Click();
+  Trigger("mnuGameRestart");
+  EXPECT_EQ(window->game().yard, window->game().StartYard);
+  Trigger("mnuViewZoom2");
+  EXPECT_EQ(window->view().width(), 1200);
+  EXPECT_EQ(ReadFileBytes(dir / "kelvara.ini").value_or("").find("Zoom=2") != std::string::npos, true);
+  Trigger("mnuViewZoom1");
+
+  // A game to its end; the departure run cut short with its own item, then again from View.
+  Game& game = window->game();
+  window->settings().OneInput = true;
+  window->scriptedConsole = std::optional<std::string>(*SolveOneInput(game.yard, game.LocoUnits, game.TrainCars));
+  int frames = 0;
+  window->onWait = [&](int) {
+    if (window->view().Running() && ++frames == 2) Trigger("mnuEscape");
+  };
+  Click("cmdBack");
+  EXPECT_FALSE(game.GameActive) << "completed";
+  EXPECT_EQ(frames, 3) << "one more frame after the escape";
+  frames = 0;
+  Trigger("mnuViewClearAnimation");
+  EXPECT_EQ(frames, 3);
+  window->onWait = nullptr;
+  Trigger("mnuFileEnd");
+  EXPECT_FALSE(window->isVisible());
+}
+
+}  // namespace
+}  // namespace kelvara::testing
