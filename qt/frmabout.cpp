@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -61,6 +62,7 @@ frmAbout::frmAbout(QWidget* parent, const National& texts, IMessageBox& msg) : Q
   auto* ok = new QPushButton("&Ok", this);
   ok->setObjectName("cmdOk");
   ok->setDefault(true);
+  ok->setFocus();
   buttons->addWidget(question);
   buttons->addStretch();
   buttons->addWidget(ok);
@@ -72,12 +74,18 @@ frmAbout::frmAbout(QWidget* parent, const National& texts, IMessageBox& msg) : Q
   big.setPointSize(36);
   lblProductName->setFont(big);
   setWindowTitle(Q(title + " " + texts.GetCaptionText(27)));
+  // Wide enough for its title bar to show the whole title.
+  setMinimumWidth(fontMetrics().horizontalAdvance(windowTitle()) + 140);
   adjustSize();
 }
 
 bool frmAbout::eventFilter(QObject* watched, QEvent* e) {
   const bool credit = txtCredit != nullptr && (watched == txtCredit || watched == txtCredit->viewport());
-  if (credit && e->type() == QEvent::KeyPress) return true;  // the credits cannot be typed into
+  // The credits cannot be typed into; Escape, Tab and the keys that select still work.
+  if (credit && e->type() == QEvent::KeyPress) {
+    const QString text = static_cast<QKeyEvent*>(e)->text();
+    return !text.isEmpty() && text.at(0).isPrint();
+  }
   if (e->type() != QEvent::MouseButtonDblClick) return false;
   if (watched == lblFullTitle || watched == lblProductName) {
     msg_.Show(texts_.GetMessageText(1), MsgButtons::Ok, MsgIcon::None, {});

@@ -28,7 +28,10 @@ frmDataInstall::frmDataInstall(QWidget* parent, const National& texts, const std
   lblMsg = new QLabel(QString::fromStdString(text), this);
   lblMsg->setObjectName("lblMsg");
   lblMsg->setWordWrap(true);
-  lblMsg->setMinimumWidth(440);
+  lblMsg->setFixedWidth(520);
+  lblMsg->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  // Never smaller than the instructions need at their width, in either language.
+  grid->setSizeConstraint(QLayout::SetMinimumSize);
   grid->addWidget(lblMsg, 0, 0, 1, 2);
   auto* label2 = new QLabel(this);
   label2->setObjectName("label2");

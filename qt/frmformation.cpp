@@ -41,6 +41,9 @@ frmTrainMakuUpTable::frmTrainMakuUpTable(QWidget* parent) : QDialog(parent) {
   txtTxtBox->setObjectName("txtTxtBox");
   txtTxtBox->setReadOnly(true);
   txtTxtBox->setLineWrapMode(QPlainTextEdit::NoWrap);
+  // The numbers are padded with blanks: a fixed-width font keeps the columns.
+  txtTxtBox->setFont(QFont(QString::fromLatin1(kFixedFont)));
+  txtTxtBox->setProperty("KeepFont", true);
   resize(360, 320);
 }
 
