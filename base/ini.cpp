@@ -103,6 +103,7 @@ IniFile IniFile::Parse(std::string_view bytes) {
     start = i + 1;
   }
   if (start < bytes.size()) add(bytes.size(), "");
+  ini.Index();
   return ini;
 }
 
@@ -111,12 +112,17 @@ IniFile IniFile::Load(const std::string& path) {
   return bytes ? Parse(*bytes) : IniFile();
 }
 
-std::optional<std::size_t> IniFile::FindSection(std::string_view section) const {
+void IniFile::Index() {
+  sections_.clear();
   for (std::size_t i = 0; i < lines_.size(); ++i) {
-    const auto name = SectionName(lines_[i].text);
-    if (name && EqualsNoCase(*name, Trim(section))) return i;
+    if (const auto name = SectionName(lines_[i].text)) sections_.emplace(Lower(*name), i);
   }
-  return std::nullopt;
+}
+
+std::optional<std::size_t> IniFile::FindSection(std::string_view section) const {
+  const auto it = sections_.find(Lower(Trim(section)));
+  if (it == sections_.end()) return std::nullopt;
+  return it->second;
 }
 
 std::optional<std::size_t> IniFile::FindKey(std::size_t sectionLine, std::string_view key) const {
@@ -224,6 +230,7 @@ void IniFile::Set(std::string_view givenSection, std::string_view givenKey, std:
     if (lines_[at - 1].end.empty()) lines_[at - 1].end = NewLineEnd();
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), Make(std::string(Trim(key)) + "=" + v));
   }
+  Index();
   // A file read as CP932 that has become valid UTF-8 would be read as UTF-8 next time: let it
   // be UTF-8 for real if any line would then read differently.
   if (!utf8_) {

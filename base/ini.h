@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace kelvara {
@@ -57,9 +58,13 @@ class IniFile {
   void ToUtf8();
   std::string NewLineEnd() const;
 
+  // Where each section name (lower case) first stands, so a lookup does not read the whole file.
+  void Index();
+
   std::string bom_;
   bool utf8_ = true;
   std::vector<Line> lines_;
+  std::unordered_map<std::string, std::size_t> sections_;
 };
 
 }  // namespace kelvara

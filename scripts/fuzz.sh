@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang and runs each on a scratch copy of its seed corpus.
-#   bash scripts/fuzz.sh [RUNS]      (default 20000 runs a target; 1000000 for a long run)
+#   bash scripts/fuzz.sh [RUNS] [TARGET...]   (default 20000 runs of every target; 2000000 for a
+#                                              long run). An input that fails is kept in
+#                                              build-fuzz/findings.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-20000}
@@ -9,9 +11,12 @@ build=${FUZZ_BUILD:-build-fuzz}
 cmake -S . -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DKELVARA_FUZZ=ON -DKELVARA_BENCH=OFF \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 targets=(trd loco bmp ini oneinput)
+if (($# > 1)); then targets=("${@:2}"); fi
 cmake --build "$build" -j2 --target "${targets[@]/#/fuzz_}"
 
 bindir=$(realpath "$build")
+findings="$bindir/findings"
+mkdir -p "$findings"
 # A short allocation stack a report: every run allocates, and unwinding each time costs more than
 # the input's own work.
 export ASAN_OPTIONS="malloc_context_size=4:${ASAN_OPTIONS:-}"
@@ -23,9 +28,10 @@ for t in "${targets[@]}"; do
   # Long strings only add more of the same moves; 128 bytes hold dozens of commands.
   maxlen=4096
   [ "$t" = oneinput ] && maxlen=128
-  (cd "$scratch" && "$bindir/fuzz_$t" -runs="$runs" -max_len="$maxlen" "$scratch/$t" >"$scratch/$t.log" 2>&1) || {
+  (cd "$scratch" && "$bindir/fuzz_$t" -runs="$runs" -max_len="$maxlen" -artifact_prefix="$findings/$t-" \
+      "$scratch/$t" >"$scratch/$t.log" 2>&1) || {
     tail -n 40 "$scratch/$t.log"
-    echo "fuzz_$t found a failure"
+    echo "fuzz_$t found a failure; the input is in $findings"
     exit 1
   }
   grep -E '^Done' "$scratch/$t.log"
