@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "data/bmp.h"
 #include "data/cars.h"
@@ -22,6 +23,21 @@ struct DataPorts {
 // Where the loaders look up the car pictures their files name; the file system unless a test or
 // a fuzz target hands them pictures held in memory.
 using CarFinder = std::function<CarFile(const std::string& path)>;
+
+// Looks each path up once while it lives: the loaders of one train change name the same car
+// files over and over (a coach ten times in the train, and again for the picture list).
+class CarFileMemo {
+ public:
+  CarFinder Finder() {
+    return [this](const std::string& path) {
+      const auto it = known_.find(path);
+      return it != known_.end() ? it->second : known_.emplace(path, FindCarFile(path)).first->second;
+    };
+  }
+
+ private:
+  std::unordered_map<std::string, CarFile> known_;
+};
 
 class TRDClass {
  public:

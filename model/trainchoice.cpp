@@ -1,5 +1,6 @@
 // Choosing the locomotive set and the train, and loading them into the game.
 #include <algorithm>
+#include <array>
 
 #include "data/bmp.h"
 #include "base/paths.h"
@@ -26,6 +27,16 @@ void Game::ChangeTrain(int LocoINdex, const std::string& TRDFileName) {
   }
   ports_.sound.StopSound();
   MsgGuide.Msg("Refresh Cars...");
+
+  // Every loader of this change asks about each car file once; afterwards they ask the disk again.
+  CarFileMemo memo;
+  struct Finders {
+    std::array<CarFinder*, 3> of;
+    ~Finders() {
+      for (CarFinder* f : of) *f = FindCarFile;
+    }
+  } restore{{&TRD.Finder, &TRD2.Finder, &Loco2.Finder}};
+  for (CarFinder* f : restore.of) *f = memo.Finder();
 
   // What is playable now stays loaded when the new choice cannot be played.
   const TRDClass::Formation previousTrd = TRD.SaveFormation();

@@ -4,6 +4,8 @@
 #include <QAction>
 #include <QComboBox>
 #include <QFont>
+#include <QFontDatabase>
+#include <QHash>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -106,12 +108,32 @@ void Walk(QObject* parent, const std::function<void(QObject*)>& visit) {
 
 }  // namespace
 
-void InstallFontSubstitutes() {
-  QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"),
-                             {"VL PGothic", "VL Gothic", "Noto Sans CJK JP", "IPAPGothic", "TakaoPGothic"});
-  QFont::insertSubstitutions(QStringLiteral("Arial"), {"Liberation Sans", "DejaVu Sans", "Noto Sans", "FreeSans"});
-  QFont::insertSubstitutions(QString::fromLatin1(kFixedFont),
-                             {"DejaVu Sans Mono", "Liberation Mono", "Noto Sans Mono", "VL Gothic", "Monospace"});
+QFont GameFont(const QString& family) {
+  static const std::pair<QString, QStringList> kKinds[] = {
+      {QStringLiteral("ＭＳ Ｐゴシック"), {"VL PGothic", "VL Gothic", "Noto Sans CJK JP", "IPAPGothic", "TakaoPGothic"}},
+      {QStringLiteral("Arial"), {"Liberation Sans", "DejaVu Sans", "Noto Sans", "FreeSans"}},
+      {QString::fromLatin1(kFixedFont), {"DejaVu Sans Mono", "Liberation Mono", "Noto Sans Mono", "VL Gothic"}},
+  };
+  static QHash<QString, QString> installed;  // asked once per name: the answer needs the font list
+  auto it = installed.find(family);
+  if (it == installed.end()) {
+    QString name = family;
+    for (const auto& [named, candidates] : kKinds) {
+      if (named.compare(family, Qt::CaseInsensitive) != 0 || QFontDatabase::hasFamily(family)) continue;
+      for (const QString& c : candidates) {
+        if (QFontDatabase::hasFamily(c)) {
+          name = c;
+          break;
+        }
+      }
+    }
+    it = installed.insert(family, name);
+  }
+  QFont font(*it);
+  if (*it == family && family.compare(QString::fromLatin1(kFixedFont), Qt::CaseInsensitive) == 0) {
+    font.setStyleHint(QFont::TypeWriter);  // none of the fixed fonts: at least a fixed-width one
+  }
+  return font;
 }
 
 void SetTag(QObject* control, const QString& tag, const QString& toolTip) {
@@ -121,7 +143,7 @@ void SetTag(QObject* control, const QString& tag, const QString& toolTip) {
 
 void ApplyNational(QWidget& window, const National& texts) {
   if (const auto n = Number(window.property("Tag"))) window.setWindowTitle(Q(texts.GetCaptionText(*n)));
-  QFont font(Q(texts.GetCaptionText(1)));
+  QFont font = GameFont(Q(texts.GetCaptionText(1)));
   bool whole = false;
   const int size = LeadingInt32(texts.GetCaptionText(2), &whole);
   if (whole && size > 0) font.setPointSize(size);

@@ -5,6 +5,7 @@
 // say what kind of control they are carry a "ControlType" property ("PictureBox", "Image").
 #pragma once
 
+#include <QFont>
 #include <QString>
 
 class QObject;
@@ -17,8 +18,12 @@ class National;
 namespace kelvara::qt {
 
 // The fonts the string table names, as a Linux desktop has them: the Japanese and Western user
-// interface fonts and the fixed-width font of the number rows.
-void InstallFontSubstitutes();
+// interface fonts and the fixed-width font of the number rows. A named font that is not installed
+// becomes the first installed one of its kind; a name this program does not know stays as it is.
+// An installed family is named outright rather than through Qt's substitution table: a font that
+// carries substitutes has its whole fallback list sorted by fontconfig as soon as it is used,
+// which costs more than the rest of the window's first paint.
+QFont GameFont(const QString& family);
 inline constexpr const char* kFixedFont = "FixedSys";
 
 void SetTag(QObject* control, const QString& tag, const QString& toolTip = {});

@@ -19,7 +19,7 @@ frmAnserView::frmAnserView(QWidget* parent, const QString& answer) : QDialog(par
   txtAnser->setObjectName("txtAnser");
   txtAnser->setReadOnly(true);
   txtAnser->setPlainText(QString(answer).replace("\r\n", "\n"));
-  QFont mono(QString::fromLatin1(kFixedFont));
+  QFont mono = GameFont(QString::fromLatin1(kFixedFont));
   txtAnser->setFont(mono);
   txtAnser->setProperty("KeepFont", true);
   setMinimumSize(kMinimum, kMinimum);

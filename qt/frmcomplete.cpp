@@ -1,5 +1,7 @@
 #include "qt/frmcomplete.h"
 
+#include "qt/applynational.h"
+
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
@@ -36,7 +38,7 @@ frmComplete::frmComplete(QWidget* parent) : QDialog(parent, Qt::FramelessWindowH
   lblTitle = new QLabel(this);
   lblTitle->setObjectName("lblTitle");
   lblTitle->setProperty("KeepFont", true);
-  QFont f(QStringLiteral("ＭＳ Ｐゴシック"));
+  QFont f = GameFont(QStringLiteral("ＭＳ Ｐゴシック"));
   f.setPointSize(72);
   lblTitle->setFont(f);
   lblTitle->setAlignment(Qt::AlignCenter);

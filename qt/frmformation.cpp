@@ -10,6 +10,7 @@
 #include "base/paths.h"
 #include "data/bmp.h"
 #include "qt/applynational.h"
+#include "qt/pictures.h"
 
 namespace kelvara::qt {
 
@@ -18,7 +19,7 @@ namespace {
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 QPixmap Picture(const Unit& u) {
-  const QImage image(Q(u.file));
+  const QImage image = LoadPicture(u.file);
   if (image.isNull() || u.width <= 0) return {};
   return QPixmap::fromImage(image.scaled(u.width, kUnitHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
 }
@@ -42,7 +43,7 @@ frmTrainMakuUpTable::frmTrainMakuUpTable(QWidget* parent) : QDialog(parent) {
   txtTxtBox->setReadOnly(true);
   txtTxtBox->setLineWrapMode(QPlainTextEdit::NoWrap);
   // The numbers are padded with blanks: a fixed-width font keeps the columns.
-  txtTxtBox->setFont(QFont(QString::fromLatin1(kFixedFont)));
+  txtTxtBox->setFont(GameFont(QString::fromLatin1(kFixedFont)));
   txtTxtBox->setProperty("KeepFont", true);
   resize(360, 320);
 }

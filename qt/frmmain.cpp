@@ -38,6 +38,7 @@
 #include "qt/frmoptions.h"
 #include "qt/frmsplash.h"
 #include "qt/frmtrainselect.h"
+#include "qt/pictures.h"
 #include "qt/qtplatform.h"
 #include "qt/windowplace.h"
 #include "qt/yardview.h"
@@ -204,7 +205,7 @@ void frmMain::Form_Load() {
   log("Path Message Guide");
 
   game_->MsgGuide.Msg("Font setting...");
-  view_->SetNumberFont(QFont(kFixedFont));
+  view_->SetNumberFont(GameFont(kFixedFont));
   log("Path Font Setting");
   game_->MsgGuide.Msg("Car object making...");
   log("Path Car object making");
@@ -219,7 +220,7 @@ void frmMain::Form_Load() {
   cutNum_->clear();
   for (int i = 0; i < 20; ++i) cutNum_->addItem(QString::number(i));
   cutNum_->setEditText("");
-  DrawRefresh();
+  view_->SetGuides(settings_.CarNumGuide);
   log("Path SetCarNumGuide");
   if (splash_) splash_->close();
   log("Path Unload Splash");
@@ -670,7 +671,7 @@ void frmMain::AnimeView(bool visible) {
       const QString key = Q(paths[i]) + QString("@%1x%2x%3").arg(r.Right).arg(r.Bottom).arg(zoom_);
       auto it = bigImages_.find(key);
       if (it == bigImages_.end()) {
-        const QImage picture(Q(paths[i]));
+        const QImage picture = LoadPicture(paths[i]);
         it = bigImages_.insert(key, picture.isNull() || r.Right <= 0
                                         ? QPixmap()
                                         : QPixmap::fromImage(picture.scaled(r.Right * zoom_, r.Bottom * zoom_,
@@ -714,7 +715,13 @@ std::uint32_t frmMain::TickCount() {
   return options_.timeScale == 0 ? virtualNow_ : Win32ApiClass::GetTickCount();
 }
 
-void frmMain::PumpOnce() { QCoreApplication::processEvents(); }
+void frmMain::PumpOnce() {
+  // A turn of the event loop costs more than a line of a train file: one a frame keeps the window
+  // just as responsive while a loader turns it every line.
+  if (pumped_.isValid() && pumped_.elapsed() < durations::kPumpEvery) return;
+  pumped_.start();
+  QCoreApplication::processEvents();
+}
 
 void frmMain::Wait(int ms) {
   if (onWait) onWait(ms);

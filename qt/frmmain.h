@@ -3,6 +3,7 @@
 // behind them, and opens the other windows.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QMap>
 #include <QPixmap>
@@ -177,6 +178,7 @@ class frmMain : public QMainWindow,
   std::pair<int, unsigned long> lastEscape_{0, 0};  // the last Escape event looked at
   std::uint32_t lastFrame_ = 0;  // when the yard last changed on the screen
   std::uint32_t virtualNow_ = 1;  // the clock while time is compressed
+  QElapsedTimer pumped_;           // since the event loop's last turn
 };
 
 }  // namespace kelvara::qt

@@ -12,7 +12,6 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(kelvara::kProductName);
   QApplication::setDesktopFileName("kelvara");
   kelvara::qt::InstallQtPlatform();
-  kelvara::qt::InstallFontSubstitutes();
 
   kelvara::qt::StartOptions options;
   for (int i = 1; i < argc; ++i) options.commandLine += std::string(i > 1 ? " " : "") + argv[i];

@@ -6,6 +6,8 @@
 #include <QToolTip>
 #include <algorithm>
 
+#include "qt/pictures.h"
+
 namespace kelvara::qt {
 
 namespace {
@@ -157,7 +159,34 @@ void YardView::SetZoom(int zoom) {
 void YardView::SetNumberFont(const QFont& font) {
   numberFont_ = font;
   numberFont_.setPixelSize(13);
+  numbers_.clear();
+  Changed();
+}
+
+void YardView::SetGuides(bool on) {
+  if (guides_ == on) return;
+  guides_ = on;
+  Changed();
+}
+
+void YardView::Changed() {
+  design_ = QImage();
   update();
+}
+
+const QImage& YardView::Number(const std::string& text, const QColor& colour) const {
+  const QString key = QString::fromStdString(text) + colour.name();
+  auto it = numbers_.find(key);
+  if (it == numbers_.end()) {
+    QImage image(kSlot, 17, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setFont(numberFont_);
+    p.setPen(colour);
+    p.drawText(image.rect(), Qt::AlignLeft | Qt::AlignVCenter, QString::fromStdString(text));
+    it = numbers_.insert(key, image);
+  }
+  return *it;
 }
 
 QRect YardView::CellRect(int index) {
@@ -195,14 +224,14 @@ void YardView::SetSign(int state) {
     default:
       return;
   }
-  update();
+  Changed();
 }
 
 const QImage& YardView::Cell(const std::string& file) {
   const QString key = QString::fromStdString(file);
   auto it = cells_.find(key);
   if (it == cells_.end()) {
-    const QImage picture(key);
+    const QImage picture = LoadPicture(file);
     // Squeezed into the square cell, the aspect not kept, smoothly: the pictures are large.
     it = cells_.insert(key, picture.isNull() ? QImage()
                                              : picture.scaled(kSlot, kSlot, Qt::IgnoreAspectRatio,
@@ -216,6 +245,7 @@ void YardView::ForgetPictures() {
   cells_.clear();
   cellPictures_ = {};
   scene_ = SceneView{};
+  Changed();
 }
 
 bool YardView::Show(const SceneView& scene, bool carNumGuide, bool lookCarNumber) {
@@ -238,7 +268,7 @@ bool YardView::Show(const SceneView& scene, bool carNumGuide, bool lookCarNumber
     }
   }
   scene_ = scene;
-  if (changed) update();
+  if (changed) Changed();
   return changed;
 }
 
@@ -283,13 +313,10 @@ QImage YardView::DesignPicture() const {
     const QImage& pic = cellPictures_[static_cast<std::size_t>(i)];
     if (!pic.isNull()) p.drawImage(CellRect(i).topLeft(), pic);
   }
-  p.setFont(numberFont_);
   for (int line = 0; line < kDumpLines; ++line) {
     auto drawRow = [&](const std::string& text, int y, const QColor& colour) {
-      p.setPen(colour);
       for (int k = 0; k < kVisible && static_cast<std::size_t>(3 * k + 2) <= text.size(); ++k) {
-        const QRect box(kLineX[line] + kSlot * k, y, kSlot, 17);
-        p.drawText(box, Qt::AlignLeft | Qt::AlignVCenter, QString::fromStdString(text.substr(3 * k, 2)));
+        p.drawImage(QPoint(kLineX[line] + kSlot * k, y), Number(text.substr(3 * static_cast<std::size_t>(k), 2), colour));
       }
     };
     if (guides_) drawRow(NumberGuide(line), kGuideY[line], kGuide);
@@ -311,8 +338,9 @@ void YardView::paintEvent(QPaintEvent*) {
     return;
   }
   // Whole-number zoom, nearest neighbour: the pixel art stays sharp.
+  if (design_.isNull()) design_ = DesignPicture();
   p.setRenderHint(QPainter::SmoothPixmapTransform, false);
-  p.drawImage(rect(), DesignPicture());
+  p.drawImage(rect(), design_);
 }
 
 void YardView::mousePressEvent(QMouseEvent* e) {

@@ -59,6 +59,8 @@ class YardView : public QWidget {
   void ForgetPictures();
   // The font of the number rows and guides.
   void SetNumberFont(const QFont& font);
+  // Shows or hides the number guides.
+  void SetGuides(bool on);
 
   // The departure run covers the yard: its car pictures at full view height (already at the
   // zoom), then one frame at a time in design pixels, each car copied one pixel left of its place
@@ -88,6 +90,9 @@ class YardView : public QWidget {
 
  private:
   const QImage& Cell(const std::string& file);
+  // A number of the rows as a picture, drawn once a text and colour.
+  const QImage& Number(const std::string& text, const QColor& colour) const;
+  void Changed();
   int CellUnder(QPoint widgetPoint) const;
 
   int zoom_ = 1;
@@ -99,6 +104,8 @@ class YardView : public QWidget {
   std::array<bool, kDumpLines> rowsShown_{true, true, true};
   QMap<QString, QImage> cells_;  // each file's picture squeezed into its cell, made once
   QFont numberFont_;
+  mutable QMap<QString, QImage> numbers_;
+  mutable QImage design_;  // the picture as last drawn; null when something changed since
   bool running_ = false;
   std::vector<QPixmap> runPictures_;
   std::vector<int> runLeft_, runWidth_;

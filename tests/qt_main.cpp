@@ -11,7 +11,6 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   // The desktop's own file dialogs cannot be driven from here; Qt's widget one can.
   QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
-  kelvara::qt::InstallFontSubstitutes();
   // Window places go to a scratch store, never the user's.
   QStandardPaths::setTestModeEnabled(true);
   ::testing::InitGoogleTest(&argc, argv);

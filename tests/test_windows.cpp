@@ -5,6 +5,9 @@
 
 #include <QCheckBox>
 #include <QClipboard>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
@@ -244,6 +247,18 @@ TEST(AnswerViewTest, TextSizeAndLayout) {
   EXPECT_EQ(box.left(), 300 - box.right() - 1) << "the same margin both sides";
   EXPECT_EQ(260 - box.bottom() - 1, box.left()) << "and at the foot";
   EXPECT_EQ(view.cmdClose->geometry().right(), 300 - box.left() - 1) << "Close at the right";
+}
+
+TEST(GameFontTest, TheTablesFontsBecomeInstalledOnes) {
+  // Every name the string table uses comes out as a family this machine has (the test machines
+  // install a Japanese font and DejaVu), and Japanese text stays Japanese-capable.
+  for (const char* named : {"ＭＳ Ｐゴシック", "Arial", qt::kFixedFont}) {
+    const QFont font = qt::GameFont(QString::fromUtf8(named));
+    EXPECT_TRUE(QFontDatabase::hasFamily(font.family())) << named << " became " << font.family().toStdString();
+  }
+  EXPECT_TRUE(QFontInfo(qt::GameFont(qt::kFixedFont)).fixedPitch());
+  EXPECT_TRUE(QFontMetrics(qt::GameFont("ＭＳ Ｐゴシック")).inFont(QChar(0x5f62))) << "形";
+  EXPECT_EQ(qt::GameFont("Some Font Nobody Has").family(), "Some Font Nobody Has") << "left to Qt's own choice";
 }
 
 // ---- formation views ----------------------------------------------------------------------------

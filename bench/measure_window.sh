@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# The main window's costs, measured side by side in one run (not a timed test):
+#   bash bench/measure_window.sh [BUILD_DIR]
+# start-up against a bare Qt window, resident size, CPU while a quiz waits, files a move opens.
+set -euo pipefail
+build=$(realpath "${1:-build}")
+driver="$build/bench/window_driver"
+[ -x "$driver" ] || { echo "build the target window_driver first"; exit 1; }
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+ln -s "$build/Cars" "$work/Cars"
+cd "$work"
+export QT_QPA_PLATFORM=offscreen
+
+median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
+ratio() { awk -v g="$1" -v b="$2" 'BEGIN{printf "%.2f", g/b}'; }
+runs=11
+: >bare.txt; : >first.txt; : >later.txt
+for _ in $(seq $runs); do  # alternating, so all see the same machine
+  "$driver" bare >>bare.txt
+  rm -f kelvara.ini kelvara.log
+  "$driver" startup >>first.txt 2>/dev/null  # creates the INI file
+  "$driver" startup >>later.txt 2>/dev/null  # reads it
+done
+bare=$(median <bare.txt)
+echo "start-up, median of $runs, microseconds from main (the sign's five-second hold not counted):"
+echo "  bare Qt window shown and painted: $bare"
+for run in first later; do
+  logged=$(cut -d' ' -f1 <$run.txt | median); painted=$(cut -d' ' -f2 <$run.txt | median)
+  echo "  game, $run run: 'Wake up complete' $logged (ratio $(ratio "$logged" "$bare")), window painted $painted (ratio $(ratio "$painted" "$bare"))"
+done
+
+echo "resident size after start-up: $("$driver" memory 2>/dev/null) kB"
+
+read -r moves cpu wall < <("$driver" idle 2>/dev/null)
+echo "a quiz of level 10 ($moves moves, drawing on): $cpu s of CPU in $wall s," \
+     "$(awk -v c="$cpu" -v w="$wall" 'BEGIN{printf "%.2f", 100*c/w}')% of one core"
+
+if command -v strace >/dev/null; then
+  strace -f -qq -e trace=openat,open,access -o trace.txt "$driver" pull >/dev/null 2>&1 || true
+  opens=$(awk '/kelvara-pull-begins/{on=1; next} /kelvara-pull-ends/{on=0} on && /open/' trace.txt | wc -l)
+  echo "files opened during a pull of two cars: $opens"
+else
+  echo "files opened during a pull: strace is not installed (apt-get install strace)"
+fi

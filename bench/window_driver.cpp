@@ -1,0 +1,122 @@
+// The real main window run offscreen for measuring, one mode a run:
+//   window_driver bare       a bare Qt main window, shown: the yardstick for start-up
+//   window_driver startup    the game's start-up to "Wake up complete" and to its first paint,
+//                            waits compressed
+//   window_driver memory     resident size after start-up, in kB
+//   window_driver idle       a quiz of level 10 made in real time, drawing on: CPU time against wall time
+//   window_driver pull       a new game, then one pull between two marker calls for strace
+// The program folder is the current directory, which must hold "Cars" (the default train set).
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QMainWindow>
+#include <QComboBox>
+#include <QPushButton>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <string>
+
+#include "base/program.h"
+#include "qt/applynational.h"
+#include "qt/frmmain.h"
+#include "qt/qtplatform.h"
+
+namespace {
+
+double CpuSeconds() {
+  rusage u{};
+  getrusage(RUSAGE_SELF, &u);
+  return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+         static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+long ResidentKb() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+  }
+  return -1;
+}
+
+std::unique_ptr<kelvara::qt::frmMain> StartGame(double timeScale, const char* line) {
+  char cwd[4096];
+  kelvara::SetProgramPaths(std::string(getcwd(cwd, sizeof cwd)) + "/", "kelvara");
+  kelvara::qt::StartOptions o;
+  o.noSound = true;
+  o.timeScale = timeScale;
+  o.commandLine = line;
+  auto w = std::make_unique<kelvara::qt::frmMain>(o);
+  w->quietBoxes = true;
+  w->Form_Load();
+  return w;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string mode = argc > 1 ? argv[1] : "";
+  QElapsedTimer clock;
+  clock.start();
+  QApplication app(argc, argv);
+  kelvara::qt::InstallQtPlatform();
+  if (mode == "bare") {
+    QMainWindow w;
+    w.setCentralWidget(new QPushButton("Front"));
+    w.resize(600, 430);
+    w.show();
+    QCoreApplication::processEvents();
+    std::printf("%lld\n", static_cast<long long>(clock.nsecsElapsed() / 1000));
+    return 0;
+  }
+  if (mode == "startup") {  // to the log line, then to the window painted
+    auto w = StartGame(0, "nsp nss");
+    const long long logged = clock.nsecsElapsed() / 1000;
+    QCoreApplication::processEvents();
+    std::printf("%lld %lld\n", logged, static_cast<long long>(clock.nsecsElapsed() / 1000));
+    return 0;
+  }
+  if (mode == "loop") {  // many start-ups, for a profile
+    for (int i = 0; i < 40; ++i) {
+      auto w = StartGame(0, "nsp nss");
+      QCoreApplication::processEvents();
+    }
+    return 0;
+  }
+  if (mode == "memory") {
+    auto w = StartGame(0, "nsp nss");
+    QCoreApplication::processEvents();
+    std::printf("%ld\n", ResidentKb());
+    return 0;
+  }
+  if (mode == "idle") {
+    // Time is real: the sign's hold at start-up, then the quiz's two seconds a move.
+    auto w = StartGame(1, "nsp nss");
+    w->settings().QuestionLevel = 10;
+    w->settings().DisMakeUpDraw = true;
+    const double cpu0 = CpuSeconds();
+    QElapsedTimer wall;
+    wall.start();
+    w->game().mnuGameReDisMakeUp_Click();
+    const double cpu = CpuSeconds() - cpu0;
+    const double seconds = static_cast<double>(wall.elapsed()) / 1000.0;
+    std::printf("%d %.3f %.3f\n", w->game().DCount, cpu, seconds);
+    return 0;
+  }
+  if (mode == "pull") {
+    auto w = StartGame(0, "nsp nss");
+    w->game().mnuGameReDisMakeUp_Click();
+    w->button("cmdBack")->click();  // into siding 1, coupled
+    w->numberBox()->setEditText("2");
+    access("/kelvara-pull-begins", F_OK);
+    w->button("cmdFront")->click();
+    access("/kelvara-pull-ends", F_OK);
+    return 0;
+  }
+  std::fprintf(stderr, "usage: window_driver bare|startup|memory|idle|pull\n");
+  return 2;
+}
