@@ -38,7 +38,6 @@ void SplitProgramPath(const std::string& exePath, std::string& folder, std::stri
 
 const std::string& ProgramFolder() { return Get().folder; }
 
-std::string HelpFolder() { return ProgramFolder() + "help"; }
 const std::string& ExeName() { return Get().exe; }
 
 void SetProgramPaths(const std::string& folder, const std::string& exeName) {

@@ -1,4 +1,5 @@
-// Where the program lives: its folder holds the settings, the log, temporary tunes and "Cars".
+// Where the program lives: its folder and the name it was started by. base/folders.h says where
+// its files are.
 #pragma once
 
 #include <string>
@@ -10,8 +11,6 @@ const std::string& ProgramFolder();
 const std::string& ExeName();
 // The folder (with its "/") and the whole file name of an executable's path.
 void SplitProgramPath(const std::string& exePath, std::string& folder, std::string& name);
-// The help pages: "help" beside the program.
-std::string HelpFolder();
 // Start-up reads them from /proc/self/exe; tests point them elsewhere.
 void SetProgramPaths(const std::string& folder, const std::string& exeName);
 

@@ -5,7 +5,8 @@
 //
 // After the quiz is made the yard is printed; then each line of standard input is a command:
 // a one-input string such as C5C2P3C5, "front N", "back N", "restart", "new", "remake",
-// "answer", "solve", "yard", "help" or "quit".
+// "answer", "solve", "yard", "help" or "quit". Its settings file and log live where the game
+// keeps its own ("kelvara-cli.ini", "kelvara-cli.log"); the options given here win over the file.
 #include <unistd.h>
 
 #include <chrono>
@@ -18,10 +19,13 @@
 #include <thread>
 #include <utility>
 
+#include "base/folders.h"
 #include "data/mylib.h"
 #include "base/paths.h"
 #include "model/game.h"
 #include "base/memoryports.h"
+#include "services/gini.h"
+#include "services/mylog.h"
 #include "services/national.h"
 #include "base/product.h"
 #include "base/program.h"
@@ -87,10 +91,13 @@ class Terminal : public IMessageBox, public IScene, public ISound, public IClock
       now_ += static_cast<std::uint32_t>(ms) + 1;
     }
   }
-  // IGameLog: the moves and the yard after each; the quiz is made out of sight.
+  // IGameLog: the moves and the yard after each; the quiz is made out of sight. The log file has
+  // them all, as the game's has.
   void WriteLine(std::string_view text) override {
+    if (file != nullptr) file->WriteLine(text);
     if (game == nullptr || !game->MakingQuiz) out_ << text << "\n";
   }
+  IGameLog* file = nullptr;
 
  private:
   std::ostream& out_;
@@ -103,8 +110,8 @@ struct Options {
   std::string data;
   std::optional<int> loco;
   std::string train;
-  int level = 5;
   std::optional<std::uint64_t> seed;
+  std::optional<int> level;
   std::string lang;
   bool answerNo = false;
   bool realTime = false;
@@ -176,22 +183,38 @@ int Main(int argc, char** argv) {
   Terminal term(std::cout, options->answerNo, options->realTime);
   texts.InitNational(language, "", [&](const std::string& w) { term.Show(w, MsgButtons::Ok, MsgIcon::None, {}); });
 
+  const Folders& folders = UserFolders();
   AppSettings settings;
-  settings.TrdFolder = options->data.empty() ? BuildPath(ProgramFolder(), "Cars") : options->data;
-  settings.QuestionLevel = options->level;
+  const std::string ini = MyLibClass::GetIniFileName();
+  if (FileExists(ini)) {
+    LoadIni(settings, ini, folders.userData);
+  } else {
+    MakeFolder(folders.settings);
+    CreateIni(settings, ini, folders.userData);  // the defaults, kept even when it cannot be written
+  }
+  if (!options->data.empty()) settings.TrdFolder = options->data;
+  if (options->level) settings.QuestionLevel = *options->level;
   settings.MakeLog = true;
   settings.CarNumOnMouse = true;
 
+  MakeFolder(folders.log);
+  MyLogClass log(BuildPath(folders.log, ExeName() + ".log"));
+  log.Delete();
+  FileGameLog fileLog(log);
+  term.file = &fileLog;
+
   Game game(Ports{term, term.controls, term.status, term, term, term, term, texts}, settings);
   term.game = &game;
+  game.MyLog = &log;
+  game.DefaultSetFolder = folders.installedSet;
   if (const char* user = std::getenv("USER")) game.UserName = user;
   const std::uint64_t seed = options->seed.value_or(
       static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count()) % 1000000007ULL);
   game.lib().Seed(seed);
 
-  game.Loco.LoadLst(settings.TrdFolder);
+  game.LoadLocoList();
   if (game.Loco.LocoSetCount() == 0) {
-    std::cerr << "kelvara-cli: no locomotive set in " << settings.TrdFolder << "\n";
+    std::cerr << "kelvara-cli: no locomotive set in " << game.LocoListFolder() << "\n";
     return 1;
   }
   if (options->loco && (*options->loco >= game.Loco.LocoSetCount())) {

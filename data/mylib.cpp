@@ -48,6 +48,7 @@ void MyLibClass::Wait1ms(int ms) {
 #include <fstream>
 
 #include "data/bmp.h"
+#include "base/folders.h"
 #include "base/paths.h"
 #include "base/textfile.h"
 #include "base/product.h"
@@ -74,7 +75,7 @@ void MyLibClass::SeparateArgmentStrings(std::string_view text, std::vector<std::
   }
 }
 
-std::string MyLibClass::GetIniFileName() { return ProgramFolder() + ExeName() + ".ini"; }
+std::string MyLibClass::GetIniFileName() { return BuildPath(UserFolders().settings, ExeName() + ".ini"); }
 
 std::string MyLibClass::GetVersionString() {
   return "Ver " + std::to_string(kVersionMajor) + "." + std::to_string(kVersionMinor);
@@ -84,11 +85,12 @@ void MyLibClass::DeleteTempFile(const std::string& keep) {
   namespace fs = std::filesystem;
   const std::string prefix = kTempTunePrefix;
   const std::string suffix = kTempTuneSuffix;
-  for (const std::string& name : ListFiles(ProgramFolder())) {
+  const std::string& folder = UserFolders().temp;
+  for (const std::string& name : ListFiles(folder)) {
     if (!keep.empty() && GetFileName(keep) == name) continue;
     if (name.size() > prefix.size() + suffix.size() && name.starts_with(prefix) && name.ends_with(suffix)) {
       std::error_code ec;
-      fs::remove(fs::path(ProgramFolder()) / name, ec);
+      fs::remove(fs::path(folder) / name, ec);
     }
   }
 }

@@ -40,9 +40,10 @@ class MyLibClass {
   // One leading "/" or "-" of the whole text is dropped.
   void SeparateArgmentStrings(std::string_view commandText, std::vector<std::string>& OutPutDim);
 
+  // "<program>.ini" in the settings folder.
   static std::string GetIniFileName();
   static std::string GetVersionString();
-  // Deletes the temporary tune files this program left in its folder, and nothing else; `keep`
+  // Deletes the temporary tune files this program left in its temporary folder, and nothing else; `keep`
   // is the tune playing now.
   static void DeleteTempFile(const std::string& keep = {});
   // Appends every line of the source, as UTF-8 with CR LF, to an output that already holds data.

@@ -9,6 +9,18 @@
 
 namespace kelvara {
 
+CarFinder WithFallback(CarFinder finder, const std::string& folder, const std::string& alsoIn) {
+  if (alsoIn.empty()) return finder;
+  const std::string own = BuildPath(NormalizeSeparators(folder), "");
+  const std::string other = NormalizeSeparators(alsoIn);
+  return [finder = std::move(finder), own, other](const std::string& path) {
+    CarFile car = finder(path);
+    if (car.exists || FolderOf(path) != own) return car;
+    CarFile shared = finder(BuildPath(other, GetFileName(path)));
+    return shared.exists ? shared : car;
+  };
+}
+
 namespace {
 
 constexpr int kErrFileNotFound = 53;

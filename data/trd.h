@@ -39,6 +39,11 @@ class CarFileMemo {
   std::unordered_map<std::string, CarFile> known_;
 };
 
+// Cars a data file names by bare file name and that are missing from `folder` are looked up
+// under the same name in `alsoIn` (the default train set behind the player's own folder). The
+// answer for the first place stands when neither has the car, so a warning names the file asked.
+CarFinder WithFallback(CarFinder finder, const std::string& folder, const std::string& alsoIn);
+
 class TRDClass {
  public:
   static constexpr int kSlots = 101;

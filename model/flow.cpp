@@ -94,7 +94,7 @@ void Game::mnuGameReDisMakeUp_Click() {
   ports_.sound.StopSound();
 
   if (settings_.MakeLog && MyLog != nullptr) {
-    LogOutFst(*MyLog, lib_, settings_.TrdFolder, TRD.TrainFileName);
+    LogOutFst(*MyLog, lib_, LocoListFolder(), TRD.TrainFileName);
   }
   for (int siding = 1; siding <= 2; ++siding) {
     if (yard.GetLocoNum(siding) > 0) CutTrain(siding, 0, yard.GetLocoNum(siding));

@@ -113,16 +113,28 @@ class Game {
   AnimeRects gAnimeDstRect{};
   bool AnimeContinue = false;
 
+  // The default train set shipped with the program, read behind the data folder: its trains are
+  // offered too (a train file of the same name in the data folder comes first), its locomotive
+  // list serves when the data folder has none, and its cars stand in for those a file of the data
+  // folder names but the folder lacks. "" for none: the data folder is the whole set.
+  std::string DefaultSetFolder;
+  // The folders trains are read from, the data folder first; only those that exist.
+  std::vector<std::string> TrainFolders() const;
+  // The folder whose "loco.lst" is read: the data folder's, else the default set's.
+  std::string LocoListFolder() const;
+  // Reads that list into Loco, its cars looked up as above.
+  void LoadLocoList();
+
   // Loads a locomotive set and a train file into the game, or keeps the current one.
   void ChangeTrain(int LocoINdex, const std::string& TRDFileName);
-  // A random ".trd" of the data folder, or "".
+  // A random ".trd" of the train folders, or "".
   std::string GetTrainRandom();
   void mnuGameChangeTrainAuto_Click();
   struct TrainFileEntry {
     std::string path;
     std::string comment;  // empty when the file cannot be read
   };
-  // Every "*.trd" of the data folder (any letter case) with its train name, for choosing by hand.
+  // Every "*.trd" of the train folders (any letter case) with its train name, for choosing by hand.
   std::vector<TrainFileEntry> ListTrainFiles();
   // The names of the locomotive sets, for choosing by hand; the game's set stays selected.
   std::vector<std::string> LocoSetNames();

@@ -1,6 +1,7 @@
 // Choosing the locomotive set and the train, and loading them into the game.
 #include <algorithm>
 #include <array>
+#include <set>
 
 #include "data/bmp.h"
 #include "base/paths.h"
@@ -18,6 +19,13 @@ bool IsTrdNoCase(const std::string& name) {
   return (ext[0] | 0x20) == 't' && (ext[1] | 0x20) == 'r' && (ext[2] | 0x20) == 'd';
 }
 
+std::string LowerAscii(std::string s) {
+  for (char& c : s) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return s;
+}
+
 }  // namespace
 
 void Game::ChangeTrain(int LocoINdex, const std::string& TRDFileName) {
@@ -33,10 +41,11 @@ void Game::ChangeTrain(int LocoINdex, const std::string& TRDFileName) {
   struct Finders {
     std::array<CarFinder*, 3> of;
     ~Finders() {
-      for (CarFinder* f : of) *f = FindCarFile;
+      for (CarFinder* f : of) *f = plain;
     }
-  } restore{{&TRD.Finder, &TRD2.Finder, &Loco2.Finder}};
-  for (CarFinder* f : restore.of) *f = memo.Finder();
+    CarFinder plain;
+  } restore{{&TRD.Finder, &TRD2.Finder, &Loco2.Finder}, WithFallback(FindCarFile, settings_.TrdFolder, DefaultSetFolder)};
+  for (CarFinder* f : restore.of) *f = WithFallback(memo.Finder(), settings_.TrdFolder, DefaultSetFolder);
 
   // What is playable now stays loaded when the new choice cannot be played.
   const TRDClass::Formation previousTrd = TRD.SaveFormation();
@@ -80,21 +89,59 @@ void Game::ChangeTrain(int LocoINdex, const std::string& TRDFileName) {
   ports_.controls.SetEnabled("mnuViewClearAnimation", false);
 }
 
+std::vector<std::string> Game::TrainFolders() const {
+  std::vector<std::string> folders;
+  for (const std::string& f : {settings_.TrdFolder, DefaultSetFolder}) {
+    const std::string folder = NormalizeSeparators(f);
+    if (FolderExists(folder) && std::find(folders.begin(), folders.end(), folder) == folders.end()) {
+      folders.push_back(folder);
+    }
+  }
+  return folders;
+}
+
+namespace {
+
+// The train files of the folders in order; a name already seen (in any letter case) is passed
+// over, so the player's own copy of a train stands in for the default set's.
+std::vector<std::string> TrainFiles(const std::vector<std::string>& folders, bool (*isTrain)(const std::string&)) {
+  std::vector<std::string> out;
+  std::set<std::string> seen;
+  for (const std::string& folder : folders) {
+    for (const std::string& name : ListFiles(folder)) {
+      if (isTrain(name) && seen.insert(LowerAscii(name)).second) out.push_back(BuildPath(folder, name));
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
 std::string Game::GetTrainRandom() {
-  const std::string folder = NormalizeSeparators(settings_.TrdFolder);
-  if (!FolderExists(folder)) {
+  const std::vector<std::string> folders = TrainFolders();
+  if (folders.empty()) {
     Box(Msg(5670) + "\r\n" + settings_.TrdFolder, MsgButtons::Ok, MsgIcon::Exclamation);
     return {};
   }
-  const std::vector<std::string> files = ListFiles(folder);
-  int c = 0;
-  for (const auto& f : files) c += GetExtensionName(f) == "trd" ? 1 : 0;
+  const std::vector<std::string> trains =
+      TrainFiles(folders, [](const std::string& name) { return GetExtensionName(name) == "trd"; });
+  const int c = static_cast<int>(trains.size());
   const int r = lib_.GetRandom(1, c);
-  int seen = 0;
-  for (const auto& f : files) {
-    if (GetExtensionName(f) == "trd" && ++seen == r) return BuildPath(folder, f);
+  return r >= 1 && r <= c ? trains[static_cast<std::size_t>(r - 1)] : std::string();
+}
+
+std::string Game::LocoListFolder() const {
+  for (const std::string& folder : {settings_.TrdFolder, DefaultSetFolder}) {
+    if (!folder.empty() && FileExists(FindLikeWindows(BuildPath(NormalizeSeparators(folder), "loco.lst")))) {
+      return folder;
+    }
   }
-  return {};
+  return settings_.TrdFolder;
+}
+
+void Game::LoadLocoList() {
+  Loco.Finder = WithFallback(FindCarFile, settings_.TrdFolder, DefaultSetFolder);
+  Loco.LoadLst(LocoListFolder());
 }
 
 void Game::mnuGameChangeTrainAuto_Click() {
@@ -109,13 +156,11 @@ void Game::mnuGameChangeTrainAuto_Click() {
 
 std::vector<Game::TrainFileEntry> Game::ListTrainFiles() {
   std::vector<TrainFileEntry> out;
-  const std::string folder = NormalizeSeparators(settings_.TrdFolder);
   TRDClass reader(dataPorts());
   reader.NoErrorMsg = true;
-  for (const auto& name : ListFiles(folder)) {
-    if (!IsTrdNoCase(name)) continue;
+  for (const std::string& path : TrainFiles(TrainFolders(), IsTrdNoCase)) {
     reader.Refresh();
-    reader.TrainFileName = BuildPath(folder, name);
+    reader.TrainFileName = path;
     reader.LoadTrd();
     out.push_back({reader.TrainFileName, reader.TrainComment});
   }
@@ -154,7 +199,7 @@ void FillPictureList(std::span<const PictureSize> headers, int viewHeight, Anime
 void Game::LoadAnimateImage() {
   MsgGuide.Msg("Load TrainImage...");
   Loco2.Refresh();
-  Loco2.LoadLst(settings_.TrdFolder);
+  Loco2.LoadLst(LocoListFolder());
   Loco2.LocoSetIndex(Loco.LocoSetIndex());
   TRD2.Refresh();
   TRD2.TrainFileName = TRD.TrainFileName;

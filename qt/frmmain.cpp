@@ -20,7 +20,9 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QUrl>
+#include <QWindow>
 
+#include "base/folders.h"
 #include "base/paths.h"
 #include "base/product.h"
 #include "base/program.h"
@@ -68,7 +70,8 @@ QIcon ProgramIcon() {
   QIcon icon = QIcon::fromTheme("kelvara");
   if (!icon.isNull()) return icon;
   for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
-    icon.addFile(Q(BuildPath(ProgramFolder(), "icons/kelvara-" + std::to_string(size) + ".png")), QSize(size, size));
+    const std::string file = IconPath(UserFolders(), size);
+    if (FileExists(file)) icon.addFile(Q(file), QSize(size, size));
   }
   return icon;
 }
@@ -101,7 +104,9 @@ void frmMain::Form_Load() {
   startingUp_ = true;
   qApp->installEventFilter(this);
 
-  log_ = std::make_unique<MyLogClass>(BuildPath(ProgramFolder(), ExeName() + ".log"));
+  const Folders& folders = UserFolders();
+  MakeFolder(folders.log);
+  log_ = std::make_unique<MyLogClass>(BuildPath(folders.log, ExeName() + ".log"));
   log_->Delete();
   gameLog_ = std::make_unique<FileGameLog>(*log_);
 
@@ -117,10 +122,11 @@ void frmMain::Form_Load() {
 
   const std::string ini = MyLibClass::GetIniFileName();
   if (!FileExists(ini)) {
-    CreateIni(settings_, ini, ProgramFolder());
+    MakeFolder(folders.settings);
+    CreateIni(settings_, ini, folders.userData);
     log("CreateIni");
   } else {
-    LoadIni(settings_, ini, ProgramFolder());
+    LoadIni(settings_, ini, folders.userData);
     log("LoadIni");
   }
 
@@ -140,11 +146,11 @@ void frmMain::Form_Load() {
   log("SetInto MIDIMCIClass");
   if (!options_.noSound) {
     FluidMciOptions sound;
-    sound.audioDriver = options_.audioDriver;
-    if (sound.audioDriver == "file") sound.audioFile = "/dev/null";
+    if (!options_.audioDriver.empty()) sound.audioDrivers = {options_.audioDriver};
+    if (options_.audioDriver == "file") sound.audioFile = "/dev/null";
     mci_ = std::make_unique<FluidMci>(sound);
     midi_ = std::make_unique<MIDIMCIClass>(*mci_, static_cast<IMessageBox&>(*this), static_cast<IClock&>(*this),
-                                           texts_, ProgramFolder());
+                                           texts_, folders.temp, folders.log);
   }
   log("Path MIDIMCIClass");
   log("Set MIDI");
@@ -167,6 +173,7 @@ void frmMain::Form_Load() {
 
   game_ = std::make_unique<Game>(Ports{*this, *this, *this, *this, *this, *this, *gameLog_, texts_}, settings_);
   game_->MsgGuide.ObjGuide = nullptr;  // the status bar takes the guide once the window is shown
+  game_->DefaultSetFolder = folders.installedSet;
   log("Path MsgGuideClass");
   log("Path PelmClass");
   log("Path TRDClass");
@@ -198,8 +205,16 @@ void frmMain::Form_Load() {
   setWindowTitle(kProductName);
   SetContlorTag();
   ApplyNational(*this, texts_);
-  SetZoom(settings_.Zoom);
+  // Until the player picks a size in the View menu, the screen decides it at every start.
+  int zoom = settings_.Zoom;
+  if (zoom == 0) {
+    const QScreen* s = screen();
+    zoom = s == nullptr ? 1 : YardView::FirstZoom(qRound(s->geometry().width() * s->devicePixelRatio()), s->devicePixelRatio());
+  }
+  SetZoom(zoom);
   show();
+  // A screen of another scale: the same zoom in its device pixels.
+  if (QWindow* w = windowHandle()) connect(w, &QWindow::screenChanged, this, [this] { SetZoom(zoom_); });
   log("Path Show Main Window");
   game_->MsgGuide.ObjGuide = static_cast<IStatusBar*>(this);
   log("Path Message Guide");
@@ -215,7 +230,7 @@ void frmMain::Form_Load() {
   game_->TRD.NoLoadCouplerBellows = true;
   game_->MsgGuide.Msg("Loco loading...");
   game_->Loco.Refresh();
-  game_->Loco.LoadLst(settings_.TrdFolder);
+  game_->LoadLocoList();
   log("Path Loco.LoadLst");
   cutNum_->clear();
   for (int i = 0; i < 20; ++i) cutNum_->addItem(QString::number(i));
@@ -444,20 +459,24 @@ void frmMain::SetContlorTag() {
 }
 
 void frmMain::LayoutControls() {
-  const int z = zoom_;
-  view_->setGeometry(0, 0, kDesignWidth * z, kDesignHeight * z);
-  animeTest_->setGeometry(8 * z, 304 * z, 137 * z, 25 * z);
-  front_->setGeometry(216 * z, 304 * z, 57 * z, 25 * z);
-  cutNum_->setGeometry(280 * z, 304 * z, 57 * z, 26 * z);
-  back_->setGeometry(344 * z, 304 * z, 57 * z, 25 * z);
-  lblMsg_->setGeometry(8 * z, 336 * z, 585 * z, 41 * z);
+  // Design pixels to window units: the zoom over the screen's scale, which Qt applies itself.
+  const double z = view_->Scale();
+  auto place = [z](QWidget* w, int left, int top, int width, int height) {
+    w->setGeometry(qRound(left * z), qRound(top * z), qRound(width * z), qRound(height * z));
+  };
+  view_->move(0, 0);
+  place(animeTest_, 8, 304, 137, 25);
+  place(front_, 216, 304, 57, 25);
+  place(cutNum_, 280, 304, 57, 26);
+  place(back_, 344, 304, 57, 25);
+  place(lblMsg_, 8, 336, 585, 41);
   // The controls on the yard grow with it; their text too.
   for (QWidget* w : std::initializer_list<QWidget*>{animeTest_, front_, cutNum_, back_, lblMsg_}) {
     QFont f = font();
     if (f.pointSizeF() > 0) f.setPointSizeF(f.pointSizeF() * z);
     w->setFont(f);
   }
-  centralWidget()->setFixedSize(kDesignWidth * z, kDesignHeight * z);
+  centralWidget()->setFixedSize(view_->size());
   view_->lower();
   setFixedSize(sizeHint());
 }
@@ -671,6 +690,7 @@ void frmMain::AnimeView(bool visible) {
       const QString key = Q(paths[i]) + QString("@%1x%2x%3").arg(r.Right).arg(r.Bottom).arg(zoom_);
       auto it = bigImages_.find(key);
       if (it == bigImages_.end()) {
+        // In device pixels: the view draws them one to one on the screen.
         const QImage picture = LoadPicture(paths[i]);
         it = bigImages_.insert(key, picture.isNull() || r.Right <= 0
                                         ? QPixmap()
@@ -751,7 +771,7 @@ void frmMain::ShowAnswer() {
 
 void frmMain::ShowOptions() {
   frmOptions options(this, settings_,
-                     frmOptions::Services{*this, texts_, MyLibClass::GetIniFileName(), ProgramFolder(),
+                     frmOptions::Services{*this, texts_, MyLibClass::GetIniFileName(), UserFolders().userData,
                                           log_ ? log_->LogFileName : std::string(), [this] { DrawRefresh(); }});
   RestorePlace(options, QRect(x() + 40, y() + 40, options.sizeHint().width(), options.sizeHint().height()), 0, 0,
                *this, texts_);
@@ -855,6 +875,8 @@ void frmMain::ShowCar(int cell) {
 }
 
 void frmMain::ShowDataInstall() {
+  // The player's own train folder is made when it is first needed.
+  if (settings_.TrdFolder.starts_with(UserFolders().userData + "/")) MakeFolder(settings_.TrdFolder);
   FileCalls calls;
   DataInstall install(*this, texts_, settings_.TrdFolder, calls);
   frmDataInstall window(this, texts_, settings_.TrdFolder, install);

@@ -39,7 +39,7 @@ class frmSplash;
 struct StartOptions {
   std::string commandLine;  // the arguments joined by blanks, as the old command line was
   bool noSound = false;     // no sound device at all (tests)
-  std::string audioDriver;  // FluidSynth's audio driver; "file" writes to /dev/null (tests)
+  std::string audioDriver;  // one FluidSynth audio driver instead of the usual order; "file" writes to /dev/null (tests)
   double timeScale = 1.0;   // 0 makes every wait a single turn of the event loop (tests)
 };
 

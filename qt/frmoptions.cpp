@@ -226,12 +226,12 @@ void frmOptions::Default() {
       MsgAnswer::Ok) {
     return;
   }
-  CreateIni(settings_, services_.iniPath, services_.programFolder);
+  CreateIni(settings_, services_.iniPath, services_.dataFolder);
   Load();
 }
 
 void frmOptions::FolderBrowse() {
-  const std::string chosen = BrowseForFolder(services_.texts.GetMessageText(93), services_.programFolder);
+  const std::string chosen = BrowseForFolder(services_.texts.GetMessageText(93), services_.dataFolder);
   if (!chosen.empty()) txtTrdFolder->setText(Q(chosen));
 }
 

@@ -33,7 +33,7 @@ class frmOptions : public QDialog {
     IMessageBox& msg;
     const National& texts;
     std::string iniPath;
-    std::string programFolder;
+    std::string dataFolder;  // the player's data folder: its "Cars" is the default train folder
     std::string logFileName;
     std::function<void()> redraw;  // the main window's scene, after Apply
   };

@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QToolTip>
 #include <algorithm>
+#include <cmath>
 
 #include "qt/pictures.h"
 
@@ -152,8 +153,18 @@ YardView::YardView(QWidget* parent) : QWidget(parent) {
 
 void YardView::SetZoom(int zoom) {
   zoom_ = std::clamp(zoom, 1, 3);
-  setFixedSize(kDesignWidth * zoom_, kDesignHeight * zoom_);
+  const double s = Scale();
+  setFixedSize(static_cast<int>(std::ceil(kDesignWidth * s - 1e-6)), static_cast<int>(std::ceil(kDesignHeight * s - 1e-6)));
   update();
+}
+
+double YardView::Scale() const {
+  const double ratio = devicePixelRatioF();
+  return zoom_ / (ratio > 0 ? ratio : 1.0);
+}
+
+int YardView::FirstZoom(int screenPixelWidth, double devicePixelRatio) {
+  return screenPixelWidth >= 2560 || devicePixelRatio >= 2.0 ? 2 : 1;
 }
 
 void YardView::SetNumberFont(const QFont& font) {
@@ -201,7 +212,10 @@ int YardView::CellAt(QPoint p) {
   return -1;
 }
 
-int YardView::CellUnder(QPoint widgetPoint) const { return CellAt(widgetPoint / zoom_); }
+int YardView::CellUnder(QPoint widgetPoint) const {
+  const QPointF design = QPointF(widgetPoint) / Scale();
+  return CellAt(QPoint(static_cast<int>(std::floor(design.x())), static_cast<int>(std::floor(design.y()))));
+}
 
 void YardView::SetSign(int state) {
   auto& d = displays_;
@@ -328,19 +342,22 @@ QImage YardView::DesignPicture() const {
 void YardView::paintEvent(QPaintEvent*) {
   QPainter p(this);
   p.fillRect(rect(), Qt::black);
+  const double s = Scale();
   if (running_) {
-    // Pictures come at the zoom already; places are in design pixels.
+    // Pictures come at the zoom already, in device pixels; places are in design pixels.
     for (std::size_t i = 0; i < runLeft_.size() && i < runPictures_.size(); ++i) {
       if (runLeft_[i] >= kDesignWidth) continue;
-      const int w = (runWidth_[i] + 1) * zoom_;
-      p.drawPixmap(QRect((runLeft_[i] - 1) * zoom_, 0, w, height()), runPictures_[i], QRect(0, 0, w, height()));
+      const QPixmap& picture = runPictures_[i];
+      const int w = runWidth_[i] + 1;
+      p.drawPixmap(QRectF((runLeft_[i] - 1) * s, 0, w * s, kDesignHeight * s), picture,
+                   QRectF(0, 0, w * zoom_, kDesignHeight * zoom_));
     }
     return;
   }
-  // Whole-number zoom, nearest neighbour: the pixel art stays sharp.
+  // Whole-number zoom in device pixels, nearest neighbour: the pixel art stays sharp.
   if (design_.isNull()) design_ = DesignPicture();
   p.setRenderHint(QPainter::SmoothPixmapTransform, false);
-  p.drawImage(rect(), design_);
+  p.drawImage(QRectF(0, 0, kDesignWidth * s, kDesignHeight * s), design_);
 }
 
 void YardView::mousePressEvent(QMouseEvent* e) {

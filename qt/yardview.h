@@ -46,9 +46,16 @@ class YardView : public QWidget {
  public:
   explicit YardView(QWidget* parent = nullptr);
 
-  // Every pixel of the design picture becomes a zoom x zoom block.
+  // Every pixel of the design picture becomes a zoom x zoom block of the screen's own pixels,
+  // whatever scale the desktop runs at: pixel art stays sharp at 125 % as at 200 %. Called again
+  // when the window moves to a screen of another scale.
   void SetZoom(int zoom);
   int Zoom() const { return zoom_; }
+  // Window units per design pixel: the zoom over the screen's device pixel ratio.
+  double Scale() const;
+  // The size a player first sees: twice on a screen at least 2560 pixels wide or scaled to twice
+  // or more, else once.
+  static int FirstZoom(int screenPixelWidth, double devicePixelRatio);
 
   // The junction and sign displays for a route: -1 initial, 0 all stop, 1 or 2.
   void SetSign(int state);
@@ -63,8 +70,8 @@ class YardView : public QWidget {
   void SetGuides(bool on);
 
   // The departure run covers the yard: its car pictures at full view height (already at the
-  // zoom), then one frame at a time in design pixels, each car copied one pixel left of its place
-  // and one pixel wider.
+  // zoom, in device pixels), then one frame at a time in design pixels, each car copied one pixel
+  // left of its place and one pixel wider.
   void ShowRun(bool on, std::vector<QPixmap> pictures = {});
   void RunFrame(const std::vector<int>& left, const std::vector<int>& width);
   bool Running() const { return running_; }

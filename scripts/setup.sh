@@ -7,6 +7,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libfluidsynth-dev timgm6mb-soundfont fonts-vlgothic
   clang libclang-rt-dev
+  desktop-file-utils appstream dpkg-dev file groff-base
 )
 
 missing=()

@@ -36,24 +36,23 @@ std::string Lower(std::string s) {
   return s;
 }
 
-// The data folder beside the program, found in any letter case as the old program's was.
-std::string FallbackFolder(const std::string& programFolder) {
-  const std::string wanted = BuildPath(programFolder, "cars");
-  if (FolderExists(wanted)) return wanted;
-  for (const char* spelling : {"Cars", "CARS"}) {
-    const std::string other = BuildPath(programFolder, spelling);
-    if (FolderExists(other)) return other;
+// The train folder in `folder`, found in any letter case as the old program's was; "Cars" when
+// there is none yet (the data install window makes it).
+std::string FallbackFolder(const std::string& folder) {
+  for (const char* spelling : {"cars", "Cars", "CARS"}) {
+    const std::string there = BuildPath(folder, spelling);
+    if (FolderExists(there)) return there;
   }
-  return wanted;
+  return BuildPath(folder, "Cars");
 }
 
 }  // namespace
 
-bool CreateIni(AppSettings& s, const std::string& iniPath, const std::string& programFolder) {
+bool CreateIni(AppSettings& s, const std::string& iniPath, const std::string& dataFolder) {
   const bool oneInput = s.OneInput;
   const int zoom = s.Zoom;  // the window's size is not a setting of the options
   s = AppSettings{};
-  s.TrdFolder = BuildPath(programFolder, "Cars");
+  s.TrdFolder = BuildPath(dataFolder, "Cars");
   s.QuestionLevel = 5;
   s.CarNumGuide = s.LookCarNumber = s.CarNumOnMouse = s.ReplaceAnimate = s.DisMakeUpDraw = true;
   s.DisMakeUpDrawAnimate = false;
@@ -64,12 +63,12 @@ bool CreateIni(AppSettings& s, const std::string& iniPath, const std::string& pr
   return SaveIni(s, iniPath);
 }
 
-void LoadIni(AppSettings& s, const std::string& iniPath, const std::string& programFolder) {
+void LoadIni(AppSettings& s, const std::string& iniPath, const std::string& dataFolder) {
   const IniFile ini = IniFile::Load(iniPath);
   const char* section = kProductName;
 
   s.TrdFolder = ini.Get(section, "TRD_FOLDER");
-  if (!FolderExists(NormalizeSeparators(s.TrdFolder))) s.TrdFolder = FallbackFolder(programFolder);
+  if (!FolderExists(NormalizeSeparators(s.TrdFolder))) s.TrdFolder = FallbackFolder(dataFolder);
 
   // Only a value that is a number as a whole counts; anything else falls back to the level 5.
   bool numeric = false;

@@ -7,10 +7,12 @@
 
 namespace kelvara {
 
+// `dataFolder` is the player's data folder (beside the program in a portable copy): its "Cars" is
+// the default train folder, and the one taken when the file names a folder that is gone.
 // Sets every field to its default (OneInput keeps its value) and writes the file.
-bool CreateIni(AppSettings& s, const std::string& iniPath, const std::string& programFolder);
+bool CreateIni(AppSettings& s, const std::string& iniPath, const std::string& dataFolder);
 // Reads the file; booleans only ever switch on, the two sound switches follow the file exactly.
-void LoadIni(AppSettings& s, const std::string& iniPath, const std::string& programFolder);
+void LoadIni(AppSettings& s, const std::string& iniPath, const std::string& dataFolder);
 // Writes the fourteen keys in order, keeping everything else in the file. False when it could
 // not be written; the old file is then untouched.
 bool SaveIni(const AppSettings& s, const std::string& iniPath);

@@ -88,7 +88,6 @@ std::uint32_t FluidMci::StartOutput() {
   if (settings_ == nullptr) {
     settings_ = new_fluid_settings();
     if (settings_ == nullptr) return mcierr::kNoMidiDevice;
-    if (!options_.audioDriver.empty()) fluid_settings_setstr(settings_, "audio.driver", options_.audioDriver.c_str());
     if (!options_.audioFile.empty()) fluid_settings_setstr(settings_, "audio.file.name", options_.audioFile.c_str());
     fluid_settings_setint(settings_, "synth.reverb.active", 1);
   }
@@ -103,8 +102,15 @@ std::uint32_t FluidMci::StartOutput() {
       return mcierr::kNoMidiDevice;
     }
   }
-  driver_ = new_fluid_audio_driver(settings_, synth_);
-  return driver_ == nullptr ? mcierr::kCannotLoadDriver : 0;
+  for (const std::string& name : options_.audioDrivers) {
+    if (fluid_settings_setstr(settings_, "audio.driver", name.c_str()) != FLUID_OK) continue;
+    driver_ = new_fluid_audio_driver(settings_, synth_);
+    if (driver_ != nullptr) {
+      driverName_ = name;
+      return 0;
+    }
+  }
+  return mcierr::kCannotLoadDriver;
 }
 
 bool FluidMci::NewPlayer(Device& d) {

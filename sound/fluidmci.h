@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "sound/mci.h"
 
@@ -15,9 +16,12 @@ struct _fluid_player_t;
 namespace kelvara {
 
 struct FluidMciOptions {
-  std::string audioDriver;  // FluidSynth's name ("alsa", "pulseaudio", "file"); empty: its default
-  std::string audioFile;    // where the "file" driver writes
-  std::string soundFont;    // empty: the first General MIDI font found on the system
+  // FluidSynth's audio drivers, tried in order until one opens. The desktop's sound server comes
+  // first (PipeWire serves the PulseAudio protocol too): ALSA, FluidSynth's own default, takes the
+  // sound card for itself on many desktops or finds no device at all.
+  std::vector<std::string> audioDrivers{"pulseaudio", "alsa"};
+  std::string audioFile;  // where the "file" driver writes
+  std::string soundFont;  // empty: the first General MIDI font found on the system
 };
 
 // The General MIDI sound font to use: $KELVARA_SOUNDFONT, then Debian's usual places; "" if none.
@@ -33,6 +37,9 @@ class FluidMci : public IMci {
   std::uint32_t mciSendString(std::string_view command, std::string& reply) override;
   std::string mciGetErrorString(std::uint32_t error) const override;
 
+  // The audio driver that opened; "" until a tune was opened, or when none would.
+  const std::string& Driver() const { return driverName_; }
+
  private:
   struct Device;
   std::uint32_t Open(const std::string& file, const std::string& alias, std::string& reply);
@@ -44,6 +51,7 @@ class FluidMci : public IMci {
   _fluid_hashtable_t* settings_ = nullptr;
   _fluid_synth_t* synth_ = nullptr;
   _fluid_audio_driver_t* driver_ = nullptr;
+  std::string driverName_;
   std::map<std::string, std::unique_ptr<Device>> devices_;
   int nextId_ = 1;
 };

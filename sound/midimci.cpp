@@ -46,9 +46,9 @@ std::string MakeTempTuneFile(const std::string& folder) {
 }
 
 MIDIMCIClass::MIDIMCIClass(IMci& mci, IMessageBox& msg, IClock& clock, const ITexts& texts,
-                           const std::string& programFolder)
-    : mci_(mci), msg_(msg), clock_(clock), texts_(texts), programFolder_(programFolder) {
-  logFile_ = BuildPath(programFolder, "MIDIMCI.log");
+                           const std::string& tempFolder, const std::string& logFolder)
+    : mci_(mci), msg_(msg), clock_(clock), texts_(texts), tempFolder_(tempFolder) {
+  logFile_ = BuildPath(logFolder.empty() ? tempFolder : logFolder, "MIDIMCI.log");
   std::error_code ec;
   std::filesystem::remove(logFile_, ec);
 }
@@ -95,7 +95,7 @@ std::int32_t MIDIMCIClass::LoadSoundFromeResource(const std::string& name) {
   }
   Log("OK Load File(R)");
   errno = 0;
-  tempFile_ = MakeTempTuneFile(programFolder_);
+  tempFile_ = MakeTempTuneFile(tempFolder_);
   bool written = !tempFile_.empty();
   if (written) {
     std::ofstream out(tempFile_, std::ios::binary | std::ios::trunc);
@@ -109,7 +109,7 @@ std::int32_t MIDIMCIClass::LoadSoundFromeResource(const std::string& name) {
   // name finds later.
   if (!written) {
     const int err = errno != 0 ? errno : EIO;
-    Show(std::string(std::strerror(err)) + ": " + (tempFile_.empty() ? programFolder_ : tempFile_), MsgIcon::None);
+    Show(std::string(std::strerror(err)) + ": " + (tempFile_.empty() ? tempFolder_ : tempFile_), MsgIcon::None);
     Log("Error LoadData(R) " + resource);
     DeleteTemp();
     tempFile_.clear();

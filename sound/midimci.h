@@ -11,8 +11,10 @@ namespace kelvara {
 
 class MIDIMCIClass {
  public:
-  // The log "MIDIMCI.log" lives in the program folder; an old one is deleted at once.
-  MIDIMCIClass(IMci& mci, IMessageBox& msg, IClock& clock, const ITexts& texts, const std::string& programFolder);
+  // Temporary tune files are made in `tempFolder`; the log "MIDIMCI.log" lives in `logFolder`
+  // (the same folder when none is given), and an old one is deleted at once.
+  MIDIMCIClass(IMci& mci, IMessageBox& msg, IClock& clock, const ITexts& texts, const std::string& tempFolder,
+               const std::string& logFolder = {});
   ~MIDIMCIClass();
   MIDIMCIClass(const MIDIMCIClass&) = delete;
   MIDIMCIClass& operator=(const MIDIMCIClass&) = delete;
@@ -45,7 +47,7 @@ class MIDIMCIClass {
   IMessageBox& msg_;
   IClock& clock_;
   const ITexts& texts_;
-  std::string programFolder_;
+  std::string tempFolder_;
   std::string filename_;
   std::string tempFile_;
   std::string logFile_;

@@ -1,4 +1,5 @@
-// Installing rolling stock: the drop rules and the move that never loses a file.
+// Where the program keeps its files, installing rolling stock: the drop rules and the move that
+// never loses a file.
 #include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -7,7 +8,9 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <map>
 
+#include "base/folders.h"
 #include "base/movefile.h"
 #include "base/textfile.h"
 #include "data/install.h"
@@ -153,6 +156,70 @@ TEST(DataInstallTest, WhatIsMovedIgnoredOrRefused) {
   EXPECT_THAT(msg.shown[0].text, HasSubstr(std::strerror(EEXIST)));
   EXPECT_EQ(Read(data / "a.trd"), "a.trd");
   EXPECT_EQ(Read(from / "a.trd"), "another");
+}
+
+// ---- the program's folders ----------------------------------------------------------------------
+
+struct FoldersTest : ::testing::Test {
+  TempDir root;
+  std::map<std::string, std::string> vars{{"HOME", root / "home"}};
+  Environment env = [this](const char* name) -> const char* {
+    const auto it = vars.find(name);
+    return it == vars.end() ? nullptr : it->second.c_str();
+  };
+};
+
+TEST_F(FoldersTest, APortableCopyKeepsEverythingBesideItself) {
+  const Folders f = FindFolders(root / "game/", true, "../share/kelvara", env);
+  EXPECT_TRUE(f.portable);
+  for (const std::string& folder : {f.settings, f.log, f.temp, f.userData}) EXPECT_EQ(folder, root / "game");
+  EXPECT_EQ(f.installedSet, "") << "the Cars beside it is the player's own folder";
+  EXPECT_EQ(f.help, root / "game/help");
+  EXPECT_EQ(IconPath(f, 16), root / "game/icons/kelvara-16.png");
+}
+
+TEST_F(FoldersTest, AnInstalledProgramWritesOnlyIntoTheUsersFolders) {
+  fs::create_directories(root / "usr/bin");
+  fs::create_directories(root / "usr/share/kelvara/Cars");
+  fs::create_directories(root / "run");
+  vars["XDG_CONFIG_HOME"] = root / "cfg/";
+  vars["XDG_RUNTIME_DIR"] = root / "run";
+  vars["XDG_STATE_HOME"] = "relative/state";  // not absolute: ignored, as the XDG rules say
+  // Writable or not (root can write anywhere), an installation is never written to.
+  for (const bool writable : {true, false}) {
+    const Folders f = FindFolders(root / "usr/bin", writable, "../share/kelvara", env);
+    EXPECT_FALSE(f.portable);
+    EXPECT_EQ(f.settings, root / "cfg/kelvara");
+    EXPECT_EQ(f.log, root / "home/.local/state/kelvara");
+    EXPECT_EQ(f.userData, root / "home/.local/share/kelvara");
+    EXPECT_EQ(f.temp, root / "run");
+    EXPECT_EQ(f.installedSet, root / "usr/share/kelvara/Cars");
+    EXPECT_EQ(f.help, root / "usr/share/kelvara/help");
+    EXPECT_EQ(IconPath(f, 256), root / "usr/share/icons/hicolor/256x256/apps/kelvara.png");
+  }
+  vars["XDG_RUNTIME_DIR"] = root / "gone";
+  EXPECT_EQ(FindFolders(root / "usr/bin", true, "../share/kelvara", env).temp, "/tmp") << "a runtime folder not there";
+}
+
+TEST_F(FoldersTest, ACopyThePlayerCannotWriteReadsItsOwnSet) {
+  fs::create_directories(root / "ro/cars");
+  vars["XDG_DATA_HOME"] = root / "data";
+  const Folders f = FindFolders(root / "ro", false, "../share/kelvara", env);
+  EXPECT_FALSE(f.portable);
+  EXPECT_EQ(f.installedSet, root / "ro/cars") << "in the letter case it has";
+  EXPECT_EQ(f.userData, root / "data/kelvara");
+  EXPECT_EQ(f.settings, root / "home/.config/kelvara");
+}
+
+TEST_F(FoldersTest, FoldersAreMadeForTheOwnerOnly) {
+  const std::string deep = root / "a/b/c";
+  ASSERT_TRUE(MakeFolder(deep));
+  ASSERT_TRUE(MakeFolder(deep)) << "once more: it is there";
+  struct stat st {};
+  ASSERT_EQ(::stat(deep.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+  root.Write("file", "x");
+  EXPECT_FALSE(MakeFolder(root / "file/sub")) << "a file in the way";
 }
 
 }  // namespace

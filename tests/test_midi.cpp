@@ -304,7 +304,7 @@ struct FluidTest : MidiTest {
 };
 
 TEST_F(FluidTest, PlaysToTheEndRewindsAndPlaysAgain) {
-  FluidMci device(FluidMciOptions{"file", "/dev/null", ""});
+  FluidMci device(FluidMciOptions{{"file"}, "/dev/null", ""});
   MIDIMCIClass midi(device, msg, clock, texts, dir.str());
   midi.OutputLog = true;
   midi.LoadSoundFromFile(dir.Write("short.mid", ShortTune()));
@@ -321,7 +321,7 @@ TEST_F(FluidTest, PlaysToTheEndRewindsAndPlaysAgain) {
 }
 
 TEST_F(FluidTest, ResourceTunePlaysAndItsFileGoesWithTheStop) {
-  FluidMci device(FluidMciOptions{"file", "/dev/null", ""});
+  FluidMci device(FluidMciOptions{{"file"}, "/dev/null", ""});
   MIDIMCIClass midi(device, msg, clock, texts, dir.str());
   ASSERT_EQ(midi.LoadSoundFromeResource("railway.mid"), 0);
   const std::string temp = midi.TempFileName();
@@ -335,7 +335,7 @@ TEST_F(FluidTest, ResourceTunePlaysAndItsFileGoesWithTheStop) {
 
 // What is not a standard MIDI file does not open: the game then turns the sound off.
 TEST_F(FluidTest, FilesThatAreNotMidiDoNotOpen) {
-  FluidMci device(FluidMciOptions{"file", "/dev/null", ""});
+  FluidMci device(FluidMciOptions{{"file"}, "/dev/null", ""});
   const std::string tune = ShortTune();
   for (const std::string& bytes : {std::string(), tune.substr(0, tune.size() - 5), std::string("garbage bytes"),
                                    "MThd" + tune.substr(4, 10)}) {
@@ -349,16 +349,29 @@ TEST_F(FluidTest, FilesThatAreNotMidiDoNotOpen) {
   EXPECT_EQ(midi.PlaySound(), 1);
 }
 
+TEST_F(FluidTest, DriversAreTriedInOrderUntilOneOpens) {
+  // The first that opens plays, the ones after it are not tried.
+  FluidMci device(FluidMciOptions{{"no-such-driver", "file", "alsa"}, "/dev/null", ""});
+  MIDIMCIClass midi(device, msg, clock, texts, dir.str());
+  midi.LoadSoundFromFile(dir.Write("short.mid", ShortTune()));
+  ASSERT_EQ(midi.PlaySound(), 0);
+  EXPECT_EQ(device.Driver(), "file");
+  midi.StopSound();
+  EXPECT_EQ(FluidMciOptions{}.audioDrivers, (std::vector<std::string>{"pulseaudio", "alsa"}))
+      << "the desktop's sound server first, then the sound card";
+}
+
 TEST_F(FluidTest, NoAudioOutputMeansOpenFails) {
-  FluidMci device(FluidMciOptions{"no-such-driver", "", ""});
+  FluidMci device(FluidMciOptions{{"no-such-driver", "none-either"}, "", ""});
   MIDIMCIClass midi(device, msg, clock, texts, dir.str());
   midi.OutputLog = true;
   midi.LoadSoundFromFile(dir.Write("short.mid", ShortTune()));
   EXPECT_EQ(midi.PlaySound(), 1);
   EXPECT_THAT(LogLines(), ::testing::Contains(HasSubstr("No audio output")));
   EXPECT_EQ(midi.IsMode(), "none");
+  EXPECT_EQ(device.Driver(), "");
 
-  FluidMci noFont(FluidMciOptions{"file", "/dev/null", dir / "missing.sf2"});
+  FluidMci noFont(FluidMciOptions{{"file"}, "/dev/null", dir / "missing.sf2"});
   std::string reply;
   EXPECT_EQ(noFont.mciSendString("open \"" + (dir / "short.mid") + "\" type sequencer alias mp", reply),
             mcierr::kNoMidiDevice);

@@ -13,6 +13,7 @@
 namespace kelvara::testing {
 namespace {
 
+using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
@@ -122,6 +123,53 @@ TEST_F(ChoiceTest, MissingDataFolderIsReported) {
   f.settings.TrdFolder = dir / "gone";
   EXPECT_EQ(game->GetTrainRandom(), "");
   EXPECT_THAT(f.msg.Texts(), ElementsAre("<5670>\r\n" + (dir / "gone")));
+}
+
+TEST_F(ChoiceTest, TheDefaultSetStandsBehindThePlayersFolder) {
+  // The fixture's folder is the installed set; the player's own folder starts empty.
+  Train("shipped", 3);
+  Train("both", 2);
+  game->DefaultSetFolder = dir.str();
+  TempDir mine;
+  f.settings.TrdFolder = mine / "Cars";
+  EXPECT_THAT(game->TrainFolders(), ElementsAre(dir.str())) << "a folder not made yet is left out";
+  EXPECT_EQ(game->LocoListFolder(), dir.str()) << "no list of the player's own";
+  EXPECT_NE(game->GetTrainRandom(), "");
+  EXPECT_THAT(f.msg.shown, IsEmpty()) << "no 'folder not found' while the default set is there";
+
+  // A train of the player's, naming a car of its own and one of the default set; and the player's
+  // copy of a shipped train, which stands in for it.
+  mine.Bitmap("Cars/own.bmp", 64, 16);
+  mine.Write("Cars/mine.trd", "mine\nsound\nown.bmp\ncar.bmp\nown.bmp\n");
+  mine.Write("Cars/BOTH.trd", "my both\nsound\nown.bmp\n");
+  EXPECT_THAT(game->TrainFolders(), ElementsAre(mine / "Cars", dir.str()));
+  std::vector<std::string> names;
+  for (const auto& e : game->ListTrainFiles()) names.push_back(e.comment);
+  EXPECT_THAT(names, ElementsAre("my both", "mine", "shipped"));
+  std::set<std::string> drawn;
+  for (int i = 0; i < 60; ++i) drawn.insert(game->GetTrainRandom());
+  EXPECT_EQ(drawn, (std::set<std::string>{mine / "Cars/BOTH.trd", mine / "Cars/mine.trd", dir / "shipped.trd"}))
+      << "the shipped 'both' is hidden by the player's";
+
+  game->ChangeTrain(0, mine / "Cars/mine.trd");
+  EXPECT_THAT(f.msg.shown, IsEmpty());
+  ASSERT_EQ(game->TRD.CarCount(), 3);
+  EXPECT_EQ(game->TRD.Cars.FileNameOf(game->TRD.CarIndex(1)), dir / "car.bmp");
+  EXPECT_EQ(game->TRD.Cars.FileNameOf(game->TRD.CarIndex(0)), mine / "Cars/own.bmp");
+
+  // A car found nowhere is reported under the name the file asked for.
+  mine.Write("Cars/broken.trd", "broken\nsound\nown.bmp\nnowhere.bmp\n");
+  game->ChangeTrain(0, mine / "Cars/broken.trd");
+  EXPECT_THAT(f.msg.Texts(), Contains(HasSubstr("CAR= " + (mine / "Cars/nowhere.bmp"))));
+
+  // The player's own list wins once there is one, and its cars are found in the default set too.
+  mine.Write("Cars/loco.lst", "[Loco]\nNum=1\n[0]\nName=Mine\nImage=d.bmp\nImage1=own.bmp\n");
+  EXPECT_EQ(game->LocoListFolder(), mine / "Cars");
+  game->Loco.Refresh();
+  game->LoadLocoList();
+  ASSERT_EQ(game->Loco.LocoSetCount(), 1);
+  game->Loco.LocoSetIndex(0);
+  EXPECT_EQ(game->Loco.CarCount(), 2);
 }
 
 TEST_F(ChoiceTest, AutomaticChoiceWithOneSetAlwaysTakesIt) {

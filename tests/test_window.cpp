@@ -194,17 +194,40 @@ TEST_F(PictureTest, CellsAndNumberRows) {
   EXPECT_FALSE(HasColour(window->view().DesignPicture(), QRect(104, 128, 480, 17), green)) << "guides off";
 }
 
+// Run also on a screen scaled to 150 % (QT_SCALE_FACTOR, see tests/CMakeLists.txt): the zoom counts
+// the screen's own pixels, so the blocks stay whole at any scale.
 TEST_F(PictureTest, WholeNumberZoomKeepsEveryPixel) {
   const QImage one = window->view().DesignPicture();
-  for (int zoom : {2, 3}) {
+  const double ratio = window->view().devicePixelRatioF();
+  for (int zoom : {1, 2, 3}) {
     window->SetZoom(zoom);
     const QImage shot = window->view().grab().toImage().convertToFormat(QImage::Format_RGB32);
-    ASSERT_EQ(shot.size(), one.size() * zoom);
-    EXPECT_EQ(shot, one.scaled(one.size() * zoom, Qt::IgnoreAspectRatio, Qt::FastTransformation))
-        << "each pixel a " << zoom << " x " << zoom << " block of its colour";
-    EXPECT_EQ(window->button("cmdFront")->geometry(), QRect(216 * zoom, 304 * zoom, 57 * zoom, 25 * zoom));
+    ASSERT_GE(shot.width(), one.width() * zoom);
+    ASSERT_GE(shot.height(), one.height() * zoom);
+    EXPECT_EQ(shot.copy(0, 0, one.width() * zoom, one.height() * zoom),
+              one.scaled(one.size() * zoom, Qt::IgnoreAspectRatio, Qt::FastTransformation))
+        << "each pixel a " << zoom << " x " << zoom << " block of its colour, at a scale of " << ratio;
+    const double z = zoom / ratio;
+    EXPECT_EQ(window->button("cmdFront")->geometry(),
+              QRect(qRound(216 * z), qRound(304 * z), qRound(57 * z), qRound(25 * z)));
+    // A click lands on the cell it is drawn in.
+    for (int cell : {0, 27, 59}) {
+      int clicked = -1;
+      auto c = QObject::connect(&window->view(), &qt::YardView::cellClicked, [&](int i) { clicked = i; });
+      const QPointF centre = QPointF(qt::YardView::CellRect(cell).center()) * z;
+      QTest::mouseClick(&window->view(), Qt::LeftButton, {}, centre.toPoint());
+      QObject::disconnect(c);
+      EXPECT_EQ(clicked, cell) << "zoom " << zoom;
+    }
   }
   window->SetZoom(1);
+}
+
+TEST(FirstZoomTest, LargeOrScaledScreensStartTwiceAsLarge) {
+  EXPECT_EQ(qt::YardView::FirstZoom(1920, 1.0), 1);
+  EXPECT_EQ(qt::YardView::FirstZoom(2559, 1.25), 1);
+  EXPECT_EQ(qt::YardView::FirstZoom(2560, 1.0), 2) << "a 1440p screen at 100 %";
+  EXPECT_EQ(qt::YardView::FirstZoom(1920, 2.0), 2) << "scaled to 200 %";
 }
 
 TEST_F(PictureTest, CompletionWindowBands) {

@@ -16,6 +16,7 @@
 #include <QTabBar>
 #include <QTimer>
 
+#include "base/folders.h"
 #include "base/platform.h"
 #include "data/install.h"
 #include "fakes.h"
@@ -404,6 +405,47 @@ TEST(WindowPlaceTest, RememberedAndPulledBackInside) {
   const WorkArea area = Win32ApiClass::GetWorkArea();
   EXPECT_EQ(again.size(), QSize(320, 240)) << "a window the player sizes keeps its size";
   EXPECT_EQ(again.pos(), QPoint(area.right - 320, 40));
+}
+
+// ---- an installed game -----------------------------------------------------------------------
+
+struct InstalledTest : WindowFixture {
+  void SetUp() override {
+    WindowFixture::SetUp();
+    Folders f;
+    f.portable = false;
+    f.settings = dir / "config/kelvara";
+    f.log = dir / "state/kelvara";
+    f.temp = dir / "run";
+    f.userData = dir / "data/kelvara";
+    f.installedSet = KELVARA_CARS_DIR;
+    f.help = std::string(KELVARA_BUILD_DIR) + "/help";
+    f.icons = dir / "icons";
+    SetUserFolders(f);
+  }
+  void TearDown() override {
+    WindowFixture::TearDown();
+    SetUserFolders(std::nullopt);
+  }
+};
+
+TEST_F(InstalledTest, FilesGoToTheUsersFoldersAndTheDefaultSetIsPlayed) {
+  std::filesystem::create_directory(dir / "run");
+  Start();
+  EXPECT_GT(window->game().TRD.CarCount(), 0) << "a train of the installed set, the player having none";
+  EXPECT_TRUE(window->game().TRD.TrainFileName.starts_with(KELVARA_CARS_DIR)) << window->game().TRD.TrainFileName;
+  const std::string ini = ReadFileBytes(dir / "config/kelvara/kelvara.ini").value_or("");
+  EXPECT_NE(ini.find("TRD_Folder=" + (dir / "data/kelvara/Cars")), std::string::npos) << ini;
+  EXPECT_FALSE(std::filesystem::exists(dir / "data/kelvara/Cars")) << "made only when something goes in";
+
+  // The data install window makes the player's folder and moves a dropped train into it.
+  WithModal([&] { Trigger("mnuOptionDataInstall"); }, [&](QWidget&) {});
+  EXPECT_TRUE(std::filesystem::is_directory(dir / "data/kelvara/Cars"));
+  window->close();
+  EXPECT_TRUE(std::filesystem::exists(dir / "state/kelvara/kelvara.log"));
+  for (const char* beside : {"kelvara.ini", "kelvara.log", "MIDIMCI.log"}) {
+    EXPECT_FALSE(std::filesystem::exists(dir / beside)) << beside << " beside the program";
+  }
 }
 
 // ---- every menu item -----------------------------------------------------------------------------

@@ -614,9 +614,46 @@ bool ParseColour(const std::string& text, QColor& out) {
   return true;
 }
 
+// The icon at 16 pixels, set pixel by pixel: drawn shapes would blur into each other there.
+QImage PixelIcon() {
+  static const char* const kRows[16] = {
+      ".kkkkkkkkkkkkkk.",
+      "kkkkkppppppkkkkk",
+      "kkkkkkpkkpkkkkkk",
+      "kkkRRRRRRRRRRkkk",
+      "kkbBBBBBBBBBBbkk",
+      "kkbwwwbBBBwwwbkk",
+      "kkbwwwbbbbwwwbkk",
+      "kkbbbbbbbbbbbbkk",
+      "kkbbbbbbbbbbbbkk",
+      "kksssssssssssskk",
+      "kkbbbbbbbbbbbbkk",
+      "kkbybbbbbbbbybkk",
+      "kkbbbbbbbbbbbbkk",
+      "kkkddddddddddkkk",
+      "krrrrrrrrrrrrrrk",
+      ".kkkkkkkkkkkkkk.",
+  };
+  const std::map<char, QColor> colours = {
+      {'k', QColor(30, 33, 43)},    {'p', QColor(110, 110, 116)},
+      {'R', QColor(138, 150, 164)}, {'b', QColor(42, 90, 168)},  {'B', QColor(66, 116, 196)},
+      {'w', QColor(200, 232, 255)}, {'s', QColor(228, 228, 228)}, {'y', QColor(255, 240, 160)},
+      {'d', QColor(12, 12, 16)},    {'r', QColor(150, 20, 20)},
+  };
+  QImage image(16, 16, QImage::Format_ARGB32);
+  image.fill(Qt::transparent);
+  for (int y = 0; y < 16; ++y) {
+    for (int x = 0; x < 16; ++x) {
+      if (const auto c = colours.find(kRows[y][x]); c != colours.end()) image.setPixelColor(x, y, c->second);
+    }
+  }
+  return image;
+}
+
 // The program's icon: the blue electric locomotive's cab end over a rail, on a rounded square.
 // Drawn anew at each size so small icons stay crisp rather than blurred down from a large one.
 QImage Icon(int size) {
+  if (size == 16) return PixelIcon();
   QImage image(size, size, QImage::Format_ARGB32);
   image.fill(Qt::transparent);
   QPainter p(&image);
