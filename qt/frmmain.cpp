@@ -546,7 +546,11 @@ MsgAnswer frmMain::Show(std::string_view text, MsgButtons b, MsgIcon i, std::str
     return a;
   }
   if (quietBoxes) return b == MsgButtons::YesNo ? MsgAnswer::Yes : MsgAnswer::Ok;
-  QMessageBox box(isVisible() ? this : nullptr);
+  // During start-up the splash window stays on top: a box there belongs to it and stands above
+  // it, or the player would wait for a start-up that waits for an answer.
+  const bool overSplash = !isVisible() && splash_ != nullptr && splash_->isVisible();
+  QMessageBox box(isVisible() ? static_cast<QWidget*>(this) : overSplash ? splash_.data() : nullptr);
+  if (overSplash) box.setWindowFlag(Qt::WindowStaysOnTopHint);
   box.setObjectName("msgBox");
   box.setWindowTitle(Q(title.empty() ? std::string_view(kAppTitle) : title));
   box.setText(Q(text).replace("\r\n", "\n"));

@@ -36,7 +36,11 @@ frmSplash::frmSplash(const QIcon& icon, const SplashTexts& texts, QWidget* paren
   logo->setPixmap(icon.pixmap(96, 96));
   grid->addWidget(logo, 0, 0, 4, 1, Qt::AlignTop);
   label("lblCompany", texts.company, 0, 0, Qt::AlignLeft);
-  label("lblProductName", texts.productName, 26, 1, Qt::AlignLeft)->setStyleSheet("font-weight: bold;");
+  // Bold by its font: a style sheet would drop the window's light text colour for the style's own.
+  QLabel* name = label("lblProductName", texts.productName, 26, 1, Qt::AlignLeft);
+  QFont bold = name->font();
+  bold.setBold(true);
+  name->setFont(bold);
   label("lblVersion", texts.version, 0, 2, Qt::AlignLeft);
   label("lblPlatform", texts.platform, 0, 3, Qt::AlignLeft);
   auto* brand = new QLabel(texts.brand, this);

@@ -102,6 +102,32 @@ TEST_F(StartUpTest, EverySwitch) {
 }
 
 // A sound device that does not work: one box at start-up, then a silent game.
+TEST_F(StartUpTest, ABoxDuringStartUpStandsAboveTheSplash) {
+  Settings("GameSound=ON\r\nSuccessSound=ON\r\n");
+  qputenv("KELVARA_SOUNDFONT", (dir / "missing.sf2").c_str());
+  qt::StartOptions o;
+  o.audioDriver = "file";
+  o.commandLine = "/e";  // with the splash
+  o.timeScale = 0;
+  window = std::make_unique<qt::frmMain>(o);
+  QWidget* box = nullptr;
+  QTimer poll;
+  poll.setInterval(5);
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    box = QApplication::activeModalWidget();
+    if (box == nullptr) return;
+    poll.stop();
+    EXPECT_EQ(box->parentWidget() ? box->parentWidget()->objectName() : QString(), "frmSplash");
+    EXPECT_TRUE(box->windowFlags() & Qt::WindowStaysOnTopHint) << "the splash stays on top itself";
+    box->close();
+  });
+  poll.start();
+  window->Form_Load();
+  poll.stop();
+  qunsetenv("KELVARA_SOUNDFONT");
+  EXPECT_NE(box, nullptr) << "the failing sound's box";
+}
+
 TEST_F(StartUpTest, FailingSoundIsReportedOnce) {
   Settings("GameSound=ON\r\nSuccessSound=ON\r\n");
   qputenv("KELVARA_SOUNDFONT", (dir / "missing.sf2").c_str());
