@@ -134,17 +134,17 @@ std::optional<std::size_t> IniFile::FindKey(std::size_t sectionLine, std::string
   return std::nullopt;
 }
 
-long long IniFile::LastNumberedSection() const {
-  long long last = -1;
+std::vector<long long> IniFile::NumberedSections() const {
+  std::set<long long> numbers;
   for (const auto& line : lines_) {
     const auto name = SectionName(line.text);
     if (!name || name->empty() || name->size() > 10) continue;
     if ((*name)[0] == '0' && name->size() > 1) continue;
     bool digits = true;
     for (char c : *name) digits = digits && c >= '0' && c <= '9';
-    if (digits) last = std::max(last, std::stoll(std::string(*name)));
+    if (digits) numbers.insert(std::stoll(std::string(*name)));
   }
-  return last;
+  return {numbers.begin(), numbers.end()};
 }
 
 std::vector<std::pair<std::string, std::string>> IniFile::Entries() const {

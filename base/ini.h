@@ -28,8 +28,8 @@ class IniFile {
   // The value, or `fallback` (its trailing blanks dropped) when the section or key is missing.
   std::string Get(std::string_view section, std::string_view key, std::string_view fallback = {}) const;
   bool Has(std::string_view section, std::string_view key) const;
-  // The largest n for which a section named n in plain decimal exists, or -1.
-  long long LastNumberedSection() const;
+  // Every n for which a section named n in plain decimal exists, in ascending order.
+  std::vector<long long> NumberedSections() const;
   // Every section and key a lookup can find, in file order: what a write must leave as it reads.
   std::vector<std::pair<std::string, std::string>> Entries() const;
 

@@ -57,9 +57,11 @@ void LocoClass::LoadLstBytes(std::string_view bytes, const std::string& dataFold
     return;
   }
   setIndex_ = 0;
-  // Sections that are not in the file add nothing, so a huge "Num" stops at the last one there is.
-  const std::int64_t last = std::min<std::int64_t>(n - 1, ini.LastNumberedSection());
-  for (std::int32_t i = 0; i <= last; ++i) {
+  // Sections 0 to Num - 1 in turn; one that is not in the file adds nothing, so only those there
+  // are read (a huge "Num", or one section numbered in the millions, costs no more than the file).
+  for (const long long number : ini.NumberedSections()) {
+    if (number > n - 1) break;
+    const auto i = static_cast<std::int32_t>(number);
     const std::string section = std::to_string(i);
     LocoComment(ini.Get(section, "Name"));
     LocoSoundFileName(ini.Get(section, "Horn"));

@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   IniFile ini = IniFile::Parse(bytes);
   if (ini.Serialize() != bytes) std::abort();
-  ini.LastNumberedSection();
+  ini.NumberedSections();
   const auto entries = ini.Entries();
   std::vector<std::string> before;
   for (const auto& [section, key] : entries) before.push_back(ini.Get(section, key));

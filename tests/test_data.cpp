@@ -343,11 +343,20 @@ TEST_F(LocoTest, FiftyOneSetsAtMost) {
   EXPECT_EQ(loco.CarCount(), 1);
 }
 
-TEST_F(LocoTest, AHugeNumStopsAtTheLastSectionThereIs) {
+TEST_F(LocoTest, AHugeNumReadsOnlyTheSectionsThereAre) {
   dir.Bitmap("e.bmp", 64, 16);
   Load("[Loco]\nNum=2000000000\n[0]\nImage=e.bmp\n");
   EXPECT_EQ(loco.LocoSetCount(), 1);
   EXPECT_THAT(f.msg.shown, IsEmpty());
+  // Sections far apart (the gap between them once took minutes to walk), out of order, and one
+  // past Num that is not read.
+  Load("[Loco]\nNum=2000000000\n[1999999998]\nName=far\nImage=e.bmp\n[7]\nName=near\nImage=e.bmp\n"
+       "[2000000000]\nName=past\nImage=e.bmp\n");
+  ASSERT_EQ(loco.LocoSetCount(), 2);
+  loco.LocoSetIndex(0);
+  EXPECT_EQ(loco.LocoComment(), "near");
+  loco.LocoSetIndex(1);
+  EXPECT_EQ(loco.LocoComment(), "far");
 }
 
 TEST_F(LocoTest, Cp932ListFromWindows) {
