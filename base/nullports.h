@@ -8,9 +8,12 @@ namespace kelvara {
 class NullPorts : private IMessageBox, private IScene, private ISound, private IClock, private IGameLog, private ITexts {
  public:
   Ports ports() { return Ports{*this, controls_, status_, *this, *this, *this, *this, *this}; }
+  // Message boxes the game would have shown, for telling a clean move from a refused one.
+  int BoxesShown() const { return boxes_; }
 
  private:
   MsgAnswer Show(std::string_view, MsgButtons b, MsgIcon, std::string_view) override {
+    ++boxes_;
     return b == MsgButtons::YesNo ? MsgAnswer::Yes : MsgAnswer::Ok;
   }
   void DrawRefresh() override {}
@@ -25,6 +28,7 @@ class NullPorts : private IMessageBox, private IScene, private ISound, private I
   MemoryControls controls_;
   MemoryStatusBar status_;
   std::uint32_t now_ = 0;
+  int boxes_ = 0;
 };
 
 }  // namespace kelvara

@@ -55,8 +55,9 @@ class IScene {
   virtual void DrawRefresh() = 0;
   // Show the junction and the signs for a route (-1, 0, 1, 2).
   virtual void ShowSign(int /*state*/) {}
-  // The completion window, shown without waiting, and closed again.
-  virtual void ShowCompleteWindow(std::string_view /*title*/) {}
+  // The completion window, shown without waiting, and closed again; `detail` is a line under the
+  // title (the moves used and the fewest possible).
+  virtual void ShowCompleteWindow(std::string_view /*title*/, std::string_view /*detail*/) {}
   virtual void CloseCompleteWindow() {}
   // The departure run's view over the yard: shown (cleared) or hidden again.
   virtual void AnimeView(bool /*visible*/) {}

@@ -5,7 +5,7 @@
 //
 // After the quiz is made the yard is printed; then each line of standard input is a command:
 // a one-input string such as C5C2P3C5, "front N", "back N", "restart", "new", "remake",
-// "answer", "solve", "yard", "help" or "quit". Its settings file and log live where the game
+// "answer", "solve", "hint", "undo", "redo", "run", "yard", "help" or "quit". Its settings file and log live where the game
 // keeps its own ("kelvara-cli.ini", "kelvara-cli.log"); the options given here win over the file.
 #include <unistd.h>
 
@@ -46,7 +46,8 @@ std::string OneLine(std::string_view text) {
 // The main window's menus, buttons, number box and timer, in window order.
 std::vector<std::string> MainWindowControls() {
   return {"mnuFile", "mnuFileEnd", "mnuGame", "mnuGameChangeTrainAuto", "mnuGameChangeTrainHand",
-          "mnuGameNewGame", "mnuGameReDisMakeUp", "mnuGameRestart", "mnuView", "mnuViewAnser",
+          "mnuGameNewGame", "mnuGameReDisMakeUp", "mnuGameRestart", "mnuGameHint", "mnuGameUndo", "mnuGameRedo",
+          "mnuView", "mnuViewAnser",
           "mnuViewClearAnimation", "mnuViewMakeedUpTrain", "mnuViewMakeUpTable", "mnuOption",
           "mnuOptionOption", "mnuOptionDataInstall", "mnuHelp", "mnuHelpHelp", "mnuHelpAbout",
           "cmdFront", "cmdBack", "cmbCutTrainNum", "Timer1"};
@@ -70,7 +71,8 @@ class Terminal : public IMessageBox, public IScene, public ISound, public IClock
   }
   // IScene
   void DrawRefresh() override {}
-  void ShowCompleteWindow(std::string_view title) override { out_ << "*** " << title << " ***\n"; }
+  // The moves used and the fewest possible follow as a line of the game log.
+  void ShowCompleteWindow(std::string_view title, std::string_view) override { out_ << "*** " << title << " ***\n"; }
   std::optional<std::string> OneInputConsole() override { return std::exchange(consoleText, {}); }
   std::string consoleText;  // what the player typed into the console
   // ISound
@@ -121,7 +123,7 @@ const char* kUsage =
     "usage: kelvara-cli [--data DIR] [--loco INDEX] [--train FILE] [--level N] [--seed N]\n"
     "                   [--lang ja|en] [--no] [--real-time]\n"
     "Then one command a line: a one-input string (C5C2P3C5), front N, back N, restart, new,\n"
-    "remake, answer, solve, yard, help, quit.\n";
+    "remake, answer, solve, hint, undo, redo, run, yard, help, quit.\n";
 
 bool ParseNumber(const std::string& text, long long& out) {
   if (text.empty()) return false;
@@ -290,8 +292,34 @@ int Main(int argc, char** argv) {
     } else if (verb == "answer") {
       std::cout << game.AnswerText();
     } else if (verb == "solve") {
-      const auto solution = SolveOneInput(game.StartYard, game.LocoUnits, game.TrainCars);
-      std::cout << (solution ? *solution : std::string("(no solution)")) << "\n";
+      // From the position as it stands, as a string for the console (which first backs into 1).
+      const SolveResult r = SolveFromConsole(game.yard, game.LocoUnits, game.TrainCars);
+      if (r.outcome == SolveResult::Outcome::Solved) {
+        // The last line is what to type; with no commands, "run" plays the empty string.
+        std::cout << r.commands.size() << (r.proven ? " commands, fewest possible" : " commands, not proven fewest")
+                  << "\n"
+                  << (r.commands.empty() ? std::string("run") : CommandsText(r.commands)) << "\n";
+      } else {
+        std::cout << (r.outcome == SolveResult::Outcome::NoSolution ? "(no solution)" : "(no solution found in time)")
+                  << "\n";
+      }
+    } else if (verb == "hint") {
+      menu("mnuGameHint", [&] {
+        settings.OneInput = true;  // a hint for the console, where this front end plays
+        game.mnuGameHint_Click();  // its line comes out with the game log's
+        settings.OneInput = false;
+      });
+    } else if (verb == "undo" || verb == "redo") {
+      menu(verb == "undo" ? "mnuGameUndo" : "mnuGameRedo", [&] {
+        if (verb == "undo") {
+          game.mnuGameUndo_Click();  // the log line and the yard come out as a move's do
+        } else {
+          game.mnuGameRedo_Click();
+        }
+      });
+    } else if (verb == "run") {  // the console with nothing typed: only the back into line 1
+      term.consoleText = "";
+      press("cmdBack", true);
     } else if (verb == "yard") {
       PrintYard(game);
     } else if (verb == "help") {

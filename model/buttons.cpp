@@ -45,6 +45,10 @@ void Game::cmdFront_Click() {
     SetSign(0);
     SetSign(1);
   }
+  if (GameActive) {
+    ++MovesUsed;
+    RecordStep("Front " + std::to_string(n));
+  }
 }
 
 void Game::cmdBack_Click() {
@@ -65,14 +69,24 @@ void Game::cmdBack_Click() {
     lib_.Wait1ms(durations::kWrongRoute);
     return;
   }
+  std::string step = "Back";
   if (yard.at(kHeadShunt, kVisible - 1).IsEmpty()) {
-    PushTrain(line, NumberBoxValue(c.Text("cmbCutTrainNum")));
+    const std::int32_t n = NumberBoxValue(c.Text("cmbCutTrainNum"));
+    const Yard before = yard;
+    PushTrain(line, n);
     c.SetText("cmbCutTrainNum", "");
+    // A push counts as a command, the back-in after a pull does not: that was the pull's.
+    if (!(yard == before)) ++MovesUsed;
+    step += " " + std::to_string(n);
   } else {
     AddTrain(kHeadShunt, line);
     c.SetEnabled("cmdFront", true);
   }
-  if (GameActive) ChkGameEnd();
+  if (GameActive) {
+    if (yard.GetMaxPushing(line) == 0) c.SetEnabled("cmdBack", false);
+    RecordStep(step);
+    ChkGameEnd();
+  }
   if (yard.GetMaxPushing(line) == 0) c.SetEnabled("cmdBack", false);
   c.SetFocus("cmbCutTrainNum");
 }

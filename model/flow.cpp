@@ -101,7 +101,10 @@ void Game::mnuGameReDisMakeUp_Click() {
   }
   DisMakeUp();
   ports_.sound.Beep();
-  if (!Derailed) DimCopy2(yard, StartYard);
+  if (!Derailed) {
+    DimCopy2(yard, StartYard);
+    ComputeFewest();
+  }
   mnuGameRestart_Click();
 }
 
@@ -122,6 +125,7 @@ void Game::SoundOff() {
 
 void Game::mnuGameRestart_Click() {
   DimCopy2(StartYard, yard);
+  Derailed = false;  // the quiz is played again from its start: no derailment in it yet
   ports_.scene.DrawRefresh();
   if (settings_.GameSound) PlayTune("railway.mid");
   if (settings_.OneInput) MsgGuide.Msg(Msg(5720));
@@ -142,25 +146,19 @@ void Game::mnuGameRestart_Click() {
   c.SetEnabled("mnuViewClearAnimation", false);
   c.SetEnabled("mnuGameRestart", false);
   c.SetEnabled("Timer1", true);
+  StartHistory();
 }
 
 bool Game::ChkGameEnd() {
-  int line = 1;
-  int p = yard.GetLocoAfterPosition(1);
-  if (p == 0 || p == kVisible) {
-    line = 2;
-    p = yard.GetLocoAfterPosition(2);
-  }
-  for (int k = 1; k <= TrainCars; ++k) {
-    const int pos = p + k - 1;
-    if (pos >= kVisible || !(yard.at(line, pos) == Slot::Car(k))) return false;
-  }
-  CompleteSequence(line);
+  if (!TrainComplete(yard, TrainCars)) return false;
+  CompleteSequence(yard.GetLocoAfterPosition(1) == kVisible ? 2 : 1);
   return true;
 }
 
 void Game::CompleteSequence(int /*line*/) {
   IControls& c = ports_.controls;
+  Completing = true;
+  UpdateHelperMenus();
   c.SetEnabled("Timer1", false);
   // Back pressed during the fanfare or the window would test and complete the game a second time,
   // and a pull would move the cars the run-out is driving.
@@ -175,7 +173,8 @@ void Game::CompleteSequence(int /*line*/) {
     while (MIDI != nullptr && !SoundFailed && MIDI->IsMode() == "playing") lib_.Wait1ms(durations::kTunePoll);
   }
 
-  ports_.scene.ShowCompleteWindow(Msg(5460));
+  const std::string counts = MovesText();
+  ports_.scene.ShowCompleteWindow(Msg(5460), counts);
   ports_.clock.PumpOnce();
   MyLibClass::EnableAPI(c, "mnu", MenuStates, false, false);
   lib_.Wait1ms(durations::kCompleteWindow);
@@ -191,6 +190,10 @@ void Game::CompleteSequence(int /*line*/) {
   c.SetEnabled("cmdFront", false);
   c.SetEnabled("cmdBack", backWasEnabled);
   GameActive = false;
+  Completing = false;
+  UpdateHelperMenus();
+  LogOut(counts);
+  MsgGuide.Msg(counts);
 }
 
 void Game::CompleteSmallAnimate() {

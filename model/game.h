@@ -13,6 +13,8 @@
 #include "data/loco.h"
 #include "data/mylib.h"
 #include "data/trd.h"
+#include "model/command.h"
+#include "model/solver.h"
 #include "model/yard.h"
 #include "model/pelm.h"
 #include "services/msgguide.h"
@@ -32,26 +34,9 @@ std::int32_t CalcTrainLength(std::span<const AnimeRect> rects);
 inline constexpr int kAnserListSize = 1001;
 inline constexpr int kDumpLines = 3;  // one per visible line label: head shunt and the two sidings
 inline constexpr int kMaxQuizMoves = 500;  // two recorded entries a move at most: the list never overflows
-inline constexpr int kOneInputCommands = 101;
 
 class MIDIMCIClass;
 class MyLogClass;
-
-// One command of a one-input string: its letter (one character) and its number.
-struct OneInputCommand {
-  std::string letter;
-  std::int32_t number = 0;
-  bool operator==(const OneInputCommand&) const = default;
-};
-
-// "c5p3" -> C5, P3. Digits before the first letter are dropped; any other character is a command
-// of its own. At most 101 commands are kept and numbers stop at the 32-bit limit.
-std::vector<OneInputCommand> ParseOneInput(std::string_view text);
-
-// A one-input string that restores the formation from the yard as it stands now, with the
-// locomotive alone on the head shunt (the string may be empty when the quiz came out solved);
-// nothing when the train cannot be played (more than 20 units) or a car is off the sidings.
-std::optional<std::string> SolveOneInput(const Yard& yard, int locoUnits, int trainCars);
 
 // The number box: the decimal number at the start of the text, rounded half to even, 0 for none.
 std::int32_t NumberBoxValue(std::string_view text);
@@ -91,6 +76,36 @@ class Game {
   MyLogClass* MyLog = nullptr;
   // Menu states remembered while the completion window is up.
   std::vector<std::string> MenuStates = std::vector<std::string>(101);
+  // The completion sequence is running (fanfare, window, run-out, departure run).
+  bool Completing = false;
+
+  // ---- play helpers: the fewest moves, hints, undo and redo ---------------------------------
+  // The fewest commands that solve the quiz from its start in the way it is played (the console
+  // first backs into siding 1, the Back button into the siding the route shows), found when the
+  // quiz was made; -1 when the search could not tell. Proven: no shorter string exists.
+  int FewestMoves = -1;
+  bool FewestProven = false;
+  // Commands the player used in this game: each pull, each push, each command of a string.
+  int MovesUsed = 0;
+  int HintsUsed = 0;
+  // The cells of the units the last hint moves, marked until the next move.
+  std::vector<int> HintCells;
+  // What the last hint said, for the front ends: the command in words and as typed; and the
+  // shortest string it comes from, from the position it was given for.
+  std::string HintText;
+  std::vector<OneInputCommand> HintLine;
+
+  // Game menu: the next command of a shortest string, in the guide and marked on the yard.
+  void mnuGameHint_Click();
+  // Game menu: a move taken back, and taken again. A new move after an undo drops the redo steps.
+  void mnuGameUndo_Click();
+  void mnuGameRedo_Click();
+  // One rule for all three: a game in progress, no quiz being made, no completion running, no
+  // derailment; and something to take back or again.
+  bool CanHint() const;
+  bool CanUndo() const;
+  bool CanRedo() const;
+  void UpdateHelperMenus();
 
   MsgGuideClass MsgGuide;
 
@@ -177,6 +192,8 @@ class Game {
 
   // Latest move first: "(3): C 2:1" and so on, each line ended by CR LF.
   std::string AnswerText() const;
+  // "Moves: 14 (fewest possible: 11), hints: 2", as the completion says it.
+  std::string MovesText() const;
 
   // The junction and signs; the route is stored here and the head-shunt setting holds 5 s.
   void SetSign(int state);
@@ -205,6 +222,38 @@ class Game {
   // Loads and plays a tune; on an error shows text 5200 and turns the sound off.
   void PlayTune(const char* name);
   void CountUp();
+
+  // A whole position and what the window shows of it: what an undo goes back to.
+  struct HistoryEntry {
+    Yard yard;
+    int route = -1;
+    std::string ucount;
+    int moves = 0;
+    bool front = false, back = false;
+    std::string label;  // the move that led here, for the log
+  };
+  // The history begins anew with the quiz's start; every move of the player adds a step.
+  void StartHistory();
+  void RecordStep(std::string label);
+  void Restore(const HistoryEntry& entry);
+  // A shortest string from a position, kept while the player follows it.
+  struct Plan {
+    Yard yard;
+    int route = -1;
+    bool console = false;
+    std::vector<OneInputCommand> commands;
+    bool proven = false;
+  };
+  std::optional<Plan> Solve(bool console);
+  // A command in words: "pull out 3 cars and back into line 2".
+  std::string Describe(const OneInputCommand& c, int otherLine) const;
+  // The rest of the kept plan from the position as it stands, if the player followed it.
+  std::optional<Plan> FollowPlan(bool console) const;
+  void ComputeFewest();
+
+  std::vector<HistoryEntry> history_;
+  std::size_t historyAt_ = 0;
+  std::optional<Plan> plan_;
 
   Ports ports_;
   AppSettings& settings_;

@@ -155,6 +155,7 @@ void Game::Derail(bool first) {
   Box(Msg(5600));
   Box(Msg(5610));
   Derailed = true;
+  UpdateHelperMenus();  // that game is over: nothing to hint or take back
   ports_.controls.SetEnabled("cmdFront", false);
   ports_.controls.SetEnabled("cmdBack", false);
   ports_.controls.SetEnabled("mnuGameNewGame", true);

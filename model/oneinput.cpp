@@ -64,11 +64,14 @@ void Game::RunOneInput(std::string_view text) {
   MsgGuide.Msg(Msg(5720) + Msg(5730));
   const std::vector<OneInputCommand> commands = ParseOneInput(text);
 
+  const Yard before = yard;
+  const int route = Route;
   SetSign(0);
   SetSign(1);
   AddTrain(kHeadShunt, 1);
   ports_.scene.DrawRefresh();
 
+  // Each command is a step of its own for undo; the first takes the back-in with it.
   const int total = static_cast<int>(commands.size());
   for (int i = 0; i < total; ++i) {
     const OneInputCommand& cmd = commands[static_cast<std::size_t>(i)];
@@ -77,7 +80,12 @@ void Game::RunOneInput(std::string_view text) {
     CountUp();
     lib_.Wait1ms(durations::kOneInputCommand);
     RunOneInputCommand(cmd);
+    if (GameActive) {
+      if (cmd.letter == "C" || cmd.letter == "P") ++MovesUsed;
+      RecordStep(cmd.letter + std::to_string(cmd.number));
+    }
   }
+  if (total == 0 && GameActive && !(yard == before && Route == route)) RecordStep("Back");
   MsgGuide.Msg(Msg(5720) + " : " + Msg(5740));
 }
 

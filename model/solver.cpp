@@ -1,74 +1,488 @@
-// A solver for one-input strings: it plays the string on a working copy of the game as it is
-// written, so what it returns is exactly what the console will do.
-//
-// The locomotive carries the finished part 1..k of the train behind it. Car k+1 is brought to the
-// junction end of a siding, the carried cars are backed in against it, and the next pull takes
-// it along. Every pull first pushes just far enough to couple the cars it needs.
-#include <algorithm>
-#include <vector>
+// The fewest-move solver (A* over packed positions) and the plain planner it falls back on.
+#include "model/solver.h"
 
-#include "model/game.h"
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <cstring>
+#include <utility>
+
 #include "base/nullports.h"
+#include "model/game.h"
 
 namespace kelvara {
 
+bool TrainComplete(const Yard& yard, int trainCars) {
+  int line = 1;
+  int p = yard.GetLocoAfterPosition(1);
+  if (p == 0 || p == kVisible) {
+    line = 2;
+    p = yard.GetLocoAfterPosition(2);
+  }
+  for (int k = 1; k <= trainCars; ++k) {
+    const int pos = p + k - 1;
+    if (pos >= kVisible || !(yard.at(line, pos) == Slot::Car(k))) return false;
+  }
+  return true;
+}
+
+std::string CommandsText(const std::vector<OneInputCommand>& commands) {
+  std::string text;
+  for (const OneInputCommand& c : commands) text += c.letter + std::to_string(c.number);
+  return text;
+}
+
 namespace {
 
-class Planner {
+// ---- positions between two commands ----------------------------------------------------------
+
+// The two sidings, junction end first: 0 for an empty slot, the car's number, or kLoco for a
+// locomotive unit (its units always stand together and in order, so one mark serves them all).
+constexpr std::uint8_t kLoco = 31;
+constexpr int kSlots = 2 * kVisible;
+
+struct Position {
+  std::array<std::uint8_t, kSlots> slot{};
+  std::uint8_t* line(int siding) { return slot.data() + (siding - 1) * kVisible; }
+  const std::uint8_t* line(int siding) const { return slot.data() + (siding - 1) * kVisible; }
+};
+
+std::uint64_t Hash(const Position& p) {
+  std::uint64_t h = 0x9E3779B97F4A7C15ull;
+  for (std::size_t i = 0; i < kSlots; i += 8) {
+    std::uint64_t w;
+    std::memcpy(&w, p.slot.data() + i, sizeof w);
+    h = (h ^ w) * 0xBF58476D1CE4E5B9ull;
+    h ^= h >> 29;
+  }
+  return h;
+}
+
+int LocoStart(const std::uint8_t* l) {
+  for (int i = 0; i < kVisible; ++i) {
+    if (l[i] == kLoco) return i;
+  }
+  return -1;
+}
+
+int LocoSiding(const Position& p) { return LocoStart(p.line(1)) >= 0 ? 1 : 2; }
+
+// Moves slots 0..last one position deeper and empties slot 0, as the game's moves do.
+void ShiftDeeper(std::uint8_t* l, int last) {
+  for (int k = last; k >= 1; --k) l[k] = l[k - 1];
+  l[0] = 0;
+}
+
+// The cars coupled behind the locomotive; -1 when its block reaches the car stopper (the game
+// then counts nothing coupled at all).
+int CoupledCars(const std::uint8_t* l, int m) {
+  const int after = LocoStart(l) + m;
+  if (after >= kVisible) return -1;
+  int n = 0;
+  while (after + n < kVisible && l[after + n] != 0) ++n;
+  return n;
+}
+
+int FreeBehind(const std::uint8_t* l, int m) {
+  int n = 0;
+  for (int k = LocoStart(l) + m; k < kVisible; ++k) n += l[k] == 0 ? 1 : 0;
+  return n;
+}
+
+// C n from the locomotive's siding: the same steps as the game's pull, change of route and back
+// in. False for a command the game would answer with a message (more cars than are coupled).
+bool Pull(Position& pos, int m, int n) {
+  const int r = LocoSiding(pos);
+  std::uint8_t* a = pos.line(r);
+  std::uint8_t* b = pos.line(3 - r);
+  const int coupled = CoupledCars(a, m);
+  if (coupled < 0 || n > coupled) return false;
+  const int p = LocoStart(a);
+  const int count = m + n;
+  std::array<std::uint8_t, kVisible> block{};
+  for (int i = 0; i < count; ++i) {
+    block[static_cast<std::size_t>(i)] = a[p + i];
+    a[p + i] = 0;
+  }
+  // Backing in: the unit nearest the junction on the head shunt first, the locomotive last; each
+  // unit pushes the group standing at the junction end one slot deeper.
+  for (int i = count - 1; i >= 0; --i) {
+    if (block[static_cast<std::size_t>(i)] == kLoco && i == m - 1) {
+      int empty = 0;
+      for (int k = 0; k < kVisible; ++k) empty += b[k] == 0 ? 1 : 0;
+      if (empty < m) return false;  // the locomotive would stay on the head shunt
+    }
+    if (b[0] != 0) {
+      int k = 1;
+      while (k < kVisible && b[k] != 0) ++k;
+      if (k == kVisible) return false;
+      ShiftDeeper(b, k);
+    }
+    b[0] = block[static_cast<std::size_t>(i)];
+  }
+  // A locomotive that came in alone runs on until the first standing car is behind it.
+  bool cars = false;
+  for (int k = 0; k < kVisible; ++k) cars = cars || (b[k] != 0 && b[k] != kLoco);
+  if (cars) {
+    for (int q = LocoStart(b) + m; q < kVisible && b[q] == 0; ++q) ShiftDeeper(b, q);
+  }
+  return true;
+}
+
+// P n: false when the train would run into the car stopper.
+bool Push(Position& pos, int m, int n) {
+  std::uint8_t* a = pos.line(LocoSiding(pos));
+  if (n < 1 || LocoStart(a) + m >= kVisible || n > FreeBehind(a, m)) return false;
+  for (int i = 0; i < n; ++i) {
+    int e = LocoStart(a) + m;
+    while (e < kVisible && a[e] != 0) ++e;
+    ShiftDeeper(a, e);
+  }
+  return true;
+}
+
+bool Complete(const Position& pos, int m, int n) {
+  const std::uint8_t* a = pos.line(LocoSiding(pos));
+  const int after = LocoStart(a) + m;
+  for (int k = 1; k <= n; ++k) {
+    if (after + k - 1 >= kVisible || a[after + k - 1] != k) return false;
+  }
+  return true;
+}
+
+// The units out of place: neighbouring pairs of the finished train, the locomotive and car 1 to
+// car n and the end of its siding, that are not neighbours in a siding's unit sequence (gaps
+// ignored).
+int Unjoined(const Position& pos, int n) {
+  std::array<std::int8_t, 32> siding{}, index{};
+  std::array<int, 3> count{};
+  int locoSiding = 0, locoLast = -1;
+  for (int s = 1; s <= 2; ++s) {
+    const std::uint8_t* l = pos.line(s);
+    int& q = count[static_cast<std::size_t>(s)];
+    for (int k = 0; k < kVisible; ++k) {
+      const std::uint8_t v = l[k];
+      if (v == 0) continue;
+      if (v == kLoco) {
+        locoSiding = s;
+        locoLast = q;
+      } else {
+        siding[v] = static_cast<std::int8_t>(s);
+        index[v] = static_cast<std::int8_t>(q);
+      }
+      ++q;
+    }
+  }
+  int open = siding[1] == locoSiding && index[1] == locoLast + 1 ? 0 : 1;
+  for (int k = 1; k < n; ++k) open += siding[k + 1] == siding[k] && index[k + 1] == index[k] + 1 ? 0 : 1;
+  return open + (index[n] + 1 == count[static_cast<std::size_t>(siding[n])] ? 0 : 1);
+}
+
+// The lower bound of the header, sharpened. A C joins the last unit it pulls to the first unit of
+// the other siding (to its end when that siding is empty) and changes no other neighbour, and a P
+// changes none: so a string as short as the pairs still to join makes every command the one C that
+// joins a pair, and that C is always the same (it pulls up to the unit due in front of the other
+// siding's first car). When playing that chain out gets stuck, or leaves a gap, one more command
+// is needed at least.
+int Bound(const Position& pos, int m, int n, int open) {
+  if (n <= 0) return 0;
+  Position at = pos;
+  for (int step = 0; step < open; ++step) {
+    const int r = LocoSiding(at);
+    const std::uint8_t* other = at.line(3 - r);
+    int first = 0;
+    for (int k = 0; k < kVisible && first == 0; ++k) first = other[k];
+    const int due = first == 0 ? n : first - 1;  // 0 for the locomotive
+    const std::uint8_t* a = at.line(r);
+    const int after = LocoStart(a) + m;
+    int cars = due == 0 ? 0 : -1;
+    for (int k = after; due != 0 && k < kVisible && a[k] != 0; ++k) {
+      if (a[k] == due) cars = k - after + 1;
+    }
+    if (after >= kVisible || cars < 0 || !Pull(at, m, cars)) return open + 1;
+  }
+  return Complete(at, m, n) ? open : open + 1;
+}
+
+// ---- the search ------------------------------------------------------------------------------
+
+struct Step {
+  char letter = 0;  // 'C' or 'P'; 0 for a start
+  std::uint8_t number = 0;
+};
+
+struct Node {
+  Position pos;
+  std::uint32_t parent;
+  std::uint16_t g;
+  Step step;
+  std::uint8_t unjoined;  // Unjoined(pos)
+  bool closed = false;
+  bool sharp = false;  // queued with the sharpened bound, not only the count of pairs
+};
+
+constexpr std::uint32_t kNoParent = 0xFFFFFFFFu;
+
+class Search {
  public:
-  Planner(const Yard& yard, int m, int n) : game_(null_.ports(), settings_) {
-    game_.yard = yard;
-    game_.LocoUnits = m;
-    game_.TrainCars = n;
-    game_.RunOneInput("");  // every run begins by backing into siding 1
+  // `limit`: positions whose g + h reaches it are not kept (a string that long is known already).
+  Search(int m, int n, std::size_t budget, int weight, int limit, std::chrono::steady_clock::time_point deadline)
+      : m_(m), n_(n), budget_(budget), weight_(weight), limit_(limit), deadline_(deadline) {
+    table_.assign(1 << 12, 0);
   }
 
-  // Cars of the current siding in order from the junction, the locomotive left out.
-  std::vector<int> Cars(int line) const {
-    std::vector<int> out;
-    for (int p = 0; p < kVisible; ++p) {
-      if (game_.yard.at(line, p).IsCar()) out.push_back(game_.yard.at(line, p).number());
+  void AddStart(const Position& pos, int g, Step step) { Offer(pos, g, kNoParent, step, Unjoined(pos, n_)); }
+
+  enum class End { Found, Exhausted, Budget };
+
+  End Run() {
+    for (std::uint32_t count = 0;; ++count) {
+      while (cursor_ < open_.size() && open_[cursor_].empty()) ++cursor_;
+      if (cursor_ >= open_.size()) return full_ ? End::Budget : End::Exhausted;
+      if ((count & 1023) == 0 && std::chrono::steady_clock::now() > deadline_) return End::Budget;
+      const auto [at, g] = open_[cursor_].back();
+      open_[cursor_].pop_back();
+      Node& node = nodes_[at];
+      if (node.closed || node.g != g) continue;  // a better way to it was found since
+      // Nodes are queued by the count of pairs alone; the sharper bound, which costs a few
+      // pulls, is worked out only for those that come up, most never do.
+      if (!node.sharp) {
+        node.sharp = true;
+        const int h = Bound(node.pos, m_, n_, node.unjoined);
+        if (g + h >= limit_) continue;
+        if (static_cast<std::size_t>(g + weight_ * h) > cursor_) {
+          Queue(at, g, h);
+          continue;
+        }
+      }
+      node.closed = true;
+      const Position pos = node.pos;
+      if (Complete(pos, m_, n_)) {
+        goal_ = at;
+        return End::Found;
+      }
+      Expand(pos, at, g, node.step.letter == 'P');
     }
+  }
+
+  std::vector<OneInputCommand> Path() const {
+    std::vector<OneInputCommand> out;
+    for (std::uint32_t at = goal_; at != kNoParent; at = nodes_[at].parent) {
+      const Step s = nodes_[at].step;
+      if (s.letter != 0) out.push_back({std::string(1, s.letter), s.number});
+    }
+    std::reverse(out.begin(), out.end());
     return out;
   }
-  int Current() const { return game_.Route; }
-  int Other() const { return game_.Route == 1 ? 2 : 1; }
 
-  void Pull(int cars) {
-    Couple(cars);
-    Run({"C", cars});
-  }
+  std::size_t States() const { return nodes_.size(); }
 
-  // Pushes as little as needed for `cars` cars to be coupled behind the locomotive.
-  void Couple(int cars) {
-    const int line = Current();
-    const int want = game_.LocoUnits + cars;
-    if (game_.yard.GetCoupledCarsNum(line) >= want) return;
-    const Yard before = game_.yard;
-    for (int k = 1; k <= game_.yard.GetMaxPushing(line); ++k) {
-      game_.yard = before;
-      game_.PushTrain(line, k);
-      const bool coupled = game_.yard.GetCoupledCarsNum(line) >= want;
-      game_.yard = before;
-      if (coupled) {
-        Run({"P", k});
-        return;
+ private:
+  // After a push no second push: two in a row make the same position as one push of both lengths.
+  void Expand(const Position& pos, std::uint32_t at, int g, bool afterPush) {
+    const int r = LocoSiding(pos);
+    const std::uint8_t* a = pos.line(r);
+    const std::uint8_t* o = pos.line(3 - r);
+    const int coupled = CoupledCars(a, m_);
+    const int unjoined = nodes_[at].unjoined;
+    // A C changes one neighbour: the last unit it pulls leaves the unit behind it in this siding
+    // for the first of the other siding. The count of pairs follows from those two alone.
+    constexpr std::uint8_t kEnd = 255;
+    std::uint8_t first = kEnd;
+    for (int k = 0; k < kVisible && first == kEnd; ++k) {
+      if (o[k] != 0) first = o[k];
+    }
+    const int after = LocoStart(a) + m_;
+    for (int c = 0; c <= coupled; ++c) {
+      Position next = pos;
+      if (!Pull(next, m_, c)) continue;
+      const std::uint8_t last = c == 0 ? 0 : a[after + c - 1];  // 0 for the locomotive
+      const std::uint8_t due = last == n_ ? kEnd : static_cast<std::uint8_t>(last + 1);
+      std::uint8_t behind = kEnd;
+      for (int k = after + c; k < kVisible && behind == kEnd; ++k) {
+        if (a[k] != 0) behind = a[k];
       }
+      const int count = unjoined + (behind == due ? 1 : 0) - (first == due ? 1 : 0);
+      Offer(next, g + 1, at, {'C', static_cast<std::uint8_t>(c)}, count);
+    }
+    const int free = coupled < 0 || afterPush ? 0 : FreeBehind(a, m_);
+    for (int p = 1; p <= free; ++p) {
+      Position next = pos;
+      if (Push(next, m_, p)) Offer(next, g + 1, at, {'P', static_cast<std::uint8_t>(p)}, unjoined);
     }
   }
 
-  std::string Result() const { return text_; }
-
- private:
-  void Run(const OneInputCommand& cmd) {
-    text_ += cmd.letter + std::to_string(cmd.number);
-    game_.RunOneInputCommand(cmd);
+  // Table entries: the upper half of the position's hash, and its node's index + 1 (0: free).
+  void Offer(const Position& pos, int g, std::uint32_t parent, Step step, int unjoined) {
+    const int h = unjoined;  // sharpened when the node comes up
+    if (g + h >= limit_) return;
+    const std::uint64_t hash = Hash(pos);
+    const std::uint64_t tag = hash >> 32;
+    const std::size_t mask = table_.size() - 1;
+    std::size_t i = hash & mask;
+    for (; table_[i] != 0; i = (i + 1) & mask) {
+      if ((table_[i] >> 32) != tag) continue;
+      Node& known = nodes_[(table_[i] & 0xFFFFFFFFu) - 1];
+      if (known.pos.slot != pos.slot) continue;
+      if (known.closed || known.g <= g) return;
+      known.g = static_cast<std::uint16_t>(g);
+      known.parent = parent;
+      known.step = step;
+      known.sharp = false;
+      Queue(static_cast<std::uint32_t>((table_[i] & 0xFFFFFFFFu) - 1), g, h);
+      return;
+    }
+    if (nodes_.size() >= budget_) {
+      full_ = true;
+      return;
+    }
+    nodes_.push_back(Node{pos, parent, static_cast<std::uint16_t>(g), step, static_cast<std::uint8_t>(unjoined)});
+    table_[i] = tag << 32 | nodes_.size();
+    Queue(static_cast<std::uint32_t>(nodes_.size() - 1), g, h);
+    if (2 * nodes_.size() > table_.size()) Grow();
   }
 
+  void Grow() {
+    std::vector<std::uint64_t> old(table_.size() * 2, 0);
+    old.swap(table_);
+    const std::size_t mask = table_.size() - 1;
+    for (const std::uint64_t e : old) {
+      if (e == 0) continue;
+      std::size_t i = Hash(nodes_[(e & 0xFFFFFFFFu) - 1].pos) & mask;
+      while (table_[i] != 0) i = (i + 1) & mask;
+      table_[i] = e;
+    }
+  }
+
+  void Queue(std::uint32_t at, int g, int h) {
+    const std::size_t f = static_cast<std::size_t>(g + weight_ * h);
+    if (open_.size() <= f) open_.resize(f + 1);
+    open_[f].emplace_back(at, static_cast<std::uint16_t>(g));
+    cursor_ = std::min(cursor_, f);  // only a weighted search ever goes back
+  }
+
+  int m_, n_;
+  std::size_t budget_;
+  int weight_;
+  int limit_;
+  std::chrono::steady_clock::time_point deadline_;
+  std::vector<std::uint64_t> table_;
+  std::vector<Node> nodes_;
+  std::vector<std::vector<std::pair<std::uint32_t, std::uint16_t>>> open_;  // by f: node, its g then
+  std::size_t cursor_ = 0;  // no bucket below it holds anything
+  bool full_ = false;
+  std::uint32_t goal_ = kNoParent;
+};
+
+// ---- the game's own moves --------------------------------------------------------------------
+
+// A working copy of the game on a position; its moves are the player's.
+class Sandbox {
+ public:
+  Sandbox(const Yard& yard, int route, int m, int n) : game_(null_.ports(), settings_) {
+    settings_.MakeLog = false;
+    game_.yard = yard;
+    game_.Route = route;
+    game_.LocoUnits = m;
+    game_.TrainCars = n;
+  }
+  Game& game() { return game_; }
+  // Plays a command; false when it derailed the train or had the game show a message.
+  bool Play(const OneInputCommand& c) {
+    const int before = null_.BoxesShown();
+    game_.RunOneInputCommand(c);
+    return !game_.Derailed && null_.BoxesShown() == before;
+  }
+
+ private:
   AppSettings settings_;
   NullPorts null_;
   Game game_;
-  std::string text_;
+};
+
+// Whether the position is one the packed search can take: nothing on the head shunt or past a
+// car stopper, the locomotive whole in the siding the route shows, at most 20 units, cars 1..n.
+std::optional<Position> Between(const Yard& yard, int route, int m, int n) {
+  if ((route != 1 && route != 2) || m < 1 || n < 0 || m + n > kVisible) return std::nullopt;
+  for (int line = 0; line < kLines; ++line) {
+    for (int k = line == 0 ? 0 : kVisible; k <= kLastPosition; ++k) {
+      if (!yard.at(line, k).IsEmpty()) return std::nullopt;
+    }
+  }
+  Position pos;
+  int locos = 0, cars = 0;
+  std::array<bool, 32> seen{};
+  for (int s = 1; s <= 2; ++s) {
+    for (int k = 0; k < kVisible; ++k) {
+      const Slot& slot = yard.at(s, k);
+      if (slot.IsLoco()) {
+        if (s != route) return std::nullopt;
+        pos.line(s)[k] = kLoco;
+        ++locos;
+      } else if (slot.IsCar()) {
+        const int c = slot.number();
+        if (c < 1 || c > n || seen[static_cast<std::size_t>(c)]) return std::nullopt;
+        seen[static_cast<std::size_t>(c)] = true;
+        pos.line(s)[k] = static_cast<std::uint8_t>(c);
+        ++cars;
+      }
+    }
+  }
+  if (locos != m || cars != n) return std::nullopt;
+  const std::uint8_t* a = pos.line(route);
+  const int p = LocoStart(a);
+  for (int k = 0; k < p; ++k) {
+    if (a[k] != 0) return std::nullopt;  // cars between the junction and the locomotive
+  }
+  for (int k = p; k < p + m; ++k) {
+    if (k >= kVisible || a[k] != kLoco) return std::nullopt;
+  }
+  return pos;
+}
+
+// The plain plan: car k + 1 is brought to the junction end of a siding, the finished part is
+// backed in against it and the next pull takes it along; every pull first pushes just far
+// enough to couple the cars it needs. Long, but it needs no search.
+class Planner {
+ public:
+  Planner(const Yard& yard, int route, int m, int n) : box_(yard, route, m, n) {}
+
+  std::vector<int> Cars(int line) {
+    std::vector<int> out;
+    for (int p = 0; p < kVisible; ++p) {
+      if (game().yard.at(line, p).IsCar()) out.push_back(game().yard.at(line, p).number());
+    }
+    return out;
+  }
+  int Current() { return game().Route; }
+  int Other() { return game().Route == 1 ? 2 : 1; }
+
+  bool Pull(int cars) { return Couple(cars) && Run({"C", cars}); }
+
+  bool Couple(int cars) {
+    const int line = Current();
+    const int want = game().LocoUnits + cars;
+    if (game().yard.GetCoupledCarsNum(line) >= want) return true;
+    const auto before = Between(game().yard, line, game().LocoUnits, game().TrainCars);
+    if (!before) return false;
+    for (int k = 1; k <= game().yard.GetMaxPushing(line); ++k) {
+      Position pos = *before;
+      if (!Push(pos, game().LocoUnits, k)) break;
+      if (CoupledCars(pos.line(line), game().LocoUnits) + game().LocoUnits >= want) return Run({"P", k});
+    }
+    return false;
+  }
+
+  std::vector<OneInputCommand> commands;
+
+ private:
+  Game& game() { return box_.game(); }
+  bool Run(const OneInputCommand& cmd) {
+    commands.push_back(cmd);
+    return box_.Play(cmd);
+  }
+  Sandbox box_;
 };
 
 int IndexOf(const std::vector<int>& cars, int car) {
@@ -76,29 +490,141 @@ int IndexOf(const std::vector<int>& cars, int car) {
   return it == cars.end() ? -1 : static_cast<int>(it - cars.begin());
 }
 
-}  // namespace
-
-std::optional<std::string> SolveOneInput(const Yard& yard, int locoUnits, int trainCars) {
-  if (locoUnits + trainCars > kVisible) return std::nullopt;
-  Planner plan(yard, locoUnits, trainCars);
-  for (int k = 0; k < trainCars; ++k) {
+std::optional<std::vector<OneInputCommand>> Plan(const Yard& yard, int route, int m, int n) {
+  Planner plan(yard, route, m, n);
+  for (int k = 0; k < n; ++k) {
     const int next = k + 1;
     const int here = IndexOf(plan.Cars(plan.Current()), next);
+    bool ok = true;
     if (here >= 0) {
       // Behind the carried cars in this siding: set the cars between aside, come back for it.
       if (here == k) continue;
-      plan.Pull(here);
-      plan.Pull(k);
+      ok = plan.Pull(here) && plan.Pull(k);
     } else {
       const int there = IndexOf(plan.Cars(plan.Other()), next);
-      if (there < 0) return std::nullopt;  // the car is not in a siding: not a yard this game makes
-      plan.Pull(k);            // the carried cars go over on top of the cars in front of it
-      plan.Pull(k + there);    // those come back with them
-      plan.Pull(k);            // and the carried cars return against it
+      if (there < 0) return std::nullopt;
+      ok = plan.Pull(k) &&          // the carried cars go over on top of the cars in front of it
+           plan.Pull(k + there) &&  // those come back with them
+           plan.Pull(k);            // and the carried cars return against it
+    }
+    if (!ok) return std::nullopt;
+  }
+  if (!plan.Couple(n)) return std::nullopt;
+  return plan.commands;
+}
+
+// Plays a string on a copy of the game: it must complete the train without a derailment.
+bool Completes(const Yard& yard, int route, int m, int n, const std::vector<OneInputCommand>& commands,
+               bool allowMessages) {
+  Sandbox box(yard, route, m, n);
+  for (const OneInputCommand& c : commands) {
+    if (!box.Play(c) && (box.game().Derailed || !allowMessages)) return false;
+  }
+  return TrainComplete(box.game().yard, n);
+}
+
+}  // namespace
+
+SolveResult SolveFewest(const Yard& yard, int route, int m, int n, const SolverLimits& limits) {
+  SolveResult result;
+  if (m + n > kVisible) {
+    result.outcome = SolveResult::Outcome::NoSolution;
+    return result;
+  }
+  if (TrainComplete(yard, n)) {
+    result.outcome = SolveResult::Outcome::Solved;
+    result.proven = true;
+    return result;
+  }
+
+  // The starts: the position itself, or, when the route and the locomotive disagree (a one-input
+  // string begins with siding 1 wherever the locomotive stands), what each first command makes of
+  // it through the game's own moves, messages and all.
+  std::vector<std::pair<Position, Step>> starts;
+  bool messages = false;
+  if (const auto pos = Between(yard, route, m, n)) {
+    starts.push_back({*pos, {}});
+  } else {
+    for (const char letter : {'C', 'P'}) {
+      for (int k = letter == 'C' ? 0 : 1; k <= kVisible; ++k) {
+        Sandbox box(yard, route, m, n);
+        box.Play({std::string(1, letter), k});
+        if (box.game().Derailed) continue;
+        if (const auto next = Between(box.game().yard, box.game().Route, m, n)) {
+          const bool known = std::any_of(starts.begin(), starts.end(), [&](const auto& s) { return s.first.slot == next->slot; });
+          if (!known) starts.push_back({*next, {letter, static_cast<std::uint8_t>(k)}});
+        }
+      }
+    }
+    messages = true;
+  }
+  if (starts.empty()) {
+    result.outcome = SolveResult::Outcome::NoSolution;
+    return result;
+  }
+
+  // First a weighted search, which finds a good string fast; then A*, which keeps only positions
+  // that could still lead to a shorter one: when it runs out of them, the string in hand is a
+  // shortest one. A budget bounds each.
+  const auto deadline = std::chrono::steady_clock::now() + limits.time;
+  auto run = [&](int weight, int limit, std::size_t budget) {
+    Search search(m, n, budget, weight, limit, deadline);
+    for (const auto& [pos, step] : starts) search.AddStart(pos, step.letter != 0 ? 1 : 0, step);
+    const Search::End end = search.Run();
+    result.states = std::max(result.states, search.States());
+    if (end == Search::End::Found) {
+      std::vector<OneInputCommand> found = search.Path();
+      if (Completes(yard, route, m, n, found, messages)) {
+        result.commands = std::move(found);
+        result.outcome = SolveResult::Outcome::Solved;
+      }
+    }
+    return end;
+  };
+  const Search::End quick = run(2, kOneInputCommands + 1, limits.maxStates / 4);
+  if (quick == Search::End::Exhausted) {
+    result.outcome = SolveResult::Outcome::NoSolution;
+    return result;
+  }
+  const bool have = result.outcome == SolveResult::Outcome::Solved;
+  const int known = have ? static_cast<int>(result.commands.size()) : kOneInputCommands + 1;
+  const Search::End exact = run(1, known, limits.maxStates);
+  if (exact == Search::End::Found || (exact == Search::End::Exhausted && have)) {
+    result.proven = true;
+    return result;
+  }
+  if (exact == Search::End::Exhausted) {
+    result.outcome = SolveResult::Outcome::NoSolution;
+    return result;
+  }
+  if (have) return result;
+  if (starts.size() == 1 && starts[0].second.letter == 0) {
+    if (auto plan = Plan(yard, route, m, n); plan && Completes(yard, route, m, n, *plan, false)) {
+      result.commands = std::move(*plan);
+      result.outcome = SolveResult::Outcome::Solved;
+      return result;
     }
   }
-  plan.Couple(trainCars);
-  return plan.Result();
+  result.outcome = SolveResult::Outcome::GaveUp;
+  return result;
+}
+
+SolveResult SolveFromConsole(const Yard& yard, int m, int n, const SolverLimits& limits) {
+  AppSettings settings;
+  settings.MakeLog = false;
+  NullPorts null;
+  Game game(null.ports(), settings);
+  game.yard = yard;
+  game.LocoUnits = m;
+  game.TrainCars = n;
+  game.RunOneInput("");  // the route to siding 1 and the back into it
+  return SolveFewest(game.yard, game.Route, m, n, limits);
+}
+
+std::optional<std::string> SolveOneInput(const Yard& yard, int locoUnits, int trainCars) {
+  const SolveResult r = SolveFromConsole(yard, locoUnits, trainCars);
+  if (r.outcome != SolveResult::Outcome::Solved) return std::nullopt;
+  return CommandsText(r.commands);
 }
 
 }  // namespace kelvara

@@ -46,6 +46,18 @@ frmComplete::frmComplete(QWidget* parent) : QDialog(parent, Qt::FramelessWindowH
   // The title lies across the foot of the picture; the window is exactly the picture.
   const int h = lblTitle->sizeHint().height();
   lblTitle->setGeometry(0, kImageHeight - h, kImageWidth, h);
+  lblDetail = new QLabel(this);
+  lblDetail->setObjectName("lblDetail");
+  lblDetail->setProperty("KeepFont", true);
+  QFont d = f;
+  d.setPointSize(18);
+  d.setBold(true);
+  lblDetail->setFont(d);
+  lblDetail->setAlignment(Qt::AlignCenter);
+  lblDetail->setStyleSheet("color: black; background: rgba(255, 255, 255, 160);");
+  const int dh = lblDetail->sizeHint().height() + 8;
+  lblDetail->setGeometry(0, (kImageHeight - h - dh) / 2, kImageWidth, dh);
+  lblDetail->hide();
   setFixedSize(kImageWidth, kImageHeight);
 }
 

@@ -1,4 +1,5 @@
-// The completion window: rainbow bands fading to white, the title across their foot.
+// The completion window: rainbow bands fading to white, the title across their foot and the moves
+// used over their middle.
 #pragma once
 
 #include <QDialog>
@@ -13,6 +14,7 @@ class frmComplete : public QDialog {
  public:
   explicit frmComplete(QWidget* parent = nullptr);
   QLabel* lblTitle = nullptr;
+  QLabel* lblDetail = nullptr;
 
   // The 590 x 300 picture of the bands, drawn once.
   static const QImage& Canvas();

@@ -11,6 +11,7 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -243,7 +244,8 @@ void frmMain::Form_Load() {
   game_->mnuGameChangeTrainAuto_Click();
   game_->MsgGuide.Msg("");
   MyLibClass::EnableAPI(*this, "mnu", startMenus_, false, true);
-  for (const char* off : {"mnuGameRestart", "mnuViewAnser", "mnuViewClearAnimation", "mnuGameReDisMakeUp"}) {
+  for (const char* off : {"mnuGameRestart", "mnuViewAnser", "mnuViewClearAnimation", "mnuGameReDisMakeUp",
+                          "mnuGameHint", "mnuGameUndo", "mnuGameRedo"}) {
     SetEnabled(off, false);
   }
   game_->SetSign(1);
@@ -344,6 +346,16 @@ void frmMain::BuildMenus() {
   connect(Item(game, "mnuGameRestart"), &QAction::triggered, this, [this] { Command([this] { game_->mnuGameRestart_Click(); }); });
   connect(Item(game, "mnuGameReDisMakeUp"), &QAction::triggered, this,
           [this] { Command([this] { game_->mnuGameReDisMakeUp_Click(); }); });
+  Register("mnuGameHelpersBar", game->addSeparator());
+  QAction* hint = Item(game, "mnuGameHint");
+  hint->setShortcut(QKeySequence(QStringLiteral("Ctrl+H")));
+  connect(hint, &QAction::triggered, this, [this] { Command([this] { game_->mnuGameHint_Click(); }); });
+  QAction* undo = Item(game, "mnuGameUndo");
+  undo->setShortcut(QKeySequence::Undo);
+  connect(undo, &QAction::triggered, this, [this] { Command([this] { game_->mnuGameUndo_Click(); }); });
+  QAction* redo = Item(game, "mnuGameRedo");
+  redo->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Shift+Z")), QKeySequence(QStringLiteral("Ctrl+Y"))});
+  connect(redo, &QAction::triggered, this, [this] { Command([this] { game_->mnuGameRedo_Click(); }); });
   Register("mnuGameBar", game->addSeparator());
   connect(Item(game, "mnuGameChangeTrainAuto"), &QAction::triggered, this,
           [this] { Command([this] { game_->mnuGameChangeTrainAuto_Click(); }); });
@@ -447,6 +459,8 @@ void frmMain::SetContlorTag() {
       {"mnuOptionOption", 18},   {"mnuView", 19},           {"mnuViewAnser", 20},      {"mnuViewClearAnimation", 21},
       {"mnuViewMakeedUpTrain", 22}, {"mnuViewMakeUpTable", 23}, {"cmdBack", 24},     {"cmdFront", 25},
       {"mnuGameChangeTrainHand", 28}, {"mnuOptionDataInstall", 29},
+      // The play helpers of this program.
+      {"mnuGameHint", 133},      {"mnuGameUndo", 134},      {"mnuGameRedo", 135},
       // The window sizes of this program.
       {"mnuViewZoom1", 130},     {"mnuViewZoom2", 131},     {"mnuViewZoom3", 132},
   };
@@ -507,6 +521,16 @@ QAction* frmMain::menu(const char* name) const {
 // ---- keys --------------------------------------------------------------------------------------------
 
 bool frmMain::eventFilter(QObject* watched, QEvent* e) {
+  // The number box keeps its own undo for the digits typed; the game's Undo and Redo keys are
+  // the moves' (the box is where the focus rests between moves).
+  if (e->type() == QEvent::ShortcutOverride && cutNum_ != nullptr && watched == static_cast<QObject*>(cutNum_->lineEdit())) {
+    auto* key = static_cast<QKeyEvent*>(e);
+    const QKeySequence pressed(key->keyCombination());
+    for (const char* name : {"mnuGameUndo", "mnuGameRedo"}) {
+      if (QAction* a = menu(name); a != nullptr && a->shortcuts().contains(pressed)) return true;
+    }
+    return false;
+  }
   if (e->type() != QEvent::KeyPress && e->type() != QEvent::KeyRelease) return false;
   auto* key = static_cast<QKeyEvent*>(e);
   if (key->key() != Qt::Key_Escape || key->isAutoRepeat()) return false;
@@ -670,10 +694,12 @@ void frmMain::ShowSign(int state) {
   view_->repaint();
 }
 
-void frmMain::ShowCompleteWindow(std::string_view title) {
+void frmMain::ShowCompleteWindow(std::string_view title, std::string_view detail) {
   auto* w = new frmComplete(this);
   w->setAttribute(Qt::WA_DeleteOnClose);
   w->lblTitle->setText(Q(title));
+  w->lblDetail->setText(Q(detail));
+  w->lblDetail->setVisible(!detail.empty());
   w->move(geometry().center() - QPoint(w->width() / 2, w->height() / 2));
   w->show();
   completeWindow_ = w;

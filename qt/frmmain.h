@@ -110,7 +110,7 @@ class frmMain : public QMainWindow,
   // IScene
   void DrawRefresh() override;
   void ShowSign(int state) override;
-  void ShowCompleteWindow(std::string_view title) override;
+  void ShowCompleteWindow(std::string_view title, std::string_view detail) override;
   void CloseCompleteWindow() override;
   void AnimeView(bool visible) override;
   void RenderScene(const std::vector<int>& left, const std::vector<int>& width) override;

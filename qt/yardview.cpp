@@ -19,6 +19,7 @@ const QColor kSheetRail(131, 0, 0);
 const QColor kDisplayBack(255, 255, 0);
 const QColor kGuide(0, 128, 0);
 const QColor kNumbers(255, 255, 0);
+const QColor kHintMark(255, 170, 0);
 
 struct Segment {
   int x1, y1, x2, y2;
@@ -281,6 +282,7 @@ bool YardView::Show(const SceneView& scene, bool carNumGuide, bool lookCarNumber
       changed = true;
     }
   }
+  changed = changed || scene.marked != scene_.marked;
   scene_ = scene;
   if (changed) Changed();
   return changed;
@@ -326,6 +328,12 @@ QImage YardView::DesignPicture() const {
   for (int i = 0; i < kCells; ++i) {
     const QImage& pic = cellPictures_[static_cast<std::size_t>(i)];
     if (!pic.isNull()) p.drawImage(CellRect(i).topLeft(), pic);
+  }
+  // A hint's units: a yellow bar under each, clear of the pictures and the number rows.
+  for (int i = 0; i < kCells; ++i) {
+    if (!scene_.marked[static_cast<std::size_t>(i)]) continue;
+    const QRect cell = CellRect(i);
+    p.fillRect(QRect(cell.left() + 2, cell.bottom() + 3, cell.width() - 4, 3), kHintMark);
   }
   for (int line = 0; line < kDumpLines; ++line) {
     auto drawRow = [&](const std::string& text, int y, const QColor& colour) {

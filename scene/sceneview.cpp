@@ -37,6 +37,9 @@ SceneView ComputeScene(const Game& game) {
     }
     view.rows[static_cast<std::size_t>(line)] = row;
   }
+  for (const int cell : game.HintCells) {
+    if (cell >= 0 && cell < kCells) view.marked[static_cast<std::size_t>(cell)] = true;
+  }
   return view;
 }
 

@@ -22,6 +22,7 @@ struct CellView {
 struct SceneView {
   std::array<CellView, kCells> cells;
   std::array<std::string, kDumpLines> rows;  // " .  1 L1 " ... three characters a slot
+  std::array<bool, kCells> marked{};         // the units the last hint moves
 };
 
 SceneView ComputeScene(const Game& game);

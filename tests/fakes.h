@@ -101,7 +101,11 @@ class FakeScene : public IScene {
  public:
   void DrawRefresh() override { ++draws; }
   void ShowSign(int state) override { signs.push_back(state); }
-  void ShowCompleteWindow(std::string_view title) override { completeTitle = std::string(title); }
+  void ShowCompleteWindow(std::string_view title, std::string_view detail) override {
+    completeTitle = std::string(title);
+    completeDetail = std::string(detail);
+  }
+  std::string completeDetail;
   void CloseCompleteWindow() override {
     if (whileCompleteWindow) whileCompleteWindow();
   }

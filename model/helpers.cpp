@@ -1,0 +1,251 @@
+// Play helpers: the fewest moves of a quiz, hints from a shortest string, undo and redo.
+#include <algorithm>
+#include <string>
+
+#include "base/nullports.h"
+#include "model/game.h"
+
+namespace kelvara {
+
+namespace {
+
+// "%1" and "%2" of a text replaced.
+std::string Fill(std::string text, const std::string& one, const std::string& two = {}) {
+  for (const auto& [mark, value] : {std::pair<std::string, std::string>{"%1", one}, {"%2", two}}) {
+    for (std::size_t at = text.find(mark); at != std::string::npos; at = text.find(mark, at + value.size())) {
+      text.replace(at, mark.size(), value);
+    }
+  }
+  return text;
+}
+
+// A button's caption without its access key: "前進(&F)" -> "前進", "&Front" -> "Front".
+std::string Plain(std::string caption) {
+  if (const auto open = caption.find("(&"); open != std::string::npos) caption.erase(open);
+  caption.erase(std::remove(caption.begin(), caption.end(), '&'), caption.end());
+  return caption;
+}
+
+// The cells (line x 20 + slot) of what a command moves: the locomotive and the cars it pulls, or
+// the locomotive and the cars coupled to it that a push moves first.
+std::vector<int> MovedCells(const Yard& yard, int line, int locoUnits, const OneInputCommand& c) {
+  std::vector<int> cells;
+  const int p = yard.FirstLocoPosition(line);
+  if (p < 0) return cells;
+  const int units = c.letter == "C" ? locoUnits + c.number : yard.GetCoupledCarsNum(line);
+  for (int k = p; k < p + units && k < kVisible; ++k) cells.push_back(line * kVisible + k);
+  return cells;
+}
+
+}  // namespace
+
+std::string Game::MovesText() const {
+  const std::string used = std::to_string(MovesUsed);
+  std::string text = FewestMoves < 0 ? Fill(Msg(5940), used)
+                                     : Fill(Msg(FewestProven ? 5820 : 5880), used, std::to_string(FewestMoves));
+  if (HintsUsed > 0) text += Fill(Msg(5830), std::to_string(HintsUsed));
+  return text;
+}
+
+// ---- the one rule ------------------------------------------------------------------------------
+
+bool Game::CanHint() const { return GameActive && !MakingQuiz && !Completing && !Derailed; }
+bool Game::CanUndo() const { return CanHint() && historyAt_ > 0; }
+bool Game::CanRedo() const { return CanHint() && historyAt_ + 1 < history_.size(); }
+
+void Game::UpdateHelperMenus() {
+  IControls& c = ports_.controls;
+  c.SetEnabled("mnuGameHint", CanHint());
+  c.SetEnabled("mnuGameUndo", CanUndo());
+  c.SetEnabled("mnuGameRedo", CanRedo());
+}
+
+// ---- history -----------------------------------------------------------------------------------
+
+void Game::StartHistory() {
+  history_.clear();
+  historyAt_ = 0;
+  MovesUsed = 0;
+  HintsUsed = 0;
+  HintCells.clear();
+  HintText.clear();
+  RecordStep("Start");
+}
+
+void Game::RecordStep(std::string label) {
+  const IControls& c = ports_.controls;
+  if (!history_.empty()) history_.resize(historyAt_ + 1);  // a new move drops what could be redone
+  history_.push_back({yard, Route, ports_.status.Panel("UCount"), MovesUsed, c.IsEnabled("cmdFront"),
+                      c.IsEnabled("cmdBack"), std::move(label)});
+  historyAt_ = history_.size() - 1;
+  HintCells.clear();
+  UpdateHelperMenus();
+}
+
+void Game::Restore(const HistoryEntry& entry) {
+  IControls& c = ports_.controls;
+  yard = entry.yard;
+  // The route as the signs showed it, without the five seconds of a stop on the head shunt.
+  Route = entry.route;
+  ports_.scene.ShowSign(entry.route);
+  ports_.status.SetPanel("UCount", entry.ucount);
+  MovesUsed = entry.moves;
+  c.SetEnabled("cmdFront", entry.front);
+  c.SetEnabled("cmdBack", entry.back);
+  c.SetText("cmbCutTrainNum", "");
+  HintCells.clear();
+  ports_.scene.DrawRefresh();
+}
+
+void Game::mnuGameUndo_Click() {
+  if (!CanUndo()) return;
+  const std::string undone = history_[historyAt_].label;
+  Restore(history_[--historyAt_]);
+  LogOut(Msg(5840) + " : " + undone);
+  UpdateHelperMenus();
+}
+
+void Game::mnuGameRedo_Click() {
+  if (!CanRedo()) return;
+  Restore(history_[++historyAt_]);
+  LogOut(Msg(5850) + " : " + history_[historyAt_].label);
+  UpdateHelperMenus();
+}
+
+// ---- the solver in the game --------------------------------------------------------------------
+
+std::optional<Game::Plan> Game::Solve(bool console) {
+  Plan plan{yard, Route, console, {}, false};
+  SolveResult r;
+  if (console) {
+    r = SolveFromConsole(yard, LocoUnits, TrainCars);
+  } else {
+    r = SolveFewest(yard, Route, LocoUnits, TrainCars);
+  }
+  if (r.outcome != SolveResult::Outcome::Solved) return std::nullopt;
+  plan.commands = std::move(r.commands);
+  plan.proven = r.proven;
+  return plan;
+}
+
+std::optional<Game::Plan> Game::FollowPlan(bool console) const {
+  if (!plan_ || plan_->console != console) return std::nullopt;
+  // Every console string begins again with the back into line 1, so a plan for it holds only
+  // for the position it was made for.
+  if (console) return yard == plan_->yard ? plan_ : std::nullopt;
+  // The player may have played any number of the plan's commands since: replay them on a copy.
+  AppSettings settings;
+  settings.MakeLog = false;
+  NullPorts null;
+  Game copy(null.ports(), settings);
+  copy.LocoUnits = LocoUnits;
+  copy.TrainCars = TrainCars;
+  copy.yard = plan_->yard;
+  copy.Route = plan_->route;
+  for (std::size_t k = 0; k <= plan_->commands.size(); ++k) {
+    if (copy.yard == yard && copy.Route == Route) {
+      Plan rest = *plan_;
+      rest.yard = yard;
+      rest.route = Route;
+      rest.commands.erase(rest.commands.begin(), rest.commands.begin() + static_cast<std::ptrdiff_t>(k));
+      return rest;
+    }
+    if (k < plan_->commands.size()) copy.RunOneInputCommand(plan_->commands[k]);
+  }
+  return std::nullopt;
+}
+
+void Game::ComputeFewest() {
+  FewestMoves = -1;
+  FewestProven = false;
+  plan_.reset();
+  if (settings_.OneInput) {
+    plan_ = Solve(true);
+  } else {
+    // The Back button's first back-in, into the siding the route shows, is not a command.
+    const Yard start = yard;
+    if (Route == 1 || Route == 2) {
+      AddTrain(kHeadShunt, Route);
+      plan_ = Solve(false);  // kept from the position after that back-in, where the hints start
+    }
+    yard = start;
+  }
+  if (!plan_) return;
+  FewestMoves = static_cast<int>(plan_->commands.size());
+  FewestProven = plan_->proven;
+}
+
+std::string Game::Describe(const OneInputCommand& c, int otherLine) const {
+  const std::string n = std::to_string(c.number);
+  if (c.letter == "P") return Fill(Msg(5790), Fill(Msg(c.number == 1 ? 5990 : 6000), n));
+  if (c.number == 0) return Fill(Msg(5980), std::to_string(otherLine));
+  return Fill(Msg(5780), Fill(Msg(c.number == 1 ? 5960 : 5970), n), std::to_string(otherLine));
+}
+
+void Game::mnuGameHint_Click() {
+  if (!CanHint()) return;
+  ++HintsUsed;
+  HintCells.clear();
+  HintLine.clear();
+  const bool console = settings_.OneInput;
+  const int locoOnHeadShunt = yard.GetLocoNum(kHeadShunt);
+  // The buttons' own captions (texts 1250 and 1240), without their access keys.
+  const std::string front = Plain(Msg(1250)), back = Plain(Msg(1240));
+
+  std::string words, typed;
+  if (!console && locoOnHeadShunt > 0) {
+    // Half way through a C: the cars pulled out go back in, into the siding the route shows.
+    words = Fill(Msg(5800), std::to_string(Route));
+    typed = back;
+    for (int k = 0; k < kVisible; ++k) {
+      if (!yard.at(kHeadShunt, k).IsEmpty()) HintCells.push_back(k);
+    }
+  } else {
+    MsgGuide.Msg(Msg(5890));
+    ports_.clock.PumpOnce();
+    std::optional<Plan> plan = FollowPlan(console);
+    if (!plan) {
+      plan = Solve(console);
+    }
+    if (!plan) {
+      HintText = Msg(5810);
+      MsgGuide.Msg(HintText);
+      ports_.scene.DrawRefresh();
+      return;
+    }
+    plan_ = plan;
+    HintLine = plan->commands;
+    if (plan->commands.empty()) {
+      // Nothing left but the back-in that completes the train.
+      words = Fill(Msg(5800), "1");
+      typed = console ? Fill(Msg(5870), "") : back;
+    } else {
+      // The console first sets the route to line 1: with the locomotive in line 2 the string's
+      // first C does no more than turn the route back to it (the solver knows; the player should).
+      std::size_t first = 0;
+      int line = console ? 1 : Route;
+      if (console && yard.GetLocoNum(1) == 0 && yard.GetLocoNum(2) > 0 && plan->commands.size() > 1) {
+        words = Fill(Msg(5950), "2");
+        first = 1;
+        line = 2;
+      }
+      const OneInputCommand& next = plan->commands[first];
+      words += Describe(next, line == 1 ? 2 : 1);
+      if (console) {
+        typed = Fill(Msg(5870), CommandsText(plan->commands));
+      } else if (next.letter == "C") {
+        typed = front + " " + std::to_string(next.number) + ", " + back + " (C" + std::to_string(next.number) + ")";
+      } else {
+        typed = back + " " + std::to_string(next.number) + " (P" + std::to_string(next.number) + ")";
+      }
+      if (yard.GetLocoNum(line) > 0) HintCells = MovedCells(yard, line, LocoUnits, next);
+    }
+    if (!plan->proven) words += " (" + Msg(5860) + ")";
+  }
+  HintText = Msg(5770) + " : " + words + " — " + typed;
+  MsgGuide.Msg(HintText);
+  LogOut(HintText);
+  ports_.scene.DrawRefresh();
+}
+
+}  // namespace kelvara

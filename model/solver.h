@@ -1,0 +1,60 @@
+// The fewest-move solver: from a position of the game, a one-input string with the fewest
+// commands that completes the train.
+//
+// The search runs forward over the moves of the game (a push cannot be taken back, so the goal
+// cannot be searched backwards) with A*. Between two commands the locomotive stands in the siding
+// the route shows; a position is the 40 slots of the two sidings, a byte each, and a table of the
+// positions seen, bounded by a state budget, keeps each once. The lower bound: a unit sequence of a siding (its units from
+// the junction, gaps ignored) changes under a C only where the pulled block meets the cars of the
+// other siding, and not at all under a P, so every command joins at most one of the neighbouring
+// pairs (locomotive, 1), (1, 2) ... (n - 1, n) the finished train needs; the number of pairs not yet
+// joined, or one while they are all joined but a gap still parts them, never overestimates.
+// Every string found is played once more through the game's own moves before it is returned.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/command.h"
+#include "model/yard.h"
+
+namespace kelvara {
+
+struct SolverLimits {
+  // Positions kept at most; the search gives up past it instead of growing (about 70 bytes each).
+  std::size_t maxStates = 400000;
+  // And the time it may take; past it the best string found so far is given, not proven shortest.
+  std::chrono::milliseconds time{900};
+};
+
+struct SolveResult {
+  enum class Outcome {
+    Solved,      // `commands` completes the train
+    NoSolution,  // every reachable position was seen: nothing completes it (a derailment ahead,
+                 // a locomotive standing at a car stopper, a car off the sidings)
+    GaveUp,      // the budget ran out before any string was found
+  };
+  Outcome outcome = Outcome::GaveUp;
+  std::vector<OneInputCommand> commands;
+  bool proven = false;     // no shorter string exists
+  std::size_t states = 0;  // positions kept
+};
+
+// From a position between two commands (after a Back, or after a one-input string's first back
+// into siding 1): `route` is the siding the next command works on.
+SolveResult SolveFewest(const Yard& yard, int route, int locoUnits, int trainCars, const SolverLimits& limits = {});
+
+// As the console plays a string: first the route to siding 1 and the back into it from wherever
+// the locomotive stands, then the commands.
+SolveResult SolveFromConsole(const Yard& yard, int locoUnits, int trainCars, const SolverLimits& limits = {});
+
+// SolveFromConsole's string, or nothing when there is none.
+std::optional<std::string> SolveOneInput(const Yard& yard, int locoUnits, int trainCars);
+
+// The completion test: the locomotive in a siding with cars 1..n directly behind it in order.
+bool TrainComplete(const Yard& yard, int trainCars);
+
+}  // namespace kelvara

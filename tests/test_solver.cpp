@@ -1,0 +1,300 @@
+// The fewest-move solver against a plain breadth-first search over the game's own moves, and the
+// strings it returns played through the console's path.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <unordered_set>
+#include <random>
+#include <set>
+
+#include "base/nullports.h"
+#include "fakes.h"
+#include "model/game.h"
+
+namespace kelvara::testing {
+namespace {
+
+using ::testing::IsEmpty;
+
+// A game on a position, moved by one-input commands; commands that would show a message or
+// derail the train are not moves a shortest string makes.
+struct Board {
+  AppSettings settings;
+  NullPorts null;
+  Game game{null.ports(), settings};
+  Board(int m, int n) {
+    settings.MakeLog = false;
+    game.LocoUnits = m;
+    game.TrainCars = n;
+  }
+  bool Play(const Yard& yard, int route, const OneInputCommand& c) {
+    game.yard = yard;
+    game.Route = route;
+    game.Derailed = false;
+    const int boxes = null.BoxesShown();
+    game.RunOneInputCommand(c);
+    return !game.Derailed && null.BoxesShown() == boxes && !(game.yard == yard && game.Route == route);
+  }
+};
+
+// The true distance from a position between commands to a completed train, by breadth-first
+// search over every command the game takes without a message; -1 when there is none, -2 when the
+// search was cut off at `limit` positions.
+int BreadthFirst(const Yard& start, int route, int m, int n, std::size_t limit = 30000) {
+  if (TrainComplete(start, n)) return 0;
+  Board board(m, n);
+  auto key = [](const Yard& y, int r) {
+    std::string k(2 * kVisible + 1, '\0');
+    for (int line = 1; line <= 2; ++line) {
+      for (int p = 0; p < kVisible; ++p) {
+        const Slot& s = y.at(line, p);
+        k[static_cast<std::size_t>((line - 1) * kVisible + p)] = static_cast<char>(s.IsLoco() ? 100 : s.number());
+      }
+    }
+    k.back() = static_cast<char>(r);
+    return k;
+  };
+  std::unordered_set<std::string> seen{key(start, route)};
+  std::vector<std::pair<Yard, int>> level{{start, route}};
+  for (int depth = 1; !level.empty(); ++depth) {
+    std::vector<std::pair<Yard, int>> next;
+    for (const auto& [yard, r] : level) {
+      for (const char letter : {'C', 'P'}) {
+        for (int k = letter == 'C' ? 0 : 1; k <= kVisible; ++k) {
+          if (!board.Play(yard, r, {std::string(1, letter), k})) continue;
+          if (TrainComplete(board.game.yard, n)) return depth;
+          if (seen.insert(key(board.game.yard, board.game.Route)).second) {
+            if (seen.size() > limit) return -2;
+            next.push_back({board.game.yard, board.game.Route});
+          }
+        }
+      }
+    }
+    level = std::move(next);
+  }
+  return -1;
+}
+
+// A quiz as the game makes it, then the console's back into siding 1.
+struct Quiz {
+  Yard yard;  // between commands
+  int route = 1;
+  int m = 0, n = 0;
+};
+
+Quiz MakeQuiz(int m, int n, int level, std::uint64_t seed) {
+  Fakes f;
+  f.settings.QuestionLevel = level;
+  Game game(f.ports(), f.settings);
+  game.LocoUnits = m;
+  game.TrainCars = n;
+  game.lib().Seed(seed);
+  game.SetCars();
+  game.DisMakeUp();
+  game.RunOneInput("");
+  return {game.yard, game.Route, m, n};
+}
+
+TEST(SolverTest, ShortestAsABreadthFirstSearchFindsOnSmallYards) {
+  // Positions with up to 8 cars: quizzes, and positions further on after random commands. The
+  // solver's length is the true distance, and its string completes the train.
+  std::mt19937 random(7);
+  int compared = 0, unsolvable = 0, large = 0;
+  for (int i = 0; i < 120; ++i) {
+    const int m = 1 + static_cast<int>(random() % 3);
+    const int n = 2 + static_cast<int>(random() % 7);
+    Quiz q = MakeQuiz(m, n, 3 + static_cast<int>(random() % (n <= 5 ? 12 : 4)), random());
+    Board board(m, n);
+    for (int steps = static_cast<int>(random() % 4); steps > 0; --steps) {
+      const int coupled = q.yard.GetCoupledCarsNum(q.route) - m;
+      const OneInputCommand c = coupled >= 0 && random() % 2 ? OneInputCommand{"C", static_cast<int>(random() % (coupled + 1))}
+                                                             : OneInputCommand{"P", 1 + static_cast<int>(random() % 3)};
+      if (board.Play(q.yard, q.route, c)) {
+        q.yard = board.game.yard;
+        q.route = board.game.Route;
+      }
+    }
+    const int truth = BreadthFirst(q.yard, q.route, m, n);
+    if (truth == -2) continue;  // too far for the plain search
+    const SolveResult r = SolveFewest(q.yard, q.route, m, n);
+    SCOPED_TRACE("m " + std::to_string(m) + " n " + std::to_string(n) + ": " + CommandsText(r.commands));
+    if (truth < 0) {
+      EXPECT_EQ(r.outcome, SolveResult::Outcome::NoSolution);
+      ++unsolvable;
+      continue;
+    }
+    ASSERT_EQ(r.outcome, SolveResult::Outcome::Solved);
+    EXPECT_TRUE(r.proven);
+    EXPECT_EQ(static_cast<int>(r.commands.size()), truth);
+    for (const OneInputCommand& c : r.commands) {
+      ASSERT_TRUE(board.Play(q.yard, q.route, c)) << c.letter << c.number;
+      q.yard = board.game.yard;
+      q.route = board.game.Route;
+    }
+    EXPECT_TRUE(TrainComplete(q.yard, n));
+    ++compared;
+    large += n >= 7 ? 1 : 0;
+  }
+  EXPECT_GT(compared, 90);
+  EXPECT_GT(large, 10) << "trains of 7 and 8 cars among them";
+  RecordProperty("compared", compared);
+  RecordProperty("large", large);
+}
+
+}  // namespace
+}  // namespace kelvara::testing
+
+namespace kelvara::testing {
+namespace {
+
+using ::testing::Contains;
+using ::testing::HasSubstr;
+
+// A game as a player meets it: a quiz made, the route where the game left it.
+struct HelperTest : ::testing::Test {
+  Fakes f;
+  std::unique_ptr<Game> game;
+  void New(int m, int n, std::uint64_t seed, int level = 8) {
+    f.settings.QuestionLevel = level;
+    f.settings.MakeLog = true;
+    game = std::make_unique<Game>(f.ports(), f.settings);
+    game->lib().Seed(seed);
+    game->LocoUnits = m;
+    game->TrainCars = n;
+    game->SetCars();
+    game->TrainChanged = true;
+    game->Route = 1;
+    game->mnuGameReDisMakeUp_Click();
+  }
+  struct Seen {
+    Yard yard;
+    int route;
+    std::string ucount;
+    int moves;
+    bool operator==(const Seen&) const = default;
+  };
+  Seen Now() const { return {game->yard, game->Route, f.status.Panel("UCount"), game->MovesUsed}; }
+  // A random move as the player makes it: Front with a number, Back (in or deeper), or a string.
+  void RandomMove(std::mt19937& random) {
+    const int line = game->Route;
+    if (random() % 4 == 0) {
+      f.settings.OneInput = true;
+      const int coupled = std::max(0, game->yard.GetCoupledCarsNum(line) - game->LocoUnits);
+      f.scene.console = "C" + std::to_string(random() % (coupled + 1)) + "C" + std::to_string(random() % 2);
+      game->cmdBack_Click();
+      f.settings.OneInput = false;
+    } else if (f.controls.IsEnabled("cmdFront") && random() % 2 == 0) {
+      const int coupled = std::max(0, game->yard.GetCoupledCarsNum(line) - game->LocoUnits);
+      f.controls.SetText("cmbCutTrainNum", std::to_string(random() % (coupled + 1)));
+      game->cmdFront_Click();
+    } else if (f.controls.IsEnabled("cmdBack")) {
+      f.controls.SetText("cmbCutTrainNum", std::to_string(1 + random() % 2));
+      game->cmdBack_Click();
+    }
+  }
+};
+
+TEST_F(HelperTest, UndoingEveryMoveReturnsTheStartAndRedoingReturnsTheEnd) {
+  std::mt19937 random(11);
+  for (int round = 0; round < 25; ++round) {
+    New(1 + round % 3, 4 + round % 9, 100 + round);
+    const Seen start = Now();
+    ASSERT_FALSE(game->CanUndo());
+    int moves = 0;
+    for (int i = 0; i < 12 && game->GameActive && !game->Derailed; ++i) {
+      RandomMove(random);
+      ++moves;
+    }
+    if (!game->GameActive || game->Derailed) {
+      // A completed or derailed game takes nothing back: that game is over.
+      EXPECT_FALSE(game->CanUndo());
+      EXPECT_FALSE(f.controls.IsEnabled("mnuGameUndo"));
+      game->mnuGameUndo_Click();
+      continue;
+    }
+    const Seen end = Now();
+    int undone = 0;
+    while (game->CanUndo()) {
+      EXPECT_TRUE(f.controls.IsEnabled("mnuGameUndo"));
+      game->mnuGameUndo_Click();
+      ++undone;
+    }
+    EXPECT_EQ(Now(), start) << "round " << round;
+    EXPECT_EQ(game->yard, game->StartYard);
+    EXPECT_FALSE(f.controls.IsEnabled("mnuGameUndo"));
+    while (game->CanRedo()) game->mnuGameRedo_Click();
+    EXPECT_EQ(Now(), end) << "round " << round;
+    EXPECT_GE(undone, 1);
+
+    // Half way back, a new move drops what could have been redone.
+    for (int i = 0; i < undone / 2; ++i) game->mnuGameUndo_Click();
+    if (undone >= 2 && f.controls.IsEnabled("cmdBack")) {
+      EXPECT_TRUE(game->CanRedo());
+      f.controls.SetText("cmbCutTrainNum", "1");
+      game->cmdBack_Click();
+      if (game->GameActive) {
+        EXPECT_FALSE(game->CanRedo());
+      }
+    }
+  }
+  EXPECT_THAT(f.log.lines, Contains(HasSubstr("<5840> : ")));
+  EXPECT_THAT(f.log.lines, Contains(HasSubstr("<5850> : ")));
+}
+
+TEST_F(HelperTest, FollowingTheHintSolvesInTheFewestMoves) {
+  for (std::uint64_t seed = 1; seed <= 12; ++seed) {
+    const bool console = seed % 3 == 0;
+    f.settings.OneInput = false;
+    New(1 + static_cast<int>(seed % 3), 3 + static_cast<int>(seed % 8), seed, 6 + static_cast<int>(seed % 5));
+    ASSERT_GE(game->FewestMoves, 0);
+    const int fewest = game->FewestMoves;
+    f.settings.OneInput = console;
+    if (console) {
+      // The console takes the whole string the hint gives.
+      game->mnuGameHint_Click();
+      f.scene.console = CommandsText(game->HintLine);
+      game->cmdBack_Click();
+    } else {
+      for (int step = 0; step < 60 && game->GameActive; ++step) {
+        game->mnuGameHint_Click();
+        ASSERT_FALSE(game->HintCells.empty()) << game->HintText << " " << CommandsText(game->HintLine);
+        // The hint's own words name the button and the number: play exactly that.
+        const std::string& t = game->HintText;
+        if (game->yard.GetLocoNum(kHeadShunt) > 0) {
+          game->cmdBack_Click();
+        } else if (t.find("(C") != std::string::npos) {
+          f.controls.SetText("cmbCutTrainNum", t.substr(t.find("(C") + 2, t.find(')', t.find("(C")) - t.find("(C") - 2));
+          game->cmdFront_Click();
+          EXPECT_TRUE(game->HintCells.empty()) << "the marks go with the next move";
+        } else {
+          f.controls.SetText("cmbCutTrainNum", t.substr(t.find("(P") + 2, t.find(')', t.find("(P")) - t.find("(P") - 2));
+          game->cmdBack_Click();
+        }
+      }
+    }
+    EXPECT_FALSE(game->GameActive) << "seed " << seed << ": completed";
+    EXPECT_EQ(game->MovesUsed, fewest) << "seed " << seed << (console ? " console" : " buttons");
+    EXPECT_THAT(f.scene.completeDetail, HasSubstr("<5820>")) << "moves and the fewest, proven";
+  }
+}
+
+TEST_F(HelperTest, HelpersFollowOneRule) {
+  New(2, 6, 5);
+  EXPECT_TRUE(f.controls.IsEnabled("mnuGameHint"));
+  EXPECT_FALSE(f.controls.IsEnabled("mnuGameUndo")) << "nothing to take back at the start";
+  EXPECT_FALSE(f.controls.IsEnabled("mnuGameRedo"));
+  game->cmdBack_Click();  // into the siding
+  EXPECT_TRUE(f.controls.IsEnabled("mnuGameUndo"));
+  // A push into the stopper: the game is over, nothing is taken back.
+  f.controls.SetText("cmbCutTrainNum", "40");
+  game->cmdBack_Click();
+  ASSERT_TRUE(game->Derailed);
+  EXPECT_FALSE(f.controls.IsEnabled("mnuGameUndo"));
+  EXPECT_FALSE(f.controls.IsEnabled("mnuGameHint"));
+  game->mnuGameRestart_Click();
+  EXPECT_TRUE(f.controls.IsEnabled("mnuGameHint")) << "Restart plays the quiz again";
+  EXPECT_FALSE(f.controls.IsEnabled("mnuGameUndo"));
+}
+
+}  // namespace
+}  // namespace kelvara::testing
