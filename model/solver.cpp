@@ -5,7 +5,9 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <utility>
 
 #include "base/nullports.h"
@@ -218,6 +220,7 @@ struct Node {
   std::uint16_t g;
   Step step;
   std::uint8_t unjoined;  // Unjoined(pos)
+  std::uint8_t queued = 0;  // the bound it was queued with last
   bool closed = false;
   bool sharp = false;  // queued with the sharpened bound, not only the count of pairs
 };
@@ -227,9 +230,17 @@ constexpr std::uint32_t kNoParent = 0xFFFFFFFFu;
 class Search {
  public:
   // `limit`: positions whose g + h reaches it are not kept (a string that long is known already).
-  Search(int m, int n, std::size_t budget, int weight, int limit, std::chrono::steady_clock::time_point deadline)
-      : m_(m), n_(n), budget_(budget), weight_(weight), limit_(limit), deadline_(deadline) {
-    table_.assign(1 << 12, 0);
+  // Positions are taken in the order of den * g + num * h: A* with num = den = 1, a search that
+  // trusts the bound more (and finds some string sooner) with num > den.
+  Search(int m, int n, std::size_t budget, int num, int den, int limit, std::chrono::steady_clock::time_point deadline)
+      : m_(m), n_(n), budget_(budget), num_(num), den_(den), limit_(limit), deadline_(deadline) {
+    // Room for the whole budget at once: the memory is only taken as it is written, and nothing
+    // is ever moved or hashed again.
+    mask_ = 1;
+    while (mask_ + 1 < budget_ + budget_ / 3 + 16) mask_ = 2 * mask_ + 1;
+    table_.reset(static_cast<std::uint64_t*>(std::calloc(mask_ + 1, sizeof(std::uint64_t))));
+    if (!table_) budget_ = 0;
+    nodes_.reserve(budget_);
   }
 
   void AddStart(const Position& pos, int g, Step step) { Offer(pos, g, kNoParent, step, Unjoined(pos, n_)); }
@@ -241,17 +252,19 @@ class Search {
       while (cursor_ < open_.size() && open_[cursor_].empty()) ++cursor_;
       if (cursor_ >= open_.size()) return full_ ? End::Budget : End::Exhausted;
       if ((count & 1023) == 0 && std::chrono::steady_clock::now() > deadline_) return End::Budget;
-      const auto [at, g] = open_[cursor_].back();
+      const std::uint32_t at = open_[cursor_].back();
       open_[cursor_].pop_back();
       Node& node = nodes_[at];
-      if (node.closed || node.g != g) continue;  // a better way to it was found since
+      const int g = node.g;
+      // Queued again since, with a better way to it or a sharper bound: this entry is stale.
+      if (node.closed || static_cast<std::size_t>(den_ * g + num_ * node.queued) != cursor_) continue;
       // Nodes are queued by the count of pairs alone; the sharper bound, which costs a few
       // pulls, is worked out only for those that come up, most never do.
       if (!node.sharp) {
         node.sharp = true;
         const int h = Bound(node.pos, m_, n_, node.unjoined);
         if (g + h >= limit_) continue;
-        if (static_cast<std::size_t>(g + weight_ * h) > cursor_) {
+        if (static_cast<std::size_t>(den_ * g + num_ * h) > cursor_) {
           Queue(at, g, h);
           continue;
         }
@@ -319,9 +332,12 @@ class Search {
     if (g + h >= limit_) return;
     const std::uint64_t hash = Hash(pos);
     const std::uint64_t tag = hash >> 32;
-    const std::size_t mask = table_.size() - 1;
-    std::size_t i = hash & mask;
-    for (; table_[i] != 0; i = (i + 1) & mask) {
+    if (!table_) {
+      full_ = true;
+      return;
+    }
+    std::size_t i = hash & mask_;
+    for (; table_[i] != 0; i = (i + 1) & mask_) {
       if ((table_[i] >> 32) != tag) continue;
       Node& known = nodes_[(table_[i] & 0xFFFFFFFFu) - 1];
       if (known.pos.slot != pos.slot) continue;
@@ -340,36 +356,28 @@ class Search {
     nodes_.push_back(Node{pos, parent, static_cast<std::uint16_t>(g), step, static_cast<std::uint8_t>(unjoined)});
     table_[i] = tag << 32 | nodes_.size();
     Queue(static_cast<std::uint32_t>(nodes_.size() - 1), g, h);
-    if (2 * nodes_.size() > table_.size()) Grow();
-  }
-
-  void Grow() {
-    std::vector<std::uint64_t> old(table_.size() * 2, 0);
-    old.swap(table_);
-    const std::size_t mask = table_.size() - 1;
-    for (const std::uint64_t e : old) {
-      if (e == 0) continue;
-      std::size_t i = Hash(nodes_[(e & 0xFFFFFFFFu) - 1].pos) & mask;
-      while (table_[i] != 0) i = (i + 1) & mask;
-      table_[i] = e;
-    }
   }
 
   void Queue(std::uint32_t at, int g, int h) {
-    const std::size_t f = static_cast<std::size_t>(g + weight_ * h);
+    const std::size_t f = static_cast<std::size_t>(den_ * g + num_ * h);
+    nodes_[at].queued = static_cast<std::uint8_t>(h);
     if (open_.size() <= f) open_.resize(f + 1);
-    open_[f].emplace_back(at, static_cast<std::uint16_t>(g));
+    open_[f].push_back(at);
     cursor_ = std::min(cursor_, f);  // only a weighted search ever goes back
   }
 
   int m_, n_;
   std::size_t budget_;
-  int weight_;
+  int num_, den_;
   int limit_;
   std::chrono::steady_clock::time_point deadline_;
-  std::vector<std::uint64_t> table_;
+  struct Free {
+    void operator()(std::uint64_t* p) const { std::free(p); }
+  };
+  std::unique_ptr<std::uint64_t[], Free> table_;
+  std::size_t mask_ = 0;
   std::vector<Node> nodes_;
-  std::vector<std::vector<std::pair<std::uint32_t, std::uint16_t>>> open_;  // by f: node, its g then
+  std::vector<std::vector<std::uint32_t>> open_;  // nodes by the f they were queued with
   std::size_t cursor_ = 0;  // no bucket below it holds anything
   bool full_ = false;
   std::uint32_t goal_ = kNoParent;
@@ -563,12 +571,15 @@ SolveResult SolveFewest(const Yard& yard, int route, int m, int n, const SolverL
     return result;
   }
 
-  // First a weighted search, which finds a good string fast; then A*, which keeps only positions
-  // that could still lead to a shorter one: when it runs out of them, the string in hand is a
-  // shortest one. A budget bounds each.
+  // First searches that trust the bound more and more, each finding a string fast and no longer
+  // than the one before; then A*, which keeps only positions that could still lead to a shorter
+  // one: when it runs out of them, the string in hand is a shortest one. A state budget bounds
+  // each, and one deadline all.
   const auto deadline = std::chrono::steady_clock::now() + limits.time;
-  auto run = [&](int weight, int limit, std::size_t budget) {
-    Search search(m, n, budget, weight, limit, deadline);
+  auto run = [&](int num, int den, std::size_t budget) {
+    const int limit = result.outcome == SolveResult::Outcome::Solved ? static_cast<int>(result.commands.size())
+                                                                     : kOneInputCommands + 1;
+    Search search(m, n, budget, num, den, limit, deadline);
     for (const auto& [pos, step] : starts) search.AddStart(pos, step.letter != 0 ? 1 : 0, step);
     const Search::End end = search.Run();
     result.states = std::max(result.states, search.States());
@@ -581,14 +592,17 @@ SolveResult SolveFewest(const Yard& yard, int route, int m, int n, const SolverL
     }
     return end;
   };
-  const Search::End quick = run(2, kOneInputCommands + 1, limits.maxStates / 4);
-  if (quick == Search::End::Exhausted) {
-    result.outcome = SolveResult::Outcome::NoSolution;
-    return result;
+  for (const auto& [num, den] : {std::pair{3, 1}, {2, 1}, {3, 2}}) {
+    const bool had = result.outcome == SolveResult::Outcome::Solved;
+    if (run(num, den, limits.maxStates / 4) == Search::End::Exhausted) {
+      // Nothing shorter anywhere: the string in hand is a shortest one, or there is none at all.
+      if (!had) result.outcome = SolveResult::Outcome::NoSolution;
+      result.proven = had;
+      return result;
+    }
   }
   const bool have = result.outcome == SolveResult::Outcome::Solved;
-  const int known = have ? static_cast<int>(result.commands.size()) : kOneInputCommands + 1;
-  const Search::End exact = run(1, known, limits.maxStates);
+  const Search::End exact = run(1, 1, limits.maxStates);
   if (exact == Search::End::Found || (exact == Search::End::Exhausted && have)) {
     result.proven = true;
     return result;

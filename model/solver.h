@@ -24,8 +24,9 @@
 namespace kelvara {
 
 struct SolverLimits {
-  // Positions kept at most; the search gives up past it instead of growing (about 70 bytes each).
-  std::size_t maxStates = 400000;
+  // Positions kept at most; the search gives up past it instead of growing (about 75 bytes each,
+  // so some 75 MB at the most).
+  std::size_t maxStates = 1000000;
   // And the time it may take; past it the best string found so far is given, not proven shortest.
   std::chrono::milliseconds time{900};
 };
