@@ -523,11 +523,15 @@ QAction* frmMain::menu(const char* name) const {
 bool frmMain::eventFilter(QObject* watched, QEvent* e) {
   // The number box keeps its own undo for the digits typed; the game's Undo and Redo keys are
   // the moves' (the box is where the focus rests between moves).
-  if (e->type() == QEvent::ShortcutOverride && cutNum_ != nullptr && watched == static_cast<QObject*>(cutNum_->lineEdit())) {
+  if (e->type() == QEvent::ShortcutOverride && cutNum_ != nullptr &&
+      (watched == cutNum_ || watched == static_cast<QObject*>(cutNum_->lineEdit()))) {
     auto* key = static_cast<QKeyEvent*>(e);
     const QKeySequence pressed(key->keyCombination());
     for (const char* name : {"mnuGameUndo", "mnuGameRedo"}) {
-      if (QAction* a = menu(name); a != nullptr && a->shortcuts().contains(pressed)) return true;
+      if (QAction* a = menu(name); a != nullptr && a->shortcuts().contains(pressed)) {
+        e->ignore();  // not taken by the box: the shortcut goes ahead
+        return true;
+      }
     }
     return false;
   }

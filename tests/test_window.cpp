@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QTimer>
 
 #include "base/product.h"
@@ -18,6 +20,7 @@
 namespace kelvara::testing {
 namespace {
 
+using ::testing::HasSubstr;
 using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
 using ::testing::UnorderedElementsAreArray;
@@ -318,7 +321,8 @@ TEST_F(GameTest, EnabledStatesFromStartUpToTheEndOfAGame) {
   const std::vector<std::string> allMenus = {
       "mnuFile",        "mnuFileEnd",     "mnuView",        "mnuViewMakeedUpTrain",   "mnuViewMakeUpTable",
       "mnuViewAnser",   "mnuViewClearAnimation", "mnuGame", "mnuGameNewGame",        "mnuGameRestart",
-      "mnuGameReDisMakeUp", "mnuGameChangeTrainAuto", "mnuGameChangeTrainHand", "mnuOption", "mnuOptionOption",
+      "mnuGameReDisMakeUp", "mnuGameHint", "mnuGameUndo", "mnuGameRedo", "mnuGameChangeTrainAuto",
+      "mnuGameChangeTrainHand", "mnuOption", "mnuOptionOption",
       "mnuOptionDataInstall", "mnuHelp", "mnuHelpHelp", "mnuHelpAbout"};
   auto without = [&](std::vector<std::string> off, std::vector<std::string> extra = {}) {
     std::vector<std::string> on;
@@ -350,7 +354,8 @@ TEST_F(GameTest, EnabledStatesFromStartUpToTheEndOfAGame) {
   EXPECT_THAT(duringStart, IsEmpty());
   EXPECT_EQ(window->game().AnserCount, 0) << "no click reached the game";
   EXPECT_THAT(EnabledControls(), UnorderedElementsAreArray(without(
-                                     {"mnuGameRestart", "mnuViewAnser", "mnuViewClearAnimation", "mnuGameReDisMakeUp"},
+                                     {"mnuGameRestart", "mnuViewAnser", "mnuViewClearAnimation", "mnuGameReDisMakeUp",
+                                      "mnuGameHint", "mnuGameUndo", "mnuGameRedo"},
                                      {"cmdBack"})));
 
   Game& game = window->game();
@@ -364,7 +369,8 @@ TEST_F(GameTest, EnabledStatesFromStartUpToTheEndOfAGame) {
   EXPECT_THAT(whileMaking, IsEmpty()) << "nothing but the close box while the quiz is made";
   ASSERT_TRUE(game.GameActive);
   EXPECT_THAT(EnabledControls(), UnorderedElementsAreArray(without(
-                                     {"mnuGameRestart", "mnuViewClearAnimation"}, {"cmdBack", "cmbCutTrainNum"})));
+                                     {"mnuGameRestart", "mnuViewClearAnimation", "mnuGameUndo", "mnuGameRedo"},
+                                     {"cmdBack", "cmbCutTrainNum"})));
 
   const QImage before = window->view().DesignPicture();
   const auto solution = SolveOneInput(game.yard, game.LocoUnits, game.TrainCars);
@@ -394,11 +400,82 @@ TEST_F(GameTest, EnabledStatesFromStartUpToTheEndOfAGame) {
   EXPECT_TRUE(Enabled("mnuViewClearAnimation"));
   EXPECT_FALSE(Enabled("mnuGameReDisMakeUp"));
   EXPECT_FALSE(Enabled("cmdFront"));
+  for (const char* over : {"mnuGameHint", "mnuGameUndo", "mnuGameRedo"}) EXPECT_FALSE(Enabled(over)) << over;
   EXPECT_THAT(window->shownMessages, IsEmpty());
   EXPECT_EQ(LineText(game.yard, 1) + LineText(game.yard, 2), "") << "the finished train ran out";
 }
 
 // Each drawn step of a move stays a frame on the screen; steps that are not drawn cost nothing.
+TEST_F(GameTest, HintsMarkTheCarsAndUndoTakesMovesBackFromTheKeyboard) {
+  Start();
+  Game& game = window->game();
+  game.lib().Seed(4);
+  Trigger("mnuGameNewGame");
+  ASSERT_TRUE(game.GameActive);
+  ASSERT_GE(game.FewestMoves, 0);
+  const int fewest = game.FewestMoves;
+
+  // The first hint: back in. Then one that pulls: its cars get a bar under them, and the guide
+  // says what to do. Shortcuts reach the active window only.
+  window->activateWindow();
+  QApplication::setActiveWindow(window.get());
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  QTest::keyClick(window.get(), Qt::Key_H, Qt::ControlModifier);
+  EXPECT_FALSE(game.HintCells.empty());
+  EXPECT_EQ(game.ports().status.Panel("Msg"), game.HintText);
+  Click("cmdBack");
+  EXPECT_TRUE(game.HintCells.empty()) << "marks last until the next move";
+  Trigger("mnuGameHint");
+  ASSERT_FALSE(game.HintLine.empty());
+  ASSERT_FALSE(game.HintCells.empty());
+  const QImage marked = window->view().DesignPicture();
+  for (const int cell : game.HintCells) {
+    const QRect r = qt::YardView::CellRect(cell);
+    EXPECT_EQ(marked.pixelColor(r.center().x(), r.bottom() + 4), QColor(255, 170, 0)) << "cell " << cell;
+  }
+  EXPECT_THAT(game.ports().status.Panel("Msg"), HasSubstr("pull out"));
+
+  // A move, then Ctrl+Z in the number box (where the focus rests) takes it back, Ctrl+Y and
+  // Ctrl+Shift+Z play it again.
+  const Yard start = game.yard;
+  const OneInputCommand next = game.HintLine.front();
+  Play(next.letter + std::to_string(next.number));
+  const Yard after = game.yard;
+  ASSERT_NE(after, start);
+  QLineEdit* box = window->numberBox()->lineEdit();
+  box->setFocus();
+  QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+  if (next.letter == "C") QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);  // the back-in, then the pull
+  EXPECT_EQ(game.yard, start);
+  QTest::keyClick(box, Qt::Key_Y, Qt::ControlModifier);
+  if (next.letter == "C") QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(game.yard, after);
+
+  // The hints to the end: the completion window names the moves used and the fewest.
+  QString detail;
+  window->onWait = [&](int) {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (w->objectName() == "frmComplete" && w->isVisible()) detail = w->findChild<QLabel*>("lblDetail")->text();
+    }
+  };
+  for (int i = 0; i < 40 && game.GameActive; ++i) {
+    Trigger("mnuGameHint");
+    if (game.yard.GetLocoNum(kHeadShunt) > 0) {
+      Click("cmdBack");
+    } else {
+      ASSERT_FALSE(game.HintLine.empty());
+      const OneInputCommand c = game.HintLine.front();
+      Play(c.letter + std::to_string(c.number));
+    }
+  }
+  window->onWait = nullptr;
+  EXPECT_FALSE(game.GameActive);
+  EXPECT_EQ(game.MovesUsed, fewest) << "undone and redone moves count once";
+  EXPECT_THAT(detail.toStdString(), HasSubstr("Moves: " + std::to_string(fewest)));
+  EXPECT_THAT(detail.toStdString(), HasSubstr("fewest possible: " + std::to_string(fewest)));
+  EXPECT_THAT(detail.toStdString(), HasSubstr("hints:"));
+}
+
 TEST_F(GameTest, MovesAreSeenToSlide) {
   Start();
   window->game().lib().Seed(5);

@@ -75,7 +75,8 @@ struct WindowFixture : ::testing::Test {
     std::vector<std::string> on;
     for (const char* name : {"mnuFile", "mnuFileEnd", "mnuView", "mnuViewMakeedUpTrain", "mnuViewMakeUpTable",
                              "mnuViewAnser", "mnuViewClearAnimation", "mnuGame", "mnuGameNewGame", "mnuGameRestart",
-                             "mnuGameReDisMakeUp", "mnuGameChangeTrainAuto", "mnuGameChangeTrainHand", "mnuOption",
+                             "mnuGameReDisMakeUp", "mnuGameHint", "mnuGameUndo", "mnuGameRedo",
+                             "mnuGameChangeTrainAuto", "mnuGameChangeTrainHand", "mnuOption",
                              "mnuOptionOption", "mnuOptionDataInstall", "mnuHelp", "mnuHelpHelp", "mnuHelpAbout",
                              "cmdFront", "cmdBack", "cmbCutTrainNum"}) {
       if (Enabled(name)) on.push_back(name);
