@@ -29,6 +29,7 @@ void Game::CountUp() {
 
 void Game::cmdFront_Click() {
   IControls& c = ports_.controls;
+  HintCells.clear();  // the marks go as soon as anything moves
   const int line = Route;
   const std::int32_t n = NumberBoxValue(c.Text("cmbCutTrainNum"));
   const int units = line >= 0 && line < kLines ? yard.GetLocoNum(line) : 0;
@@ -53,6 +54,7 @@ void Game::cmdFront_Click() {
 
 void Game::cmdBack_Click() {
   IControls& c = ports_.controls;
+  HintCells.clear();
   if (!c.IsEnabled("mnuGameRestart")) c.SetEnabled("mnuGameRestart", true);
   if (settings_.OneInput) {
     c.SetEnabled("cmdBack", false);
