@@ -175,6 +175,7 @@ void frmMain::Form_Load() {
   game_ = std::make_unique<Game>(Ports{*this, *this, *this, *this, *this, *this, *gameLog_, texts_}, settings_);
   game_->MsgGuide.ObjGuide = nullptr;  // the status bar takes the guide once the window is shown
   game_->DefaultSetFolder = folders.installedSet;
+  if (options_.seed) game_->lib().Seed(*options_.seed);
   log("Path MsgGuideClass");
   log("Path PelmClass");
   log("Path TRDClass");

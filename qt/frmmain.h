@@ -41,6 +41,7 @@ struct StartOptions {
   bool noSound = false;     // no sound device at all (tests)
   std::string audioDriver;  // one FluidSynth audio driver instead of the usual order; "file" writes to /dev/null (tests)
   double timeScale = 1.0;   // 0 makes every wait a single turn of the event loop (tests)
+  std::optional<std::uint64_t> seed;  // the same random numbers in every run, the start-up's train included (tests)
 };
 
 class frmMain : public QMainWindow,

@@ -75,9 +75,11 @@ struct FluidMci::Device {
 FluidMci::FluidMci(FluidMciOptions options) : options_(std::move(options)) { QuietFluidSynth(); }
 
 FluidMci::~FluidMci() {
+  // The output goes first: its thread must not run a player's timer while the player is freed.
+  if (driver_ != nullptr) delete_fluid_audio_driver(driver_);
+  driver_ = nullptr;
   for (auto& [alias, d] : devices_) Close(*d);
   devices_.clear();
-  if (driver_ != nullptr) delete_fluid_audio_driver(driver_);
   if (synth_ != nullptr) delete_fluid_synth(synth_);
   if (settings_ != nullptr) delete_fluid_settings(settings_);
 }
@@ -113,11 +115,23 @@ std::uint32_t FluidMci::StartOutput() {
   return mcierr::kCannotLoadDriver;
 }
 
-bool FluidMci::NewPlayer(Device& d) {
-  if (d.player != nullptr) {
-    fluid_player_stop(d.player);
-    delete_fluid_player(d.player);
+// A player's timer runs in the audio output's thread, and FluidSynth frees it without waiting
+// for that thread: a player is deleted only while no output is running.
+void FluidMci::DeletePlayer(fluid_player_t*& player) {
+  if (player == nullptr) return;
+  fluid_player_stop(player);
+  const bool running = driver_ != nullptr;
+  if (running) {
+    delete_fluid_audio_driver(driver_);
+    driver_ = nullptr;
   }
+  delete_fluid_player(player);
+  player = nullptr;
+  if (running) StartOutput();  // a failure shows at the next open
+}
+
+bool FluidMci::NewPlayer(Device& d) {
+  DeletePlayer(d.player);
   d.player = new_fluid_player(synth_);
   d.playing = false;
   d.atEnd = false;
@@ -125,11 +139,7 @@ bool FluidMci::NewPlayer(Device& d) {
 }
 
 void FluidMci::Close(Device& d) {
-  if (d.player != nullptr) {
-    fluid_player_stop(d.player);
-    delete_fluid_player(d.player);
-    d.player = nullptr;
-  }
+  DeletePlayer(d.player);
   if (synth_ != nullptr) fluid_synth_all_notes_off(synth_, -1);
 }
 

@@ -46,6 +46,7 @@ class FluidMci : public IMci {
   std::uint32_t StartOutput();
   void Close(Device& d);
   bool NewPlayer(Device& d);
+  void DeletePlayer(_fluid_player_t*& player);
 
   FluidMciOptions options_;
   _fluid_hashtable_t* settings_ = nullptr;

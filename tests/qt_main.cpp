@@ -2,16 +2,19 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QStandardPaths>
-
-#include "qt/applynational.h"
+#include <QTemporaryDir>
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
+  // Window places go to a scratch store of this process, never the user's: ctest runs several
+  // of these processes at once, and one test's clean start must not wipe another's places.
+  QTemporaryDir home(QDir::tempPath() + "/kelvara-window-tests-XXXXXX");
+  qputenv("HOME", home.path().toLocal8Bit());
   QApplication app(argc, argv);
   // The desktop's own file dialogs cannot be driven from here; Qt's widget one can.
   QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
-  // Window places go to a scratch store, never the user's.
   QStandardPaths::setTestModeEnabled(true);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();

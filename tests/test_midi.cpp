@@ -333,6 +333,26 @@ TEST_F(FluidTest, ResourceTunePlaysAndItsFileGoesWithTheStop) {
   EXPECT_THAT(msg.shown, IsEmpty());
 }
 
+// Tunes opened, rewound and closed while the output renders another one: FluidSynth's output
+// thread runs the players' timers, so a player freed under it crashed the game now and then.
+TEST_F(FluidTest, PlayersComeAndGoWhileTheOutputRuns) {
+  FluidMci device(FluidMciOptions{{"file"}, "/dev/null", ""});
+  const std::string tune = dir.Write("short.mid", ShortTune());
+  std::string reply;
+  ASSERT_EQ(device.mciSendString("open \"" + tune + "\" type sequencer alias bg", reply), 0u);
+  ASSERT_EQ(device.mciSendString("play bg", reply), 0u);
+  for (int i = 0; i < 3000; ++i) {
+    ASSERT_EQ(device.mciSendString("open \"" + tune + "\" type sequencer alias mp", reply), 0u) << i;
+    EXPECT_EQ(device.mciSendString("play mp", reply), 0u);
+    EXPECT_EQ(device.mciSendString("seek mp to start", reply), 0u);
+    EXPECT_EQ(device.mciSendString("play mp", reply), 0u);
+    EXPECT_EQ(device.mciSendString("close mp", reply), 0u);
+    if (i % 50 == 0) device.mciSendString("seek bg to start", reply), device.mciSendString("play bg", reply);
+  }
+  EXPECT_EQ(device.Driver(), "file") << "the output is back after each player went";
+  EXPECT_EQ(device.mciSendString("play bg", reply), 0u);
+}
+
 // What is not a standard MIDI file does not open: the game then turns the sound off.
 TEST_F(FluidTest, FilesThatAreNotMidiDoNotOpen) {
   FluidMci device(FluidMciOptions{{"file"}, "/dev/null", ""});
