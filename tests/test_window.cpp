@@ -409,7 +409,7 @@ TEST_F(GameTest, EnabledStatesFromStartUpToTheEndOfAGame) {
 TEST_F(GameTest, HintsMarkTheCarsAndUndoTakesMovesBackFromTheKeyboard) {
   Start();
   Game& game = window->game();
-  game.lib().Seed(6);
+  game.lib().Seed(17);
   Trigger("mnuGameNewGame");
   ASSERT_TRUE(game.GameActive);
   ASSERT_GE(game.FewestMoves, 0);
@@ -433,7 +433,8 @@ TEST_F(GameTest, HintsMarkTheCarsAndUndoTakesMovesBackFromTheKeyboard) {
     const QRect r = qt::YardView::CellRect(cell);
     EXPECT_EQ(marked.pixelColor(r.center().x(), r.bottom() + 4), QColor(255, 170, 0)) << "cell " << cell;
   }
-  EXPECT_THAT(game.ports().status.Panel("Msg"), HasSubstr("pull out"));
+  EXPECT_THAT(game.ports().status.Panel("Msg"),
+              HasSubstr(game.HintLine.front().number > 0 ? "pull out" : "locomotive alone"));
 
   // A move, then Ctrl+Z in the number box (where the focus rests) takes it back, Ctrl+Y and
   // Ctrl+Shift+Z play it again.
