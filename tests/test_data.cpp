@@ -36,22 +36,6 @@ TEST(CarsClassTest, RegistersEachFileOnceAndKeepsTheFirstComment) {
   cars.Index(500);  // never filled
   EXPECT_EQ(cars.CarFileName(), "");
   EXPECT_EQ(cars.CarKind(), "0");
-  // A full table refuses the 1002nd car and keeps every other.
-  for (int i = cars.Count(); i < CarsClass::kCapacity; ++i) cars.Add(std::to_string(i), 0, "");
-  EXPECT_EQ(cars.Add("one too many", 0, ""), -1);
-  cars.Index(1000);
-  EXPECT_EQ(cars.CarFileName(), "1000");
-}
-
-TEST(PathsTest, FolderOfAndCarPathResolution) {
-  EXPECT_EQ(FolderOf("a.trd"), "");
-  EXPECT_EQ(ResolveCarPath("/d/", "car.bmp"), "/d/car.bmp");
-  EXPECT_EQ(ResolveCarPath("/d", "car.bmp"), "/d/car.bmp");
-  EXPECT_EQ(ResolveCarPath("/d/", "a.b.bmp"), "/d/a.b.bmp");
-  EXPECT_EQ(ResolveCarPath("/d/", "car"), "car") << "no extension: as written";
-  EXPECT_EQ(ResolveCarPath("/d/", "sub/car.bmp"), "sub/car.bmp") << "folder part: as written";
-  EXPECT_EQ(ResolveCarPath("/d/", "sub\\car.bmp"), "sub/car.bmp") << "a backslash separates folders";
-  EXPECT_EQ(ResolveCarPath("/d/", "car.bmp "), "/d/car.bmp ") << "trailing blank kept";
 }
 
 TEST(PathsTest, FindsFilesTheWayWindowsWould) {
@@ -217,29 +201,12 @@ TEST_F(TrdTest, JapaneseCp932FileFromWindows) {
   EXPECT_EQ(trd.Cars.CarComment(), "スハ44 1号車");
 }
 
-TEST_F(TrdTest, CarIndicesSurviveReloads) {
-  dir.Bitmap("a.bmp", 64, 16);
-  dir.Bitmap("b.bmp", 64, 16);
-  ASSERT_TRUE(Load("1.trd", "T\nS\na.bmp\n"));
-  const int a = trd.CarIndex(0);
-  ASSERT_TRUE(Load("2.trd", "T\nS\nb.bmp\na.bmp\n"));
-  EXPECT_EQ(trd.CarIndex(1), a);
-  EXPECT_EQ(trd.Cars.Count(), 2);
-  trd.Cars.Index(a);
-  EXPECT_EQ(GetFileName(trd.Cars.CarFileName()), "a.bmp");
-}
-
 TEST_F(TrdTest, AFormationLongerThanTheListFailsInsteadOfOverrunning) {
   dir.Bitmap("a.bmp", 64, 16);
   std::string body = "T\nS\n";
   for (int i = 0; i < 150; ++i) body += "a.bmp\n";
   EXPECT_FALSE(Load("long.trd", body));
   EXPECT_EQ(trd.CarCount(), TRDClass::kSlots);
-}
-
-TEST_F(TrdTest, WritingIsNotSupported) {
-  EXPECT_FALSE(trd.WriteTrd());
-  EXPECT_THAT(f.msg.Texts(), ElementsAre("Non Support"));
 }
 
 // ---- locomotive list ---------------------------------------------------------------------
@@ -320,17 +287,6 @@ TEST_F(LocoTest, BellowsFilteringAndUnmeasurablePictures) {
   EXPECT_EQ(GetFileName(loco.Cars.CarFileName()), "flat.bmp");
 }
 
-TEST_F(LocoTest, SharedPicturesShareAnIndex) {
-  dir.Bitmap("e.bmp", 64, 16);
-  Load("[Loco]\nNum=2\n[0]\nImage=e.bmp\n[1]\nImage=e.bmp\nImage1=e.bmp\n");
-  loco.LocoSetIndex(0);
-  const int a = loco.CarIndex(0);
-  loco.LocoSetIndex(1);
-  EXPECT_EQ(loco.CarIndex(0), a);
-  EXPECT_EQ(loco.CarIndex(1), a);
-  EXPECT_EQ(loco.Cars.Count(), 1);
-}
-
 TEST_F(LocoTest, FiftyOneSetsAtMost) {
   dir.Bitmap("e.bmp", 64, 16);
   std::string lst = "[Loco]\nNum=60\n";
@@ -357,13 +313,6 @@ TEST_F(LocoTest, AHugeNumReadsOnlyTheSectionsThereAre) {
   EXPECT_EQ(loco.LocoComment(), "near");
   loco.LocoSetIndex(1);
   EXPECT_EQ(loco.LocoComment(), "far");
-}
-
-TEST_F(LocoTest, Cp932ListFromWindows) {
-  dir.Bitmap("e.bmp", 64, 16);
-  Load(EncodeCp932("[Loco]\r\nNum=1\r\n[0]\r\nName=EF10形 電気機関車\r\nImage=e.bmp;本務機\r\n"));
-  loco.LocoSetIndex(0);
-  EXPECT_EQ(loco.LocoComment(), "EF10形 電気機関車");
 }
 
 }  // namespace

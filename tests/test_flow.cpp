@@ -172,35 +172,6 @@ TEST_F(FlowTest, ADerailmentDoesNotLeakIntoTheNextQuiz) {
 
 // ---- game commands and their controls ------------------------------------------------------
 
-TEST_F(FlowTest, ReMakeThenRestartSwitchesTheControls) {
-  f.controls.log.clear();
-  game->mnuGameReDisMakeUp_Click();
-  // Making the quiz starts with the push button, the number box, the menus and the timer off.
-  const auto& log = f.controls.log;
-  ASSERT_GE(log.size(), 4u);
-  EXPECT_EQ(log[0], "-cmdBack");
-  EXPECT_EQ(log[1], "-cmbCutTrainNum");
-  EXPECT_EQ(log[2], "-cmdFront") << "no pull can run in the middle of the quiz";
-  EXPECT_THAT(log, Contains("-mnuGameNewGame"));
-  EXPECT_THAT(log, Contains("-Timer1"));
-  EXPECT_EQ(f.sound.events.front(), "stop");
-  EXPECT_THAT(f.sound.events, Contains("beep"));
-  // Play: everything on but the pull button, the replay and Restart itself.
-  EXPECT_TRUE(game->GameActive);
-  EXPECT_FALSE(game->TrainChanged);
-  EXPECT_EQ(game->StartYard, game->yard);
-  for (const char* on : {"mnuGameNewGame", "mnuGameReDisMakeUp", "mnuViewAnser", "cmbCutTrainNum", "cmdBack", "Timer1"}) {
-    EXPECT_TRUE(f.controls.IsEnabled(on)) << on;
-  }
-  for (const char* off : {"cmdFront", "mnuViewClearAnimation", "mnuGameRestart"}) {
-    EXPECT_FALSE(f.controls.IsEnabled(off)) << off;
-  }
-  EXPECT_EQ(f.status.Panel("UCount"), "0");
-  // The first back-in of the game gives Restart back.
-  game->cmdBack_Click();
-  EXPECT_TRUE(f.controls.IsEnabled("mnuGameRestart"));
-}
-
 TEST_F(FlowTest, NewGameAsksToChangeTheTrainOnlyAfterAGame) {
   game->mnuGameNewGame_Click();
   EXPECT_THAT(f.msg.Texts(), IsEmpty()) << "a train just loaded is not asked about";
@@ -254,45 +225,6 @@ TEST_F(CompletionTest, TheFormationTest) {
   EXPECT_FALSE(game->ChkGameEnd()) << "car 12 beyond the stopper";
 }
 
-TEST_F(CompletionTest, SequenceWaitsSwitchesMenusAndRunsOut) {
-  f.settings.CompleteRunMainLine = true;
-  f.settings.CompleteBigAnimaite = false;
-  game->mnuGameReDisMakeUp_Click();
-  game->TrainCars = 3;
-  game->LocoUnits = 1;
-  Place("L1 1 2 3", "");
-  f.controls.SetEnabled("mnuViewAnser", true);
-  f.clock.waits.clear();
-  f.scene.draws = 0;
-  std::vector<std::string> enabledDuringWindow;
-  bool backDuringWindow = true;
-  f.scene.whileCompleteWindow = [&] {
-    backDuringWindow = f.controls.IsEnabled("cmdBack");
-    for (const auto& name : f.controls.Names()) {
-      if (name.starts_with("mnu") && f.controls.Caption(name) != "-" && f.controls.IsEnabled(name)) {
-        enabledDuringWindow.push_back(name);
-      }
-    }
-  };
-  ASSERT_TRUE(game->ChkGameEnd());
-  EXPECT_EQ(f.scene.completeTitle, "<5460>");
-  EXPECT_THAT(enabledDuringWindow, IsEmpty()) << "every menu is off while the window is up";
-  EXPECT_FALSE(backDuringWindow) << "no second completion from a Back press meanwhile";
-  EXPECT_TRUE(f.controls.IsEnabled("cmdBack")) << "and Back is as it was afterwards";
-  EXPECT_EQ(f.scene.bigAnimations, 0);
-  EXPECT_THAT(f.clock.waits, ElementsAre(3000));
-  EXPECT_EQ(f.scene.draws, 40) << "the run-out redraws every step";
-  EXPECT_EQ(LineText(game->yard, 0), "");
-  EXPECT_EQ(LineText(game->yard, 1), "") << "the train left the yard";
-  EXPECT_FALSE(game->GameActive);
-  EXPECT_FALSE(f.controls.IsEnabled("Timer1"));
-  EXPECT_TRUE(f.controls.IsEnabled("mnuGameNewGame"));
-  EXPECT_TRUE(f.controls.IsEnabled("mnuViewClearAnimation"));
-  EXPECT_TRUE(f.controls.IsEnabled("mnuViewAnser")) << "menus put back as they were";
-  EXPECT_FALSE(f.controls.IsEnabled("mnuGameReDisMakeUp"));
-  EXPECT_FALSE(f.controls.IsEnabled("cmdFront"));
-}
-
 TEST_F(CompletionTest, BothAnimationsWhenAsked) {
   f.settings.CompleteRunMainLine = true;
   f.settings.CompleteBigAnimaite = true;
@@ -318,9 +250,10 @@ struct ButtonsTest : FlowTest {
 };
 
 TEST_F(ButtonsTest, PullBackAndPush) {
-  game->cmdBack_Click();  // in, coupled to the train
+  game->cmdBack_Click();  // in, coupled to the train, which now fills the siding up to the stopper
   EXPECT_EQ(LineText(game->yard, 1), ". . . . . . . . . . . . . L1 2 1 3 4 5 6");
   EXPECT_TRUE(f.controls.IsEnabled("cmdFront"));
+  EXPECT_FALSE(f.controls.IsEnabled("cmdBack")) << "no push against the stopper";
   Number("2");
   f.clock.waits.clear();
   game->cmdFront_Click();
@@ -338,19 +271,9 @@ TEST_F(ButtonsTest, PullBackAndPush) {
   EXPECT_EQ(LineText(game->yard, 2), ". . . L1 2 1");
   EXPECT_EQ(f.status.Panel("UCount"), "1") << "pushes are not counted";
   EXPECT_TRUE(game->GameActive);
-}
-
-TEST_F(ButtonsTest, EmptyNumberPullsTheLocomotiveAlone) {
-  game->cmdBack_Click();
+  Number("");
   game->cmdFront_Click();
-  EXPECT_EQ(LineText(game->yard, 0), ". . . . . . . . . . . . . . . . . . . L1");
-}
-
-TEST_F(ButtonsTest, BackAgainstTheStopperIsDisabled) {
-  game->cmdBack_Click();  // the train fills siding 1 up to the stopper
-  EXPECT_EQ(LineText(game->yard, 1), ". . . . . . . . . . . . . L1 2 1 3 4 5 6");
-  EXPECT_FALSE(f.controls.IsEnabled("cmdBack"));
-  EXPECT_TRUE(f.controls.IsEnabled("cmdFront")) << "Front stays as it was";
+  EXPECT_EQ(LineText(game->yard, 0), ". . . . . . . . . . . . . . . . . . . L1") << "no number: the locomotive alone";
 }
 
 TEST_F(ButtonsTest, BackWhileTheSignShowsNoSiding) {
@@ -428,17 +351,6 @@ TEST_F(FlowTest, OneInputEdgeCases) {
   EXPECT_EQ(game->Route, 1);
 }
 
-TEST_F(FlowTest, OneInputThroughTheBackButton) {
-  Make(1, 3);
-  f.settings.OneInput = true;
-  game->mnuGameRestart_Click();
-  EXPECT_EQ(f.status.Panel("Msg"), "<5720>");
-  game->cmdBack_Click();  // the console gives "", so the locomotive just backs in and couples
-  EXPECT_TRUE(f.controls.IsEnabled("cmdBack"));
-  EXPECT_FALSE(game->GameActive) << "backing into the correct formation completes it";
-  EXPECT_FALSE(f.controls.IsEnabled("Timer1")) << "a finished game's clock stays stopped";
-}
-
 // ---- answer ---------------------------------------------------------------------------------
 
 TEST_F(FlowTest, AnswerTextLatestFirst) {
@@ -472,44 +384,6 @@ TEST_F(FlowTest, SolverSolvesQuizzesAndRestartPlaysThemAgain) {
     EXPECT_EQ(game->yard, quiz) << "restart after completion brings the same quiz back";
     EXPECT_TRUE(game->GameActive);
   }
-}
-
-}  // namespace
-}  // namespace kelvara::testing
-
-namespace kelvara::testing {
-namespace {
-
-// Every shipped train, several quizzes each, solved through command strings to completion.
-TEST(WholeGameTest, EveryShippedTrainIsSolvedToCompletion) {
-  Fakes f;
-  f.settings.TrdFolder = KELVARA_CARS_DIR;
-  f.settings.QuestionLevel = 10;
-  f.settings.OneInput = true;
-  Game game(f.ports(), f.settings);
-  game.Loco.LoadLst(f.settings.TrdFolder);
-  const auto trains = game.ListTrainFiles();
-  ASSERT_GE(trains.size(), 10u);
-  int completed = 0;
-  for (std::size_t t = 0; t < trains.size(); ++t) {
-    for (std::uint64_t seed = 1; seed <= 3; ++seed) {
-      game.lib().Seed(seed * 100 + t);
-      game.ChangeTrain(static_cast<int>((t + seed) % static_cast<std::size_t>(game.Loco.LocoSetCount())),
-                       trains[t].path);
-      game.mnuGameNewGame_Click();
-      ASSERT_TRUE(game.GameActive);
-      const auto solved = SolveOneInput(game.yard, game.LocoUnits, game.TrainCars);
-      ASSERT_TRUE(solved.has_value()) << trains[t].path;
-      const std::string solution = *solved;
-      f.msg.shown.clear();
-      game.RunOneInput(solution);
-      ASSERT_THAT(f.msg.shown, IsEmpty()) << trains[t].path << " seed " << seed << ": " << solution;
-      ASSERT_TRUE(game.ChkGameEnd()) << trains[t].path << " seed " << seed << ": " << solution;
-      EXPECT_FALSE(game.GameActive);
-      ++completed;
-    }
-  }
-  EXPECT_EQ(completed, static_cast<int>(trains.size()) * 3);
 }
 
 }  // namespace

@@ -75,12 +75,6 @@ struct MidiTest : ::testing::Test {
   std::vector<std::string> LogLines() { return SplitLines(ReadFileBytes(dir / "MIDIMCI.log").value_or("")); }
 };
 
-TEST_F(MidiTest, NothingOpenReadsNone) {
-  auto midi = Player();
-  EXPECT_EQ(midi->IsMode(), "none");
-  EXPECT_THAT(mci.commands, ElementsAre("STATUS mp MODE"));
-}
-
 TEST_F(MidiTest, ResourceTuneIsWrittenToATemporaryFileAndPlayed) {
   auto midi = Player();
   ASSERT_EQ(midi->LoadSoundFromeResource("sub/Startup.mid"), 0);
@@ -189,32 +183,6 @@ TEST_F(MidiTest, EndedTuneIsRewoundAndAnOddStatusIsReported) {
   EXPECT_EQ(LogLines().back(), "Error etc :error 0");
 }
 
-TEST_F(MidiTest, NoLogWithoutOutputLogButTheOldLogIsGone) {
-  dir.Write("MIDIMCI.log", "previous run\r\n");
-  auto midi = Player(false);
-  EXPECT_FALSE(std::filesystem::exists(dir / "MIDIMCI.log"));
-  midi->LoadSoundFromeResource("COMPLETE.MID");
-  midi->PlaySound();
-  midi->StopSound();
-  EXPECT_FALSE(std::filesystem::exists(dir / "MIDIMCI.log"));
-}
-
-TEST(TuneResourcesTest, FourStandardMidiFiles) {
-  for (const char* name : {"STARTUP.MID", "RAILWAY.MID", "SUCCESS.MID", "COMPLETE.MID"}) {
-    std::string bytes;
-    ASSERT_TRUE(FindResource("DMSEG", name, bytes)) << name;
-    EXPECT_TRUE(IsStandardMidiFile(bytes)) << name;
-    // Cut anywhere, a tune is no longer a file a sequencer can play.
-    for (std::size_t cut = 0; cut < bytes.size(); cut += 7) {
-      ASSERT_FALSE(IsStandardMidiFile(bytes.substr(0, cut))) << name << " cut at " << cut;
-    }
-  }
-  EXPECT_FALSE(IsStandardMidiFile("MThd\0\0\0\6\0\0\0\0\0\x60")) << "no track";
-  EXPECT_FALSE(IsStandardMidiFile("RIFF....WAVEfmt ")) << "another kind of file";
-  std::string bytes;
-  EXPECT_FALSE(FindResource("DMSEG", "Startup.mid", bytes)) << "the loader upper-cases, the table does not";
-}
-
 // ---- the game's tunes ----------------------------------------------------------------------
 
 struct GameSoundTest : MidiTest {
@@ -232,13 +200,6 @@ struct GameSoundTest : MidiTest {
     DimCopy2(game->yard, game->StartYard);
   }
 };
-
-TEST_F(GameSoundTest, RestartPlaysTheRunningTune) {
-  game->mnuGameRestart_Click();
-  EXPECT_EQ(midi->Filename(), "railway.mid");
-  EXPECT_EQ(midi->IsMode(), "playing");
-  EXPECT_THAT(f.msg.shown, IsEmpty());
-}
 
 TEST_F(GameSoundTest, NoAudioOutputTurnsTheSoundOffAndPlayGoesOn) {
   mci.openError = mcierr::kCannotLoadDriver;
@@ -318,19 +279,6 @@ TEST_F(FluidTest, PlaysToTheEndRewindsAndPlaysAgain) {
   EXPECT_EQ(midi.IsMode(), "none");
   EXPECT_THAT(msg.shown, IsEmpty());
   EXPECT_THAT(LogLines(), ::testing::Contains("MciSendString(Commands): seek mp to start"));
-}
-
-TEST_F(FluidTest, ResourceTunePlaysAndItsFileGoesWithTheStop) {
-  FluidMci device(FluidMciOptions{{"file"}, "/dev/null", ""});
-  MIDIMCIClass midi(device, msg, clock, texts, dir.str());
-  ASSERT_EQ(midi.LoadSoundFromeResource("railway.mid"), 0);
-  const std::string temp = midi.TempFileName();
-  ASSERT_EQ(midi.PlaySound(), 0);
-  EXPECT_EQ(midi.IsMode(), "playing");
-  midi.StopSound();
-  EXPECT_FALSE(std::filesystem::exists(temp));
-  EXPECT_EQ(midi.IsMode(), "none");
-  EXPECT_THAT(msg.shown, IsEmpty());
 }
 
 // Tunes opened, rewound and closed while the output renders another one: FluidSynth's output

@@ -8,6 +8,7 @@
 namespace kelvara::testing {
 namespace {
 
+using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
@@ -17,101 +18,84 @@ struct MovesTest : ::testing::Test {
   void SetUp() override { game.LocoUnits = 1; }
 };
 
-// ---- CutTrain ----------------------------------------------------------------------------
+// ---- what each move leaves in the yard ------------------------------------------------------
 
-TEST_F(MovesTest, CutCountIncludesTheLocomotive) {
-  SetLine(game.yard, 1, "L1 1 2 3 4 5");
-  game.CutTrain(1, 0, 3);
-  EXPECT_EQ(LineText(game.yard, 0), ". . . . . . . . . . . . . . . . . L1 1 2");
-  EXPECT_EQ(LineText(game.yard, 1), ". . . 3 4 5");
-  EXPECT_THAT(f.msg.shown, IsEmpty());
-}
+// A move from a yard written line by line: the lines afterwards ("=" for unchanged) and the
+// boxes shown on the way.
+struct MoveCase {
+  const char* what;
+  int locoUnits;
+  bool makingQuiz;
+  std::vector<std::pair<int, std::string>> before;
+  char move;  // C: CutTrain(from, 0, n); A: AddTrain(0, to); P: PushTrain(from, n)
+  int line, n;
+  std::vector<std::pair<int, std::string>> after;
+  std::vector<std::string> boxes;
+  int draws = -1;                 // redraws with every step drawn, when it matters
+  const char* logLine = nullptr;  // a line the game log must have
+};
 
-TEST_F(MovesTest, CutRunsTheLocomotiveToTheJunctionFirst) {
-  f.settings.ReplaceAnimate = true;
-  SetLine(game.yard, 2, ". . . L1 L2 7 8 . 9");
-  game.LocoUnits = 2;
-  game.CutTrain(2, 0, 3);
-  EXPECT_EQ(LineText(game.yard, 0), ". . . . . . . . . . . . . . . . . L1 L2 7");
-  EXPECT_EQ(LineText(game.yard, 2), ". . . . . . 8 . 9");
-  EXPECT_EQ(f.scene.draws, 3 + 3 + 1) << "3 run steps, 3 draw-out steps, 1 end of move";
-}
-
-TEST_F(MovesTest, CutBelowTheLocomotiveIsRaisedToItWithAWarning) {
-  game.LocoUnits = 2;
-  SetLine(game.yard, 1, "L1 L2 1 2");
-  game.MakingQuiz = true;  // shown even while a quiz is made
-  game.CutTrain(1, 0, 1);
-  ASSERT_EQ(f.msg.shown.size(), 1u);
-  EXPECT_EQ(f.msg.shown[0].text, "<5470>");
-  EXPECT_EQ(f.msg.shown[0].icon, MsgIcon::Exclamation);
-  EXPECT_EQ(f.msg.shown[0].buttons, MsgButtons::Ok);
-  EXPECT_EQ(LineText(game.yard, 0), ". . . . . . . . . . . . . . . . . . L1 L2");
-  EXPECT_EQ(LineText(game.yard, 1), ". . 1 2");
-}
-
-TEST_F(MovesTest, CutMoreThanCoupledIsLoweredWithAMessage) {
-  SetLine(game.yard, 1, "L1 1 . 2");
-  game.CutTrain(1, 0, 5);
-  EXPECT_THAT(f.msg.Texts(), ElementsAre("4<5480>\r\n1<5490>"));
-  EXPECT_EQ(LineText(game.yard, 0), ". . . . . . . . . . . . . . . . . . L1 1");
-  EXPECT_EQ(LineText(game.yard, 1), ". . . 2");
-}
-
-TEST_F(MovesTest, CutMoreThanCoupledIsSilentWhileMakingAQuiz) {
-  SetLine(game.yard, 1, "L1 . 2");
-  game.MakingQuiz = true;
-  game.CutTrain(1, 0, 3);
-  EXPECT_THAT(f.msg.shown, IsEmpty());
-  EXPECT_EQ(LineText(game.yard, 0), ". . . . . . . . . . . . . . . . . . . L1") << "drawn out alone";
-}
-
-TEST_F(MovesTest, CutWithNothingToPullMovesNothingAndNeverShowsANegativeCount) {
-  SetLine(game.yard, 1, "1 2 3");  // no locomotive in the siding
-  Yard before = game.yard;
-  game.CutTrain(1, 0, 3);
-  EXPECT_THAT(f.msg.Texts(), ElementsAre("2<5480>\r\n0<5490>"));
-  EXPECT_EQ(game.yard, before);
-
-  f.msg.shown.clear();
-  SetLine(game.yard, 1, ". . . . . . . . . . . . . . . . . . . L1");  // at the stopper
-  before = game.yard;
-  game.CutTrain(1, 0, 1);
-  EXPECT_THAT(f.msg.Texts(), ElementsAre("0<5480>\r\n0<5490>"));
-  EXPECT_EQ(game.yard, before);
-}
-
-TEST_F(MovesTest, CutIntoAFullHeadShuntMovesNothing) {
-  SetLine(game.yard, 0, "9 . . . . . . . . . . . . . . . . . . 8");
-  SetLine(game.yard, 1, "L1 1 2");
-  const Yard before = game.yard;
-  game.CutTrain(1, 0, 2);
-  EXPECT_THAT(f.msg.Texts(), ElementsAre("<5500>"));
-  EXPECT_EQ(game.yard, before);
-}
-
-TEST_F(MovesTest, CutRefusedWhenTheHeadShuntCannotTakeEveryUnit) {
-  // 18 units wait on the head shunt: pulling 3 more would push one off its far end.
-  SetLine(game.yard, 0, ". . 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18");
-  SetLine(game.yard, 1, "L1 19 20");
-  const Yard before = game.yard;
-  game.CutTrain(1, 0, 3);
-  EXPECT_THAT(f.msg.Texts(), ElementsAre("<5500>"));
-  EXPECT_EQ(game.yard, before);
-  game.CutTrain(1, 0, 2);
-  EXPECT_EQ(game.yard.at(0, 0), Slot::Car(1));
-  EXPECT_EQ(game.yard.at(0, 18), Slot::Loco(1));
-}
-
-TEST_F(MovesTest, CutLogsInAndOutWithTheFinalCount) {
-  f.settings.MakeLog = true;
-  SetLine(game.yard, 1, "L1 1");
-  game.CutTrain(1, 0, 4);
-  ASSERT_EQ(f.log.lines.size(), 8u);
-  EXPECT_EQ(f.log.lines[0], "CutTrain In 1 to 0 with 4");
-  EXPECT_EQ(f.log.lines[1].substr(0, 7), "Line 0:");
-  EXPECT_EQ(f.log.lines[4], "CutTrain Out 1 to 0 with 2");
-  EXPECT_EQ(f.log.lines[7].substr(0, 7), "Line 2:");
+TEST_F(MovesTest, EachMoveLeavesTheYardAsItShould) {
+  const std::string head19 = ". . . . . . . . . . . . . . . . . . .";
+  const MoveCase cases[] = {
+      {"the count includes the locomotive", 1, false, {{1, "L1 1 2 3 4 5"}}, 'C', 1, 3,
+       {{0, ". . . . . . . . . . . . . . . . . L1 1 2"}, {1, ". . . 3 4 5"}}, {}, -1, "CutTrain In 1 to 0 with 3"},
+      {"the locomotive runs to the junction first", 2, false, {{2, ". . . L1 L2 7 8 . 9"}}, 'C', 2, 3,
+       {{0, ". . . . . . . . . . . . . . . . . L1 L2 7"}, {2, ". . . . . . 8 . 9"}}, {}, 3 + 3 + 1},
+      {"below the locomotive is raised to it, even in a quiz", 2, true, {{1, "L1 L2 1 2"}}, 'C', 1, 1,
+       {{0, ". . . . . . . . . . . . . . . . . . L1 L2"}, {1, ". . 1 2"}}, {"<5470>"}},
+      {"more than coupled is lowered, with a word", 1, false, {{1, "L1 1 . 2"}}, 'C', 1, 5,
+       {{0, ". . . . . . . . . . . . . . . . . . L1 1"}, {1, ". . . 2"}}, {"4<5480>\r\n1<5490>"}, -1,
+       "CutTrain Out 1 to 0 with 2"},
+      {"more than coupled is silent while a quiz is made", 1, true, {{1, "L1 . 2"}}, 'C', 1, 3,
+       {{0, head19 + " L1"}}, {}},
+      {"nothing to pull: no negative count", 1, false, {{1, "1 2 3"}}, 'C', 1, 3, {{1, "="}}, {"2<5480>\r\n0<5490>"}},
+      {"a locomotive at the stopper", 1, false, {{1, head19 + " L1"}}, 'C', 1, 1, {{1, "="}}, {"0<5480>\r\n0<5490>"}},
+      {"into a full head shunt", 1, false, {{0, "9 . . . . . . . . . . . . . . . . . . 8"}, {1, "L1 1 2"}}, 'C', 1, 2,
+       {{0, "="}, {1, "="}}, {"<5500>"}},
+      {"a head shunt that cannot take every unit",
+       1, false, {{0, ". . 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18"}, {1, "L1 19 20"}}, 'C', 1, 3,
+       {{0, "="}, {1, "="}}, {"<5500>"}},
+      {"one unit fewer fits", 1, false, {{0, ". . 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18"}, {1, "L1 19 20"}}, 'C',
+       1, 2, {{0, "1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 L1 19"}, {1, ". . 20"}}, {}},
+      {"back in stops at the junction end, standing cars stay apart", 1, false,
+       {{0, ". . . . . . . . . . . . . . . . L1 1 2 3"}, {1, ". . . . . . . . . . 4 5 6 7 8 9 10 11 12 13"}}, 'A', 1, 0,
+       {{0, ""}, {1, "L1 1 2 3 . . . . . . 4 5 6 7 8 9 10 11 12 13"}}, {}, -1, "AddTrain Out 0 to 1"},
+      {"the locomotive alone runs on until it couples", 1, false,
+       {{0, head19 + " L1"}, {1, ". . . . . . . . . . 4 5 6 7 8 9 10 11 12 13"}}, 'A', 1, 0,
+       {{1, ". . . . . . . . . L1 4 5 6 7 8 9 10 11 12 13"}}, {}, 1 + 9 + 1},
+      {"back in pushes what it runs against", 1, false,
+       {{0, ". . . . . . . . . . . . . . . . L1 1 2 3"}, {1, ". . 4 5 6 7 8 9 10 11 12"}}, 'A', 1, 0,
+       {{1, "L1 1 2 3 4 5 6 7 8 9 10 11 12"}}, {}},
+      {"back in never splits a locomotive", 2, false,
+       {{0, ". . . . . . . . . . . . . . . . . . L1 L2"}, {1, ". 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20"}}, 'A',
+       1, 0, {{0, "="}, {1, "="}}, {}},
+      {"a push couples what it runs against", 1, false, {{1, "L1 1 . . 2 3"}}, 'P', 1, 3, {{1, ". . . L1 1 2 3"}}, {},
+       3 + 1, "PushTrain Out 1 pushing 3"},
+      {"a push of 0 asks how far, even in a quiz", 1, true, {{1, "L1 1"}}, 'P', 1, 0, {{1, "="}}, {"<5590>"}},
+      {"a push without a locomotive in the siding", 1, false,
+       {{1, "1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20"}}, 'P', 1, 3, {{1, "="}}, {}},
+  };
+  for (const MoveCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    Fakes fakes;
+    Game g{fakes.ports(), fakes.settings};
+    g.LocoUnits = c.locoUnits;
+    g.MakingQuiz = c.makingQuiz;
+    fakes.settings.ReplaceAnimate = fakes.settings.MakeLog = true;
+    for (const auto& [line, text] : c.before) SetLine(g.yard, line, text);
+    const Yard before = g.yard;
+    if (c.move == 'C') g.CutTrain(c.line, 0, c.n);
+    if (c.move == 'A') g.AddTrain(0, c.line);
+    if (c.move == 'P') g.PushTrain(c.line, c.n);
+    for (const auto& [line, text] : c.after) {
+      EXPECT_EQ(LineText(g.yard, line), text == "=" ? LineText(before, line) : text) << "line " << line;
+    }
+    EXPECT_EQ(fakes.msg.Texts(), c.boxes);
+    EXPECT_FALSE(g.Derailed);
+    if (c.draws >= 0) EXPECT_EQ(fakes.scene.draws, c.draws);
+    if (c.logLine) EXPECT_THAT(fakes.log.lines, Contains(c.logLine));
+  }
 }
 
 // ---- redraw gates ------------------------------------------------------------------------
@@ -147,32 +131,6 @@ INSTANTIATE_TEST_SUITE_P(Gates, RedrawGateTest,
                                   (c.animate ? "Animate" : "Still") + (c.replace ? "Replace" : "NoReplace");
                          });
 
-// ---- AddTrain ----------------------------------------------------------------------------
-
-TEST_F(MovesTest, BackInStopsAtTheJunctionEndLeavingStandingCarsUncoupled) {
-  SetLine(game.yard, 0, ". . . . . . . . . . . . . . . . L1 1 2 3");
-  SetLine(game.yard, 1, ". . . . . . . . . . 4 5 6 7 8 9 10 11 12 13");
-  game.AddTrain(0, 1);
-  EXPECT_EQ(LineText(game.yard, 0), "");
-  EXPECT_EQ(LineText(game.yard, 1), "L1 1 2 3 . . . . . . 4 5 6 7 8 9 10 11 12 13");
-}
-
-TEST_F(MovesTest, LocomotiveAloneRunsOnUntilItCouples) {
-  f.settings.ReplaceAnimate = true;
-  SetLine(game.yard, 0, ". . . . . . . . . . . . . . . . . . . L1");
-  SetLine(game.yard, 1, ". . . . . . . . . . 4 5 6 7 8 9 10 11 12 13");
-  game.AddTrain(0, 1);
-  EXPECT_EQ(LineText(game.yard, 1), ". . . . . . . . . L1 4 5 6 7 8 9 10 11 12 13");
-  EXPECT_EQ(f.scene.draws, 1 + 9 + 1);
-}
-
-TEST_F(MovesTest, BackInPushesCarsItRunsAgainst) {
-  SetLine(game.yard, 0, ". . . . . . . . . . . . . . . . L1 1 2 3");
-  SetLine(game.yard, 1, ". . 4 5 6 7 8 9 10 11 12");
-  game.AddTrain(0, 1);
-  EXPECT_EQ(LineText(game.yard, 1), "L1 1 2 3 4 5 6 7 8 9 10 11 12");
-}
-
 TEST_F(MovesTest, BackInToAFullSidingStopsHalfDoneWithoutTheClosingLine) {
   f.settings.MakeLog = true;
   SetLine(game.yard, 0, ". . . . . . . . . . . . . . . . . L1 20 21");
@@ -183,44 +141,6 @@ TEST_F(MovesTest, BackInToAFullSidingStopsHalfDoneWithoutTheClosingLine) {
   EXPECT_EQ(f.scene.draws, 0) << "no end-of-move redraw";
   for (const auto& l : f.log.lines) EXPECT_EQ(l.find("AddTrain Out"), std::string::npos);
   EXPECT_EQ(f.log.lines[0], "AddTrain in 0 to 1");
-}
-
-TEST_F(MovesTest, BackInNeverSplitsALocomotive) {
-  game.LocoUnits = 2;
-  SetLine(game.yard, 0, ". . . . . . . . . . . . . . . . . . L1 L2");
-  SetLine(game.yard, 1, ". 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20");
-  const Yard before = game.yard;
-  game.AddTrain(0, 1);
-  EXPECT_EQ(game.yard, before);
-}
-
-TEST_F(MovesTest, BackInLogsBothLines) {
-  f.settings.MakeLog = true;
-  SetLine(game.yard, 0, ". . . . . . . . . . . . . . . . . . . L1");
-  game.AddTrain(0, 2);
-  ASSERT_EQ(f.log.lines.size(), 8u);
-  EXPECT_EQ(f.log.lines[0], "AddTrain in 0 to 2");
-  EXPECT_EQ(f.log.lines[4], "AddTrain Out 0 to 2");
-}
-
-// ---- PushTrain ---------------------------------------------------------------------------
-
-TEST_F(MovesTest, PushCouplesWhatItRunsAgainst) {
-  f.settings.ReplaceAnimate = true;
-  SetLine(game.yard, 1, "L1 1 . . 2 3");
-  EXPECT_TRUE(game.PushTrain(1, 3));
-  EXPECT_EQ(LineText(game.yard, 1), ". . . L1 1 2 3");
-  EXPECT_EQ(f.scene.draws, 3 + 1);
-  EXPECT_FALSE(game.Derailed);
-}
-
-TEST_F(MovesTest, PushOfZeroAsksHowFarAndMovesNothing) {
-  game.MakingQuiz = true;  // shown while making a quiz as well
-  SetLine(game.yard, 1, "L1 1");
-  const Yard before = game.yard;
-  EXPECT_FALSE(game.PushTrain(1, 0));
-  EXPECT_THAT(f.msg.Texts(), ElementsAre("<5590>"));
-  EXPECT_EQ(game.yard, before);
 }
 
 TEST_F(MovesTest, PushIntoTheStopperDerailsInOrder) {
@@ -252,32 +172,12 @@ TEST_F(MovesTest, PushIntoTheStopperDerailsInOrder) {
   EXPECT_EQ(f.log.lines[f.log.lines.size() - 4], "PushTrain Out 1 pushing 5");
 }
 
-TEST_F(MovesTest, DerailmentWhileMakingAQuizStillShowsItsMessages) {
-  game.MakingQuiz = true;
-  SetLine(game.yard, 2, ". . . . . . . . . . . . . . . . . L1 1 2");
-  EXPECT_FALSE(game.PushTrain(2, 1));
-  EXPECT_EQ(f.msg.shown.size(), 5u);
-}
-
 TEST_F(MovesTest, NextPushClearsTheDerailedFlag) {
   SetLine(game.yard, 1, ". . . . . . . . . . . . . . . . . . L1 1");
   EXPECT_FALSE(game.PushTrain(1, 1));
   SetLine(game.yard, 1, "L1 1");
   EXPECT_TRUE(game.PushTrain(1, 1));
   EXPECT_FALSE(game.Derailed);
-}
-
-TEST_F(MovesTest, PushWithoutALocomotiveInTheSidingNeitherMovesNorDerails) {
-  game.GameActive = true;
-  SetLine(game.yard, 1, "1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20");
-  const Yard before = game.yard;
-  EXPECT_FALSE(game.PushTrain(1, 3));
-  EXPECT_EQ(game.yard, before);
-  EXPECT_FALSE(game.Derailed);
-  EXPECT_TRUE(game.GameActive);
-  EXPECT_THAT(f.msg.shown, IsEmpty());
-  EXPECT_EQ(f.sound.beeps, 1);
-  EXPECT_TRUE(f.clock.waits.empty());
 }
 
 }  // namespace

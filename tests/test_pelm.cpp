@@ -7,32 +7,6 @@
 namespace kelvara::testing {
 namespace {
 
-TEST(PelmTest, FramePacing) {
-  FakeClock clock;
-  PelmClass pelm(clock);
-  pelm.TickTime(2000);
-  pelm.TimeCount();
-  EXPECT_EQ(pelm.TimeDelta(), 0) << "the first measurement starts the clock";
-  EXPECT_EQ(pelm.SleepTime(), 2000);
-  EXPECT_FALSE(pelm.TimeOver());
-
-  clock.now += 2300;  // a frame that overran
-  pelm.TimeCount();
-  EXPECT_EQ(pelm.TimeDelta(), 2300);
-  EXPECT_TRUE(pelm.TimeOver());
-  EXPECT_EQ(pelm.SleepTime(), 0) << "-300 reads as 0";
-  clock.now += 500;
-  pelm.TimeCount();
-  EXPECT_TRUE(pelm.TimeOver()) << "stays set until cleared";
-  pelm.TimeOver(false);
-  EXPECT_FALSE(pelm.TimeOver());
-
-  pelm.SleepTime(-30);
-  EXPECT_EQ(pelm.SleepTime(), 0);
-  pelm.SleepTime(7000);
-  EXPECT_EQ(pelm.SleepTime(), 5000);
-}
-
 TEST(PelmTest, DistanceAndLayout) {
   FakeClock clock;
   PelmClass pelm(clock);
@@ -118,16 +92,6 @@ TEST_F(DepartureTest, RunsFromRightToLeftThreeMetresAFrame) {
   EXPECT_FALSE(f.controls.visible["mnuEscape"]);
   EXPECT_FALSE(f.controls.IsEnabled("mnuViewAnser")) << "menus come back as they were";
   EXPECT_TRUE(f.controls.IsEnabled("mnuGameNewGame"));
-}
-
-TEST_F(DepartureTest, EscapeEndsItAfterOneMoreFrame) {
-  int frames = 0;
-  f.scene.whileRendering = [&] {
-    if (++frames == 2) game->mnuEscape_Click();
-  };
-  game->CompleteAnimate();
-  EXPECT_EQ(f.scene.frames.size(), 3u);
-  EXPECT_EQ(Distances()[2], "-21.0 m") << "the whole train just beyond the left edge";
 }
 
 }  // namespace

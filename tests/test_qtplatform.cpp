@@ -15,32 +15,6 @@
 namespace kelvara::testing {
 namespace {
 
-TEST(QtPlatformTest, WindowPlacesSurviveInThePerUserStore) {
-  QStandardPaths::setTestModeEnabled(true);
-  qt::QSettingsStore store;
-  FakeMessageBox msg;
-  FakeTexts texts;
-  const std::string app = "KelvaraTest";
-  WindowPlace w{"frmMain", 120, 80, 640, 480, true};
-  SavePossition(store, w, app, msg, texts);
-
-  qt::QSettingsStore other;  // a later run
-  EXPECT_EQ(other.GetSetting(app, "PossitionfrmMain", "Left", "x"), "120");
-  WindowPlace back{"frmMain", 0, 0, 600, 400, true};
-  ASSERT_TRUE(RestorePossition(other, back, 0, 0, app, msg, texts, WorkArea{0, 0, 4000, 3000}));
-  EXPECT_EQ(back.left, 120);
-  EXPECT_EQ(back.top, 80);
-  EXPECT_EQ(back.width, 640);
-  EXPECT_EQ(other.GetSetting(app, "PossitionfrmNone", "Top", "-1"), "-1");
-}
-
-TEST(QtPlatformTest, WorkAreaComesFromTheScreen) {
-  qt::InstallQtPlatform();
-  const WorkArea area = Win32ApiClass::GetWorkArea();
-  EXPECT_GT(area.right - area.left, 0);
-  EXPECT_GT(area.bottom - area.top, 0);
-}
-
 TEST(QtPlatformTest, FolderPickerStartsWhereAskedAndReturnsTheChoice) {
   qt::InstallQtPlatform();
   TempDir dir;

@@ -278,19 +278,6 @@ TEST(NationalTest, EveryIdUsedByTheCodeExistsInBothLanguages) {
 
 // ---- log -----------------------------------------------------------------------------------
 
-TEST(LogTest, NumberedLinesAndPlainGameLines) {
-  TempDir dir;
-  MyLogClass log(dir / "kelvara.log");
-  dir.Write("kelvara.log", "last run\r\n");
-  log.Delete();
-  EXPECT_FALSE(std::filesystem::exists(log.LogFileName));
-  log.Out("Start");
-  FileGameLog game(log);
-  game.WriteLine("CutTrain In 1 to 0 with 2");
-  log.Out("End");
-  EXPECT_EQ(ReadAll(log.LogFileName), "1 : Start\r\nCutTrain In 1 to 0 with 2\r\n2 : End\r\n");
-}
-
 TEST(LogTest, DataHeaderFromCp932AndUtf8Files) {
   TempDir dir;
   FakeClock clock;
@@ -304,13 +291,6 @@ TEST(LogTest, DataHeaderFromCp932AndUtf8Files) {
             "Software Info.----\r\nVer 1.0\r\n\r\n\r\nLst File----\r\n" + (dir / "Cars/loco.lst") +
                 "\r\n[Loco]\r\nName=電気機関車\r\n\r\n\r\nTRD File----\r\n" + trd +
                 "\r\n急行\r\nsound\r\n\r\n\r\n");
-}
-
-TEST(LogTest, PlayTimeShowsMinutesAndSeconds) {
-  EXPECT_EQ(PlayTimeText(3723), "02:03");
-  EXPECT_EQ(PlayTimeText(59), "00:59");
-  EXPECT_EQ(PlayTimeText(0), "00:00");
-  EXPECT_EQ(PlayTimeText(-5), "00:00");
 }
 
 // ---- window places -----------------------------------------------------------------------
@@ -361,7 +341,7 @@ TEST(PossitionTest, SaveRestoreAndKeepInsideTheWorkArea) {
 
 // ---- platform --------------------------------------------------------------------------------
 
-TEST(PlatformTest, TemporaryNamesAndFolderPicker) {
+TEST(PlatformTest, TemporaryNames) {
   TempDir dir;
   std::string a, b;
   const auto na = Win32ApiClass::GetTempFileName(dir.str(), "kelvara", 0, a);
@@ -373,30 +353,7 @@ TEST(PlatformTest, TemporaryNamesAndFolderPicker) {
   std::string c;
   EXPECT_EQ(Win32ApiClass::GetTempFileName(dir.str(), "kelvara", 0x1A, c), 0x1Au);
   EXPECT_EQ(c, dir / "kel1A.tmp");
-
-  std::filesystem::create_directory(dir / "lower");
-  std::filesystem::create_directory(dir / "Mixed");
-  std::string answer;
-  std::string seenStart;
-  SetFolderPicker([&](const std::string&, const std::string& start) {
-    seenStart = start;
-    return answer;
-  });
-  answer = "";
-  EXPECT_EQ(BrowseForFolder("t", "/start"), "") << "cancelled";
-  EXPECT_EQ(seenStart, "/start");
-  answer = dir / "lower";
-  EXPECT_EQ(BrowseForFolder("t", ""), dir / "lower");
-  answer = dir / "Mixed";
-  EXPECT_EQ(BrowseForFolder("t", ""), dir / "Mixed") << "lower case would name no folder here";
-  SetFolderPicker(nullptr);
 }
-
-}  // namespace
-}  // namespace kelvara::testing
-
-namespace kelvara::testing {
-namespace {
 
 TEST(NationalTest, LookupsWorkBeforeTheCommandLineIsRead) {
   National texts;

@@ -223,10 +223,12 @@ TEST(PictureListTest, ExtremeHeaderSizes) {
 }
 
 // Every train of the shipped set with every locomotive set loads without a word and stands
-// in its correct formation.
+// in its correct formation; a quiz of each is solved through a command string to the end.
 TEST(DefaultTrainSetTest, EveryTrainWithEveryLocomotiveSet) {
   Fakes f;
   f.settings.TrdFolder = KELVARA_CARS_DIR;
+  f.settings.QuestionLevel = 10;
+  f.settings.OneInput = true;
   Game game(f.ports(), f.settings);
   game.Loco.LoadLst(f.settings.TrdFolder);
   ASSERT_GE(game.Loco.LocoSetCount(), 5);
@@ -252,6 +254,13 @@ TEST(DefaultTrainSetTest, EveryTrainWithEveryLocomotiveSet) {
         EXPECT_EQ(r.Bottom, game.ViewHeight);
       }
     }
+    game.lib().Seed(train.path.size());
+    game.mnuGameNewGame_Click();
+    const auto solved = SolveOneInput(game.yard, game.LocoUnits, game.TrainCars);
+    ASSERT_TRUE(solved.has_value()) << train.path;
+    game.RunOneInput(*solved);
+    EXPECT_THAT(f.msg.shown, IsEmpty()) << train.path << ": " << *solved;
+    EXPECT_TRUE(game.ChkGameEnd()) << train.path << ": " << *solved;
   }
   EXPECT_EQ(unitCounts, (std::set<int>{1, 2, 3, 4}));
 }

@@ -145,18 +145,6 @@ TEST_F(OptionsTest, GreyedBoxKeepsItsTickAndUnknownLevelsFallBack) {
   EXPECT_TRUE(OnDisk().DisMakeUpDrawAnimate) << "a greyed tick is still saved";
   QTest::mouseClick(draw, Qt::LeftButton);
   EXPECT_TRUE(animate->isEnabled());
-
-  QComboBox combo;
-  combo.addItems({"a", "b", "c"});
-  EXPECT_TRUE(qt::SetCmb(combo, "b", 0));
-  EXPECT_EQ(combo.currentIndex(), 1);
-  EXPECT_FALSE(qt::SetCmb(combo, "x", 2));
-  EXPECT_EQ(combo.currentIndex(), 2);
-  EXPECT_FALSE(qt::SetCmb(combo, "x", 7));
-  EXPECT_EQ(combo.currentIndex(), 0);
-  combo.setCurrentIndex(1);
-  EXPECT_FALSE(qt::SetCmb(combo, "x", -1));
-  EXPECT_EQ(combo.currentIndex(), 1);
 }
 
 TEST_F(OptionsTest, TabsGoRoundWithControlTab) {
