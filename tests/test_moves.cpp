@@ -93,8 +93,12 @@ TEST_F(MovesTest, EachMoveLeavesTheYardAsItShould) {
     }
     EXPECT_EQ(fakes.msg.Texts(), c.boxes);
     EXPECT_FALSE(g.Derailed);
-    if (c.draws >= 0) EXPECT_EQ(fakes.scene.draws, c.draws);
-    if (c.logLine) EXPECT_THAT(fakes.log.lines, Contains(c.logLine));
+    if (c.draws >= 0) {
+      EXPECT_EQ(fakes.scene.draws, c.draws);
+    }
+    if (c.logLine) {
+      EXPECT_THAT(fakes.log.lines, Contains(c.logLine));
+    }
   }
 }
 
@@ -178,6 +182,117 @@ TEST_F(MovesTest, NextPushClearsTheDerailedFlag) {
   SetLine(game.yard, 1, "L1 1");
   EXPECT_TRUE(game.PushTrain(1, 1));
   EXPECT_FALSE(game.Derailed);
+}
+
+// The queries on one siding: units, cars, the position after the locomotive, the cars coupled
+// to it (the locomotive counted) and the free slots beyond it, gaps included.
+TEST(YardQueryTest, OneSiding) {
+  struct Case {
+    const char* line;
+    int locos, cars, after, coupled, pushing;
+  };
+  const Case cases[] = {
+      {"L1 L2 1 2 . 3", 2, 3, 2, 4, 15},
+      {"", 0, 0, 20, 0, 0},
+      {". . L1 L2 5", 2, 1, 4, 3, 15},
+      {"L1 1 2 3 . 4 5", 1, 5, 1, 4, 14},
+      {"L1 . 1 2", 1, 2, 1, 1, 17},                                       // the locomotive alone
+      {". . . . . . . . . . . . . . . . . . . L1", 1, 0, 20, 0, 0},         // at the stopper counts 0
+      {". . . . . . . . . . . . . . . . . . L1 L2", 2, 0, 20, 0, 0},        // a block reaching position 19
+      {"1 2 3", 0, 3, 20, 0, 0},                                          // no locomotive
+      {"L1 1 . . . 2", 1, 2, 1, 2, 17},
+      {"L1 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19", 1, 19, 1, 20, 0},
+  };
+  for (const Case& c : cases) {
+    Yard y;
+    SetLine(y, 1, c.line);
+    y.at(1, 20) = Slot::Car(30);  // beyond the stopper: never counted
+    EXPECT_EQ(y.GetLocoNum(1), c.locos) << c.line;
+    EXPECT_EQ(y.GetCarNum(1), c.cars) << c.line;
+    EXPECT_EQ(y.GetLocoAfterPosition(1), c.after) << c.line;
+    EXPECT_EQ(y.GetCoupledCarsNum(1), c.coupled) << c.line;
+    EXPECT_EQ(y.GetMaxPushing(1), c.pushing) << c.line;
+  }
+}
+
+using SetCarsTest = MovesTest;
+
+TEST_F(SetCarsTest, WholeTrainInSidingOneLocomotiveAtTheJunctionEnd) {
+  struct Case {
+    int m, n;
+    const char *line0, *line1;
+  };
+  const Case cases[] = {
+      {1, 5, ". . . . . . . . . . . . . . . . . . . L1", ". . . . . . . . . . . . . . . 1 2 3 4 5"},
+      {1, 20, ". . . . . . . . . . . . . . . . . . . L1", "1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20"},
+      {2, 22, ". . . . . . . . . . . . . . . . L1 L2 1 2", "3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 21 22"},
+  };
+  for (const Case& c : cases) {
+    game.LocoUnits = c.m;
+    game.TrainCars = c.n;
+    game.SetCars();
+    EXPECT_EQ(LineText(game.yard, 0), c.line0) << c.m << " + " << c.n;
+    EXPECT_EQ(LineText(game.yard, 1), c.line1) << c.m << " + " << c.n;
+    EXPECT_EQ(LineText(game.yard, 2), "");
+  }
+}
+
+TEST_F(SetCarsTest, NoCarsShowsTheMessageAndKeepsTheYard) {
+  SetLine(game.yard, 2, "L1 4 5");
+  const Yard before = game.yard;
+  game.TrainCars = 0;
+  game.SetCars();
+  ASSERT_EQ(f.msg.shown.size(), 1u);
+  EXPECT_EQ(f.msg.shown[0].text, "<5680>");
+  EXPECT_EQ(f.msg.shown[0].buttons, MsgButtons::Ok);
+  EXPECT_EQ(game.yard, before);
+}
+
+TEST_F(SetCarsTest, OversizedTrainNeverWritesOffTheTrack) {
+  game.LocoUnits = 4;
+  game.TrainCars = 60;  // far beyond 40 - m
+  game.SetCars();
+  int units = 0;
+  for (int l = 0; l < 4; ++l) units += game.yard.GetLocoNum(l) + game.yard.GetCarNum(l);
+  EXPECT_LE(units, 40);
+  EXPECT_EQ(game.yard.GetCarNum(1), 20);
+}
+
+TEST_F(SetCarsTest, ClearsWhatAnEarlierDerailmentLeftBeyondTheStopper) {
+  game.yard.at(1, 20) = Slot::Car(3);
+  game.TrainCars = 3;
+  game.SetCars();
+  EXPECT_TRUE(game.yard.at(1, 20).IsEmpty());
+}
+
+using LogOutTest = MovesTest;
+
+TEST_F(LogOutTest, WritesTheLineAndThreeDumpLinesOnlyWhenMakeLogIsOn) {
+  game.LogOut("x");
+  EXPECT_TRUE(f.log.lines.empty());
+  f.settings.MakeLog = true;
+  game.LocoUnits = 1;
+  game.TrainCars = 2;
+  game.SetCars();
+  game.LogOut("CutTrain In 1 to 0 with 1");
+  ASSERT_EQ(f.log.lines.size(), 4u);
+  EXPECT_EQ(f.log.lines[0], "CutTrain In 1 to 0 with 1");
+  EXPECT_EQ(f.log.lines[1], "Line 0: .  .  .  .  .  .  .  .  .  .  .  .  .  .  .  .  .  .  . L1 ");
+  EXPECT_EQ(f.log.lines[2], "Line 1: .  .  .  .  .  .  .  .  .  .  .  .  .  .  .  .  .  .  1  2 ");
+  EXPECT_EQ(f.log.lines[3].substr(0, 7), "Line 2:");
+}
+
+TEST(CalcTrainLengthTest, SumsUpToTheLastIndexMinusOneStoppingAtZeroWidth) {
+  std::vector<AnimeRect> r(5);
+  r[0].Right = 10;
+  r[1].Right = 20;
+  r[2].Right = 30;
+  r[3].Right = 40;
+  r[4].Right = 50;  // the last index is never read
+  EXPECT_EQ(CalcTrainLength(r), 100);
+  r[1].Right = 0;
+  EXPECT_EQ(CalcTrainLength(r), 10);
+  EXPECT_EQ(CalcTrainLength(std::vector<AnimeRect>{}), 0);
 }
 
 }  // namespace

@@ -288,20 +288,6 @@ struct GameTest : WindowFixture {
 };
 
 TEST_F(GameTest, EnabledStatesFromStartUpToTheEndOfAGame) {
-  const std::vector<std::string> allMenus = {
-      "mnuFile",        "mnuFileEnd",     "mnuView",        "mnuViewMakeedUpTrain",   "mnuViewMakeUpTable",
-      "mnuViewAnser",   "mnuViewClearAnimation", "mnuGame", "mnuGameNewGame",        "mnuGameRestart",
-      "mnuGameReDisMakeUp", "mnuGameHint", "mnuGameUndo", "mnuGameRedo", "mnuGameChangeTrainAuto",
-      "mnuGameChangeTrainHand", "mnuOption", "mnuOptionOption",
-      "mnuOptionDataInstall", "mnuHelp", "mnuHelpHelp", "mnuHelpAbout"};
-  auto without = [&](std::vector<std::string> off, std::vector<std::string> extra = {}) {
-    std::vector<std::string> on;
-    for (const auto& m : allMenus) {
-      if (std::find(off.begin(), off.end(), m) == off.end()) on.push_back(m);
-    }
-    on.insert(on.end(), extra.begin(), extra.end());
-    return on;
-  };
   // During start-up nothing answers a click: the window is not shown yet, or nothing on it is
   // enabled.
   int startWaits = 0;
@@ -323,7 +309,7 @@ TEST_F(GameTest, EnabledStatesFromStartUpToTheEndOfAGame) {
   EXPECT_GT(startWaits, 0);
   EXPECT_THAT(duringStart, IsEmpty());
   EXPECT_EQ(window->game().AnserCount, 0) << "no click reached the game";
-  EXPECT_THAT(EnabledControls(), UnorderedElementsAreArray(without(
+  EXPECT_THAT(EnabledControls(), UnorderedElementsAreArray(MenusWithout(
                                      {"mnuGameRestart", "mnuViewAnser", "mnuViewClearAnimation", "mnuGameReDisMakeUp",
                                       "mnuGameHint", "mnuGameUndo", "mnuGameRedo"},
                                      {"cmdBack"})));
@@ -338,7 +324,7 @@ TEST_F(GameTest, EnabledStatesFromStartUpToTheEndOfAGame) {
   window->onWait = nullptr;
   EXPECT_THAT(whileMaking, IsEmpty()) << "nothing but the close box while the quiz is made";
   ASSERT_TRUE(game.GameActive);
-  EXPECT_THAT(EnabledControls(), UnorderedElementsAreArray(without(
+  EXPECT_THAT(EnabledControls(), UnorderedElementsAreArray(MenusWithout(
                                      {"mnuGameRestart", "mnuViewClearAnimation", "mnuGameUndo", "mnuGameRedo"},
                                      {"cmdBack", "cmbCutTrainNum"})));
 

@@ -71,18 +71,29 @@ struct WindowFixture : ::testing::Test {
     ADD_FAILURE() << "no control " << name;
     return false;
   }
-  // Every menu item and button that is enabled, for comparing whole states at once.
+  // Every menu item, then the controls under the picture.
+  static inline const std::vector<std::string> kControls = {
+      "mnuFile", "mnuFileEnd", "mnuView", "mnuViewMakeedUpTrain", "mnuViewMakeUpTable", "mnuViewAnser",
+      "mnuViewClearAnimation", "mnuGame", "mnuGameNewGame", "mnuGameRestart", "mnuGameReDisMakeUp", "mnuGameHint",
+      "mnuGameUndo", "mnuGameRedo", "mnuGameChangeTrainAuto", "mnuGameChangeTrainHand", "mnuOption",
+      "mnuOptionOption", "mnuOptionDataInstall", "mnuHelp", "mnuHelpHelp", "mnuHelpAbout",
+      "cmdFront", "cmdBack", "cmbCutTrainNum"};
+  // Every one of them that is enabled, for comparing whole states at once.
   std::vector<std::string> EnabledControls() const {
     std::vector<std::string> on;
-    for (const char* name : {"mnuFile", "mnuFileEnd", "mnuView", "mnuViewMakeedUpTrain", "mnuViewMakeUpTable",
-                             "mnuViewAnser", "mnuViewClearAnimation", "mnuGame", "mnuGameNewGame", "mnuGameRestart",
-                             "mnuGameReDisMakeUp", "mnuGameHint", "mnuGameUndo", "mnuGameRedo",
-                             "mnuGameChangeTrainAuto", "mnuGameChangeTrainHand", "mnuOption",
-                             "mnuOptionOption", "mnuOptionDataInstall", "mnuHelp", "mnuHelpHelp", "mnuHelpAbout",
-                             "cmdFront", "cmdBack", "cmbCutTrainNum"}) {
-      if (Enabled(name)) on.push_back(name);
+    for (const std::string& name : kControls) {
+      if (Enabled(name.c_str())) on.push_back(name);
     }
     return on;
+  }
+  // The menu items, but those named off, and the controls named on.
+  static std::vector<std::string> MenusWithout(const std::vector<std::string>& off, std::vector<std::string> on) {
+    std::vector<std::string> out;
+    for (const std::string& m : kControls) {
+      if (m.starts_with("mnu") && std::find(off.begin(), off.end(), m) == off.end()) out.push_back(m);
+    }
+    out.insert(out.end(), on.begin(), on.end());
+    return out;
   }
   void Trigger(const char* menu) { window->menu(menu)->trigger(); }
   void Click(const char* button) { QTest::mouseClick(window->button(button), Qt::LeftButton); }
