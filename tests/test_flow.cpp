@@ -6,8 +6,8 @@
 
 #include "fakes.h"
 #include "model/game.h"
-#include "yard_builder.h"
 #include "model/pelm.h"
+#include "yard_builder.h"
 
 namespace kelvara::testing {
 namespace {

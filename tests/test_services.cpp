@@ -5,25 +5,21 @@
 #include <sys/stat.h>
 
 #include <filesystem>
-#include <fstream>
 #include <regex>
-#include <set>
 
-#include "data/mylib.h"
-#include "services/startup.h"
+#include "base/ini.h"
+#include "base/number.h"
+#include "base/platform.h"
+#include "base/program.h"
 #include "base/textfile.h"
+#include "data/mylib.h"
 #include "fakes.h"
 #include "services/gini.h"
-#include "base/ini.h"
-#include "services/msgguide.h"
 #include "services/mylog.h"
 #include "services/national.h"
-#include "base/platform.h"
 #include "services/possition.h"
+#include "services/startup.h"
 #include "tempdir.h"
-#include <sstream>
-#include "base/number.h"
-#include "base/program.h"
 
 namespace kelvara::testing {
 namespace {

@@ -3,8 +3,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDir>
+#include <QFileDialog>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
@@ -28,16 +31,12 @@
 #include "qt/frmoneinput.h"
 #include "qt/frmoptions.h"
 #include "qt/frmtrainselect.h"
+#include "qt/qtplatform.h"
 #include "qt/windowplace.h"
 #include "scene/sceneview.h"
 #include "services/gini.h"
-#include "window_fixture.h"
-#include <QApplication>
-#include <QDir>
-#include <QFileDialog>
-#include <QStandardPaths>
-#include "qt/qtplatform.h"
 #include "tempdir.h"
+#include "window_fixture.h"
 
 namespace kelvara::testing {
 namespace {
