@@ -28,7 +28,7 @@ LAYERS = [
 
 # Where the window toolkit and the synthesiser may be included; the core library sees neither.
 TOOLKIT_ALLOWED = {
-    "Qt": ["qt/", "tools/carart", "tests/test_window", "tests/test_qt", "tests/test_windows", "tests/qt_",
+    "Qt": ["qt/", "tools/carart", "tests/test_window", "tests/test_windows", "tests/qt_",
            "tests/window_fixture",
            "bench/window_driver"],
     "fluidsynth": ["sound/fluidmci."],
