@@ -24,9 +24,9 @@
 namespace kelvara {
 
 struct SolverLimits {
-  // Positions kept at most; the search gives up past it instead of growing (about 75 bytes each,
-  // so some 75 MB at the most).
-  std::size_t maxStates = 1000000;
+  // Positions kept at most; the search gives up past it instead of growing (about 70 bytes each
+  // with the table and the queue, so some 110 MB at the most, for the moment of the search).
+  std::size_t maxStates = 1500000;
   // And the time it may take; past it the best string found so far is given, not proven shortest.
   std::chrono::milliseconds time{900};
 };
