@@ -185,6 +185,15 @@ TEST_F(PictureTest, SignsForEachRoute) {
     EXPECT_TRUE(Shows(p, sign2, c.s2)) << "state " << c.state;
     EXPECT_TRUE(Shows(p, lever, c.l)) << "state " << c.state;
   }
+  // The lamps themselves: lit side by side at stop, diagonally at proceed.
+  const QColor lit(254, 254, 127), dark(127, 127, 127);
+  const QImage stop = qt::PartsSheet().copy(qt::PartRect(Part::SignalStop));
+  const QImage proceed = qt::PartsSheet().copy(qt::PartRect(Part::ShuntProceed));
+  EXPECT_EQ(stop.pixelColor(3, 4), lit);
+  EXPECT_EQ(stop.pixelColor(7, 4), lit);
+  EXPECT_EQ(proceed.pixelColor(3, 2), lit);
+  EXPECT_EQ(proceed.pixelColor(7, 6), lit);
+  EXPECT_EQ(proceed.pixelColor(7, 2), dark);
 }
 
 TEST_F(PictureTest, CellsAndNumberRows) {
@@ -242,6 +251,21 @@ TEST(FirstZoomTest, LargeOrScaledScreensStartTwiceAsLarge) {
   EXPECT_EQ(qt::YardView::FirstZoom(2559, 1.25), 1);
   EXPECT_EQ(qt::YardView::FirstZoom(2560, 1.0), 2) << "a 1440p screen at 100 %";
   EXPECT_EQ(qt::YardView::FirstZoom(1920, 2.0), 2) << "scaled to 200 %";
+}
+
+TEST_F(PictureTest, CompletionWindowBands) {
+  qt::frmComplete w;
+  const QImage shot = w.grab().toImage();
+  ASSERT_EQ(shot.size(), QSize(589, 300));
+  const QColor centres[] = {Qt::magenta, Qt::blue, Qt::cyan, Qt::green, Qt::yellow};
+  for (int i = 0; i < 5; ++i) {
+    const QColor c = shot.pixelColor(static_cast<int>((i + 0.5) * 589 / 13), 20);
+    EXPECT_LT(std::abs(c.red() - centres[i].red()) + std::abs(c.green() - centres[i].green()) +
+                  std::abs(c.blue() - centres[i].blue()),
+              40)
+        << "band " << i;
+  }
+  EXPECT_GT(shot.pixelColor(static_cast<int>(589 / 13), 20).lightness(), 230) << "white where two bands meet";
 }
 
 TEST_F(PictureTest, DepartureRunFrames) {
