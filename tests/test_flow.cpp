@@ -6,7 +6,6 @@
 
 #include "fakes.h"
 #include "model/game.h"
-#include "model/pelm.h"
 #include "yard_builder.h"
 
 namespace kelvara::testing {
@@ -376,38 +375,6 @@ TEST_F(FlowTest, SolverSolvesQuizzesAndRestartPlaysThemAgain) {
     EXPECT_EQ(game->yard, quiz) << "restart after completion brings the same quiz back";
     EXPECT_TRUE(game->GameActive);
   }
-}
-
-TEST(PelmTest, DistanceAndLayout) {
-  FakeClock clock;
-  PelmClass pelm(clock);
-  pelm.DrawHeight(300);
-  EXPECT_FLOAT_EQ(pelm.PixcelsPerMeter(), 50.0f);
-  EXPECT_FLOAT_EQ(pelm.MeterPerPixcels(), 0.02f);
-
-  pelm.TickTime(2000);
-  pelm.TimeDelta(5000);
-  pelm.TrainSpeed(3);
-  pelm.TrainDistance(10);
-  pelm.AddDistance();
-  EXPECT_NEAR(pelm.TrainDistance(), 10 - 1.6668, 1e-5) << "never more than one frame's worth";
-
-  AnimeRects src{}, dst{};
-  src[0].Right = 120;
-  src[1].Right = 80;
-  dst[2].Left = 777;
-  pelm.TrainDistance(-1.5f);
-  pelm.CarCount(3);
-  pelm.CalcRect(src, dst);
-  EXPECT_EQ(dst[0].Left, -75);
-  EXPECT_EQ(dst[1].Left, 45);
-  EXPECT_EQ(dst[1].Right, 80);
-  EXPECT_EQ(dst[2].Left, 777) << "stops at the first zero width";
-
-  AnimeRects untouched{};
-  pelm.CarCount(0);
-  pelm.CalcRect(src, untouched);
-  EXPECT_EQ(untouched[0].Right, 0);
 }
 
 struct DepartureTest : ::testing::Test {

@@ -9,7 +9,6 @@
 
 #include "base/ini.h"
 #include "base/number.h"
-#include "base/platform.h"
 #include "base/program.h"
 #include "base/textfile.h"
 #include "data/mylib.h"
@@ -18,7 +17,6 @@
 #include "services/mylog.h"
 #include "services/national.h"
 #include "services/possition.h"
-#include "services/startup.h"
 #include "tempdir.h"
 
 namespace kelvara::testing {
@@ -194,33 +192,6 @@ TEST_F(SettingsTest, SavingKeepsTheUsersOtherLines) {
 
 // ---- start-up switches ----------------------------------------------------------------------
 
-TEST(GetArgTest, WholeWordsInAnyCase) {
-  FakeClock clock;
-  MyLibClass lib(clock);
-  struct Case {
-    const char* line;
-    StartupFlags want;
-  };
-  auto flags = [](bool sp, bool ml, bool sl, bool el, bool oa, bool dt, bool ss) {
-    return StartupFlags{sp, ml, sl, el, oa, dt, ss};
-  };
-  const Case cases[] = {
-      {"NSP nss", flags(true, false, false, false, false, false, true)},
-      {"xnsp", flags(false, false, false, false, false, false, false)},
-      {"/nsp nss", flags(true, false, false, false, false, false, true)},
-      {"/nsp /nss", flags(true, false, false, false, false, false, false)},  // the second keeps its slash
-      {"-nml nsl nel oa ndt", flags(false, true, true, true, true, true, false)},
-      {"nsp  nss", flags(true, false, false, false, false, false, false)},  // two blanks end the words
-  };
-  for (const Case& c : cases) {
-    const StartupFlags f = GetArg(lib, c.line);
-    EXPECT_EQ(std::tie(f.NoSplash, f.NoMidiLog, f.NoStartLog, f.NoEndLog, f.ShowAnimeTest, f.NoDeleteTemp, f.NoStartSound),
-              std::tie(c.want.NoSplash, c.want.NoMidiLog, c.want.NoStartLog, c.want.NoEndLog, c.want.ShowAnimeTest,
-                       c.want.NoDeleteTemp, c.want.NoStartSound))
-        << c.line;
-  }
-}
-
 // ---- texts ---------------------------------------------------------------------------------
 
 TEST(NationalTest, LanguageDecision) {
@@ -339,20 +310,6 @@ TEST(PossitionTest, SaveRestoreAndKeepInsideTheWorkArea) {
 }
 
 // ---- platform --------------------------------------------------------------------------------
-
-TEST(PlatformTest, TemporaryNames) {
-  TempDir dir;
-  std::string a, b;
-  const auto na = Win32ApiClass::GetTempFileName(dir.str(), "kelvara", 0, a);
-  const auto nb = Win32ApiClass::GetTempFileName(dir.str(), "kelvara", 0, b);
-  EXPECT_NE(a, b);
-  EXPECT_TRUE(std::filesystem::exists(a));
-  EXPECT_NE(na, 0u);
-  EXPECT_NE(nb, 0u);
-  std::string c;
-  EXPECT_EQ(Win32ApiClass::GetTempFileName(dir.str(), "kelvara", 0x1A, c), 0x1Au);
-  EXPECT_EQ(c, dir / "kel1A.tmp");
-}
 
 TEST(NationalTest, LookupsWorkBeforeTheCommandLineIsRead) {
   National texts;

@@ -74,6 +74,8 @@ TEST_F(StartUpTest, EverySwitch) {
       {"/nsp /nss", false, true, true, false, false, true, true},     // the second keeps its slash
       {"nsl nel nml", true, false, false, false, false, true, false},
       {"oa ndt nsp", false, true, true, true, true, true, true},
+      {"-nml nsl nel", true, false, false, false, false, true, false},  // a leading "-" as a "/"
+      {"/e nsp  nss", false, true, true, false, false, true, true},      // two blanks end the words
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);
