@@ -101,14 +101,19 @@ void Game::mnuGameUndo_Click() {
   if (!CanUndo()) return;
   const std::string undone = history_[historyAt_].label;
   Restore(history_[--historyAt_]);
-  LogOut(Msg(5840) + " : " + undone);
+  // Said in the guide too: a hint shown there belonged to the position that is gone.
+  const std::string line = Msg(5840) + " : " + undone;
+  MsgGuide.Msg(line);
+  LogOut(line);
   UpdateHelperMenus();
 }
 
 void Game::mnuGameRedo_Click() {
   if (!CanRedo()) return;
   Restore(history_[++historyAt_]);
-  LogOut(Msg(5850) + " : " + history_[historyAt_].label);
+  const std::string line = Msg(5850) + " : " + history_[historyAt_].label;
+  MsgGuide.Msg(line);
+  LogOut(line);
   UpdateHelperMenus();
 }
 

@@ -430,6 +430,7 @@ TEST_F(GameTest, HintsMarkTheCarsAndUndoTakesMovesBackFromTheKeyboard) {
   QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
   if (next.letter == "C") QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);  // the back-in, then the pull
   EXPECT_EQ(game.yard, start);
+  EXPECT_THAT(game.ports().status.Panel("Msg"), HasSubstr("Undo : ")) << "the hint is gone with its position";
   QTest::keyClick(box, Qt::Key_Y, Qt::ControlModifier);
   if (next.letter == "C") QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
   EXPECT_EQ(game.yard, after);
