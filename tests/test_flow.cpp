@@ -355,28 +355,6 @@ TEST_F(FlowTest, AnswerTextLatestFirst) {
 
 // ---- whole games ------------------------------------------------------------------------------
 
-TEST_F(FlowTest, SolverSolvesQuizzesAndRestartPlaysThemAgain) {
-  for (std::uint64_t seed = 1; seed <= 25; ++seed) {
-    const int m = 1 + static_cast<int>(seed % 4);
-    const int n = 3 + static_cast<int>(seed % 14);
-    Make(m, n, seed);
-    f.settings.QuestionLevel = 5 + static_cast<int>(seed % 3) * 5;
-    game->mnuGameReDisMakeUp_Click();
-    const Yard quiz = game->StartYard;
-    const auto solved = SolveOneInput(game->yard, m, n);
-    ASSERT_TRUE(solved.has_value());
-    const std::string solution = *solved;
-    f.msg.shown.clear();
-    game->RunOneInput(solution);
-    EXPECT_THAT(f.msg.shown, IsEmpty()) << "seed " << seed << ": " << solution;
-    ASSERT_TRUE(game->ChkGameEnd()) << "seed " << seed << " m " << m << " n " << n << ": " << solution;
-
-    game->mnuGameRestart_Click();
-    EXPECT_EQ(game->yard, quiz) << "restart after completion brings the same quiz back";
-    EXPECT_TRUE(game->GameActive);
-  }
-}
-
 struct DepartureTest : ::testing::Test {
   Fakes f;
   std::unique_ptr<Game> game;

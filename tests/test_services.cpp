@@ -178,18 +178,6 @@ TEST_F(SettingsTest, DataFolderKeyCaseAndFallback) {
   EXPECT_EQ(s.TrdFolder, dir / "cars");
 }
 
-TEST_F(SettingsTest, SavingKeepsTheUsersOtherLines) {
-  dir.Write("kelvara.ini", "; my notes\r\n[Kelvara]\r\nTRD_FOLDER=/x\r\nPlayerName=kiri\r\n[Window]\r\nzoom=2\r\n");
-  s.TrdFolder = "/data/Cars";
-  s.QuestionLevel = 20;
-  ASSERT_TRUE(SaveIni(s, ini));
-  const IniFile back = IniFile::Load(ini);
-  EXPECT_EQ(back.Get("Kelvara", "TRD_Folder"), "/data/Cars");
-  EXPECT_EQ(back.Get("Kelvara", "PlayerName"), "kiri");
-  EXPECT_EQ(back.Get("Window", "zoom"), "2");
-  EXPECT_THAT(ReadAll(ini), StartsWith("; my notes\r\n[Kelvara]\r\nTRD_FOLDER=/data/Cars\r\n"));
-}
-
 // ---- start-up switches ----------------------------------------------------------------------
 
 // ---- texts ---------------------------------------------------------------------------------

@@ -223,7 +223,8 @@ TEST(PictureListTest, ExtremeHeaderSizes) {
 }
 
 // Every train of the shipped set with every locomotive set loads without a word and stands
-// in its correct formation; a quiz of each is solved through a command string to the end.
+// in its correct formation; a quiz of each is solved through a command string to the end, and
+// Restart brings it back.
 TEST(DefaultTrainSetTest, EveryTrainWithEveryLocomotiveSet) {
   Fakes f;
   f.settings.TrdFolder = KELVARA_CARS_DIR;
@@ -256,11 +257,16 @@ TEST(DefaultTrainSetTest, EveryTrainWithEveryLocomotiveSet) {
     }
     game.lib().Seed(train.path.size());
     game.mnuGameNewGame_Click();
+    const Yard quiz = game.StartYard;
     const auto solved = SolveOneInput(game.yard, game.LocoUnits, game.TrainCars);
     ASSERT_TRUE(solved.has_value()) << train.path;
     game.RunOneInput(*solved);
     EXPECT_THAT(f.msg.shown, IsEmpty()) << train.path << ": " << *solved;
     EXPECT_TRUE(game.ChkGameEnd()) << train.path << ": " << *solved;
+    game.mnuGameRestart_Click();
+    EXPECT_EQ(game.yard, quiz) << "Restart after completion brings the same quiz back";
+    game.RunOneInput(*solved);
+    EXPECT_TRUE(game.ChkGameEnd()) << "and the same string solves it again";
   }
   EXPECT_EQ(unitCounts, (std::set<int>{1, 2, 3, 4}));
 }
