@@ -339,14 +339,22 @@ void Tender(QPainter& p, const Colours& c) {
   for (double xx = 10; xx < 40; xx += 7) p.drawLine(QPointF(xx, 6.2), QPointF(xx, 10.2));
 }
 
-void Coach(QPainter& p, const Colours& c) {
-  const double x0 = 2.2, x1 = 61.8, top = 3.9, bottom = 12.0;
+// A bogie car's underframe, body and roof: the coach and the baggage car differ only in what
+// the sides carry.
+constexpr double kCarX0 = 2.2, kCarX1 = 61.8, kCarTop = 3.9, kCarBottom = 12.0;
+void BogieCarShell(QPainter& p, const Colours& c) {
+  const double x0 = kCarX0, x1 = kCarX1, top = kCarTop, bottom = kCarBottom;
   Underframe(p, x0 + 1, x1 - 1, bottom - 0.2, 14, 50);
   Bogie(p, 9.0);
   Bogie(p, 55.0);
   Couplers(p, x0, x1, bottom - 0.1);
   Body(p, QRectF(x0, top, x1 - x0, bottom - top), c.body, 0.6);
   Roof(p, x0, x1, 2.6, top + 0.4, c.roof);
+}
+
+void Coach(QPainter& p, const Colours& c) {
+  const double x0 = kCarX0, x1 = kCarX1, top = kCarTop, bottom = kCarBottom;
+  BogieCarShell(p, c);
   p.setPen(QPen(Shade(c.roof, 70), 0.12));
   p.setBrush(Lit(Shade(c.roof, 90), 1.9, 2.7));
   for (double x = 10; x < 56; x += 9) p.drawRoundedRect(QRectF(x, 1.9, 2.4, 0.8), 0.3, 0.3);  // ventilators
@@ -357,13 +365,8 @@ void Coach(QPainter& p, const Colours& c) {
 }
 
 void Baggage(QPainter& p, const Colours& c) {
-  const double x0 = 2.2, x1 = 61.8, top = 3.9, bottom = 12.0;
-  Underframe(p, x0 + 1, x1 - 1, bottom - 0.2, 14, 50);
-  Bogie(p, 9.0);
-  Bogie(p, 55.0);
-  Couplers(p, x0, x1, bottom - 0.1);
-  Body(p, QRectF(x0, top, x1 - x0, bottom - top), c.body, 0.6);
-  Roof(p, x0, x1, 2.6, top + 0.4, c.roof);
+  const double x0 = kCarX0, x1 = kCarX1, top = kCarTop, bottom = kCarBottom;
+  BogieCarShell(p, c);
   for (double x : {6.0, 9.0, 52.0, 55.0}) Window(p, QRectF(x, 5.2, 1.8, 2.3), c.window, 0.25);
   // Two wide loading doors, each with its rails.
   for (double x : {16.5, 37.5}) {
