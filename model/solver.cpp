@@ -308,8 +308,6 @@ class Search {
     }
     const int after = LocoStart(a) + m_;
     for (int c = 0; c <= coupled; ++c) {
-      Position next = pos;
-      if (!Pull(next, m_, c)) continue;
       const std::uint8_t last = c == 0 ? 0 : a[after + c - 1];  // 0 for the locomotive
       const std::uint8_t due = last == n_ ? kEnd : static_cast<std::uint8_t>(last + 1);
       std::uint8_t behind = kEnd;
@@ -317,9 +315,12 @@ class Search {
         if (a[k] != 0) behind = a[k];
       }
       const int count = unjoined + (behind == due ? 1 : 0) - (first == due ? 1 : 0);
-      Offer(next, g + 1, at, {'C', static_cast<std::uint8_t>(c)}, count);
+      if (g + 1 + count >= limit_) continue;  // known before the pull is played
+      Position next = pos;
+      if (Pull(next, m_, c)) Offer(next, g + 1, at, {'C', static_cast<std::uint8_t>(c)}, count);
     }
-    const int free = coupled < 0 || afterPush ? 0 : FreeBehind(a, m_);
+    // A push joins no pair: near the limit only a C can still make a shorter string.
+    const int free = coupled < 0 || afterPush || g + 1 + unjoined >= limit_ ? 0 : FreeBehind(a, m_);
     for (int p = 1; p <= free; ++p) {
       Position next = pos;
       if (Push(next, m_, p)) Offer(next, g + 1, at, {'P', static_cast<std::uint8_t>(p)}, unjoined);
