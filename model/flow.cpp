@@ -169,8 +169,13 @@ void Game::CompleteSequence(int /*line*/) {
   ports_.sound.StopSound();
   if (MIDI != nullptr && !SoundFailed) {
     PlayTune("COMPLETE.MID");
-    // The fanfare plays to its end before the game goes on; the window stays responsive.
-    while (MIDI != nullptr && !SoundFailed && MIDI->IsMode() == "playing") lib_.Wait1ms(durations::kTunePoll);
+    // The fanfare plays to its end before the game goes on; the window stays responsive. An output
+    // that stopped mid-tune (a sound server gone) leaves it "playing" for ever: the game goes on.
+    for (int waited = 0; waited < durations::kFanfareLongest && MIDI != nullptr && !SoundFailed &&
+                         MIDI->IsMode() == "playing";
+         waited += durations::kTunePoll) {
+      lib_.Wait1ms(durations::kTunePoll);
+    }
   }
 
   const std::string counts = MovesText();

@@ -233,6 +233,14 @@ TEST_F(GameSoundTest, CompletionWaitsForTheFanfareToEnd) {
   ASSERT_GE(f.clock.waits.size(), 2u);
   EXPECT_EQ(f.clock.waits.back(), 3000);
   EXPECT_EQ(f.clock.waits.front(), 50);
+
+  // A tune that never ends (its output stopped under it) holds the game up 20 seconds at most.
+  game->mnuGameRestart_Click();
+  mci.statusesUntilEnd = 1 << 30;
+  SetLine(game->yard, 1, "L1 1 2");
+  f.clock.waits.clear();
+  ASSERT_TRUE(game->ChkGameEnd());
+  EXPECT_EQ(f.clock.TotalWaited(), 20000 + 3000);
 }
 
 // ---- real playback -------------------------------------------------------------------------
