@@ -48,7 +48,7 @@ void Game::cmdFront_Click() {
   }
   if (GameActive) {
     ++MovesUsed;
-    RecordStep("Front " + std::to_string(n));
+    RecordStep(ButtonWord(Msg(1250)) + " " + std::to_string(n));
   }
 }
 
@@ -71,7 +71,7 @@ void Game::cmdBack_Click() {
     lib_.Wait1ms(durations::kWrongRoute);
     return;
   }
-  std::string step = "Back";
+  std::string step = ButtonWord(Msg(1240));
   if (yard.at(kHeadShunt, kVisible - 1).IsEmpty()) {
     const std::int32_t n = NumberBoxValue(c.Text("cmbCutTrainNum"));
     const Yard before = yard;

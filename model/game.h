@@ -234,6 +234,8 @@ class Game {
   };
   // The history begins anew with the quiz's start; every move of the player adds a step.
   void StartHistory();
+  // A button's caption without its access key, for the words of undo and redo.
+  static std::string ButtonWord(std::string caption);
   void RecordStep(std::string label);
   void Restore(const HistoryEntry& entry);
   // A shortest string from a position, kept while the player follows it.

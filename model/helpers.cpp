@@ -72,6 +72,13 @@ void Game::StartHistory() {
   RecordStep("Start");
 }
 
+std::string Game::ButtonWord(std::string caption) {
+  // The button's caption as the player reads it: "後退(&B)" is 後退, "&Back" is Back.
+  if (const auto open = caption.find("(&"); open != std::string::npos) caption.erase(open);
+  caption.erase(std::remove(caption.begin(), caption.end(), '&'), caption.end());
+  return caption;
+}
+
 void Game::RecordStep(std::string label) {
   const IControls& c = ports_.controls;
   if (!history_.empty()) history_.resize(historyAt_ + 1);  // a new move drops what could be redone

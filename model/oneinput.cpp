@@ -85,7 +85,7 @@ void Game::RunOneInput(std::string_view text) {
       RecordStep(cmd.letter + std::to_string(cmd.number));
     }
   }
-  if (total == 0 && GameActive && !(yard == before && Route == route)) RecordStep("Back");
+  if (total == 0 && GameActive && !(yard == before && Route == route)) RecordStep(ButtonWord(Msg(1240)));
   MsgGuide.Msg(Msg(5720) + " : " + Msg(5740));
 }
 
