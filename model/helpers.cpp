@@ -2,8 +2,8 @@
 #include <algorithm>
 #include <string>
 
-#include "base/nullports.h"
 #include "model/game.h"
+#include "model/sandbox.h"
 
 namespace kelvara {
 
@@ -146,14 +146,8 @@ std::optional<Game::Plan> Game::FollowPlan(bool console) const {
   // for the position it was made for.
   if (console) return yard == plan_->yard ? plan_ : std::nullopt;
   // The player may have played any number of the plan's commands since: replay them on a copy.
-  AppSettings settings;
-  settings.MakeLog = false;
-  NullPorts null;
-  Game copy(null.ports(), settings);
-  copy.LocoUnits = LocoUnits;
-  copy.TrainCars = TrainCars;
-  copy.yard = plan_->yard;
-  copy.Route = plan_->route;
+  Sandbox box(plan_->yard, plan_->route, LocoUnits, TrainCars);
+  Game& copy = box.game();
   for (std::size_t k = 0; k <= plan_->commands.size(); ++k) {
     if (copy.yard == yard && copy.Route == Route) {
       Plan rest = *plan_;

@@ -10,8 +10,8 @@
 #include <memory>
 #include <utility>
 
-#include "base/nullports.h"
 #include "model/game.h"
+#include "model/sandbox.h"
 
 namespace kelvara {
 
@@ -386,29 +386,6 @@ class Search {
 
 // ---- the game's own moves --------------------------------------------------------------------
 
-// A working copy of the game on a position; its moves are the player's.
-class Sandbox {
- public:
-  Sandbox(const Yard& yard, int route, int m, int n) : game_(null_.ports(), settings_) {
-    settings_.MakeLog = false;
-    game_.yard = yard;
-    game_.Route = route;
-    game_.LocoUnits = m;
-    game_.TrainCars = n;
-  }
-  Game& game() { return game_; }
-  // Plays a command; false when it derailed the train or had the game show a message.
-  bool Play(const OneInputCommand& c) {
-    const int before = null_.BoxesShown();
-    game_.RunOneInputCommand(c);
-    return !game_.Derailed && null_.BoxesShown() == before;
-  }
-
- private:
-  AppSettings settings_;
-  NullPorts null_;
-  Game game_;
-};
 
 // Whether the position is one the packed search can take: nothing on the head shunt or past a
 // car stopper, the locomotive whole in the siding the route shows, at most 20 units, cars 1..n.
@@ -628,15 +605,9 @@ SolveResult SolveFewest(const Yard& yard, int route, int m, int n, const SolverL
 }
 
 SolveResult SolveFromConsole(const Yard& yard, int m, int n, const SolverLimits& limits) {
-  AppSettings settings;
-  settings.MakeLog = false;
-  NullPorts null;
-  Game game(null.ports(), settings);
-  game.yard = yard;
-  game.LocoUnits = m;
-  game.TrainCars = n;
-  game.RunOneInput("");  // the route to siding 1 and the back into it
-  return SolveFewest(game.yard, game.Route, m, n, limits);
+  Sandbox box(yard, -1, m, n);  // no route yet: the string sets it
+  box.game().RunOneInput("");  // the route to siding 1 and the back into it
+  return SolveFewest(box.game().yard, box.game().Route, m, n, limits);
 }
 
 std::optional<std::string> SolveOneInput(const Yard& yard, int locoUnits, int trainCars) {
