@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kelvara {
 
@@ -28,6 +29,17 @@ struct PictureSize {
 // its magnitude (a top-down bitmap stores a negative height) and kept within kMaxPictureSide; a
 // picture with any width stays at least one pixel wide. {0, 0} when h is 0.
 PictureSize ScaleToHeight(std::int32_t w, std::int32_t h, std::int32_t height);
+
+// The kind of bitmap data sets are drawn in (uncompressed 24-bit rows, bottom-up or top-down, each
+// side within kMaxPictureSide), shrunk to width x height by averaging the area each new pixel
+// covers. Rows top first, 0xFFRRGGBB a pixel. Empty for any other kind, for a file too short for
+// the pixels it declares, and for a size larger than the picture's: a general reader takes those.
+struct PlainBitmap {
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+  std::vector<std::uint32_t> pixels;
+};
+PlainBitmap ShrinkPlainBitmap(std::string_view bytes, std::int32_t width, std::int32_t height);
 
 // What the loaders learn of a car picture named in a data file.
 struct CarFile {

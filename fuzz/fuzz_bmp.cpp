@@ -1,6 +1,7 @@
 // Any bytes as bitmap headers: each 26-byte piece of the input is the start of a car's picture.
 // The header read is deterministic, classification always answers, and the departure run's
-// picture list and car layout stay within bounds, whatever sizes the headers claim.
+// picture list and car layout stay within bounds, whatever sizes the headers claim. The whole
+// input is also a bitmap file to shrink for a yard cell: it reads only the bytes there are.
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -28,6 +29,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::int32_t kl = LocoImageKind(h.width, h.height);
     if (kt < -1 || kt > 2 || kl < -1 || kl > 2) std::abort();
     headers.push_back(h);
+  }
+
+  if (size > 1) {
+    const PlainBitmap cell = ShrinkPlainBitmap(bytes, 1 + data[size - 1] % 32, 1 + data[size - 2] % 32);
+    if (!cell.pixels.empty() && cell.pixels.size() != static_cast<std::size_t>(cell.width) * cell.height) std::abort();
   }
 
   const int viewHeight = headers.empty() ? 386 : 1 + static_cast<int>(data[0]) * 4;

@@ -246,12 +246,8 @@ const QImage& YardView::Cell(const std::string& file) {
   const QString key = QString::fromStdString(file);
   auto it = cells_.find(key);
   if (it == cells_.end()) {
-    const QImage picture = LoadPicture(file);
     // Squeezed into the square cell, the aspect not kept, smoothly: the pictures are large.
-    it = cells_.insert(key, picture.isNull() ? QImage()
-                                             : picture.scaled(kSlot, kSlot, Qt::IgnoreAspectRatio,
-                                                              Qt::SmoothTransformation)
-                                                   .convertToFormat(QImage::Format_RGB32));
+    it = cells_.insert(key, LoadShrunkPicture(file, kSlot, kSlot));
   }
   return *it;
 }

@@ -2,6 +2,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <array>
+#include <functional>
+
 #include "data/bmp.h"
 #include "data/cars.h"
 #include "data/loco.h"
@@ -109,6 +112,68 @@ struct TrdTest : ::testing::Test {
 };
 
 // The header lines, then a car a line: its bitmap and comment, or a box naming the physical line.
+// A 24-bit bitmap in memory: rows bottom-up for a positive height, padded to four bytes.
+std::string Bitmap24(std::int32_t w, std::int32_t h, const std::function<std::uint32_t(int x, int y)>& rgb) {
+  const int rows = std::abs(h), stride = (w * 3 + 3) / 4 * 4;
+  std::string b(54 + static_cast<std::size_t>(stride * rows), '\0');
+  auto put = [&b](std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+  };
+  b[0] = 'B', b[1] = 'M';
+  put(10, 54), put(14, 40), put(18, static_cast<std::uint32_t>(w)), put(22, static_cast<std::uint32_t>(h));
+  b[26] = 1, b[28] = 24;
+  for (int y = 0; y < rows; ++y) {
+    const std::size_t row = 54 + static_cast<std::size_t>(stride * (h > 0 ? rows - 1 - y : y));
+    for (int x = 0; x < w; ++x) {
+      const std::uint32_t v = rgb(x, y);
+      for (int c = 0; c < 3; ++c) b[row + static_cast<std::size_t>(3 * x + c)] = static_cast<char>((v >> (8 * c)) & 0xFF);
+    }
+  }
+  return b;
+}
+
+TEST(BitmapTest, ShrunkByTheAreaEachNewPixelCovers) {
+  // Three pixels into two: each new one takes two thirds of an outer pixel and a third of the middle.
+  const std::string three = Bitmap24(3, 1, [](int x, int) { return std::array<std::uint32_t, 3>{0x000000, 0x306090, 0xFFFFFF}[x]; });
+  EXPECT_THAT(ShrinkPlainBitmap(three, 2, 1).pixels, ElementsAre(0xFF102030u, 0xFFBACADAu));
+  // Whole blocks are plain averages; top-down rows read the same as bottom-up ones.
+  auto checker = [](int x, int y) { return ((x / 2 + y / 2) % 2) != 0 ? 0x204060u : 0x6080A0u; };
+  auto mixed = [](int x, int y) { return static_cast<std::uint32_t>(x * 40 + y * 0x1000 + 0x30000); };
+  EXPECT_THAT(ShrinkPlainBitmap(Bitmap24(4, 4, checker), 2, 2).pixels, ElementsAre(0xFF6080A0u, 0xFF204060u, 0xFF204060u, 0xFF6080A0u));
+  EXPECT_EQ(ShrinkPlainBitmap(Bitmap24(5, 3, mixed), 2, 2).pixels, ShrinkPlainBitmap(Bitmap24(5, -3, mixed), 2, 2).pixels);
+  // Uneven shares, against the area integrated new pixel by new pixel.
+  auto overlap = [](double a0, double a1, double b0, double b1) { return std::max(0.0, std::min(a1, b1) - std::max(a0, b0)); };
+  const PlainBitmap uneven = ShrinkPlainBitmap(Bitmap24(7, 5, mixed), 3, 2);
+  for (int y = 0; y < 2; ++y) {
+    for (int x = 0; x < 3; ++x) {
+      for (int c = 0; c < 3; ++c) {
+        double sum = 0;
+        for (int j = 0; j < 5; ++j) {
+          for (int i = 0; i < 7; ++i) {
+            sum += overlap(x * 7 / 3.0, (x + 1) * 7 / 3.0, i, i + 1) * overlap(y * 5 / 2.0, (y + 1) * 5 / 2.0, j, j + 1) *
+                   ((mixed(i, j) >> (8 * c)) & 0xFF);
+          }
+        }
+        EXPECT_NEAR((uneven.pixels[static_cast<std::size_t>(y * 3 + x)] >> (8 * c)) & 0xFF, sum / (7 * 5 / 6.0), 0.5);
+      }
+    }
+  }
+  // One colour stays that colour at any size: the shares of every new pixel add up to its area.
+  const std::string grey = Bitmap24(37, 29, [](int, int) { return 0x7F7F7Fu; });
+  for (const auto& [w, h] : {std::pair{1, 1}, {5, 7}, {36, 28}, {37, 29}, {13, 29}}) {
+    const PlainBitmap shrunk = ShrinkPlainBitmap(grey, w, h);
+    ASSERT_EQ(shrunk.pixels.size(), static_cast<std::size_t>(w * h));
+    EXPECT_THAT(shrunk.pixels, ::testing::Each(0xFF7F7F7Fu)) << w << "x" << h;
+  }
+  // Everything else is left to a general reader.
+  std::string eightBit = three, rle = three, shortFile = three.substr(0, three.size() - 1);
+  eightBit[28] = 8;
+  rle[30] = 1;
+  for (const std::string& other : {eightBit, rle, shortFile, std::string("BM")}) EXPECT_THAT(ShrinkPlainBitmap(other, 1, 1).pixels, IsEmpty());
+  EXPECT_THAT(ShrinkPlainBitmap(three, 4, 1).pixels, IsEmpty()) << "larger than the picture";
+  EXPECT_THAT(ShrinkPlainBitmap(three, 0, 1).pixels, IsEmpty());
+}
+
 TEST_F(TrdTest, HeaderAndCarLines) {
   for (const char* name : {"a.bmp", "b.bmp", "Car.BMP", "sub/x.bmp", "plain"}) dir.Bitmap(name, 64, 16);
   auto box = [&](int line, const std::string& car) {

@@ -14,6 +14,7 @@
 #include "model/durations.h"
 #include "yard_builder.h"
 #include "qt/frmcomplete.h"
+#include "qt/pictures.h"
 #include "scene/sceneview.h"
 #include "window_fixture.h"
 
@@ -217,6 +218,22 @@ TEST_F(PictureTest, CellsAndNumberRows) {
   window->menu("mnuViewAnser")->setEnabled(false);
   window->game().mnuGameRestart_Click();
   EXPECT_FALSE(HasColour(window->view().DesignPicture(), QRect(104, 128, 480, 17), green)) << "guides off";
+
+  // A cell's picture, shrunk straight from the file, looks as Qt's own smooth scaling makes it.
+  for (const auto& entry : std::filesystem::directory_iterator(KELVARA_CARS_DIR)) {
+    if (entry.path().extension() != ".bmp") continue;
+    const QImage ours = qt::LoadShrunkPicture(entry.path().string(), 24, 24);
+    const QImage qts = qt::LoadPicture(entry.path().string()).scaled(24, 24, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    ASSERT_EQ(ours.size(), QSize(24, 24)) << entry.path();
+    int worst = 0;
+    for (int y = 0; y < 24; ++y) {
+      for (int x = 0; x < 24; ++x) {
+        const QColor a = ours.pixelColor(x, y), b = qts.pixelColor(x, y);
+        worst = std::max({worst, std::abs(a.red() - b.red()), std::abs(a.green() - b.green()), std::abs(a.blue() - b.blue())});
+      }
+    }
+    EXPECT_LE(worst, 1) << entry.path();
+  }
 }
 
 // Run also on a screen scaled to 150 % (QT_SCALE_FACTOR, see tests/CMakeLists.txt): the zoom counts
