@@ -321,16 +321,17 @@ class Search {
     }
     // A push joins no pair: near the limit only a C can still make a shorter string.
     const int free = coupled < 0 || afterPush || g + 1 + unjoined >= limit_ ? 0 : FreeBehind(a, m_);
-    for (int p = 1; p <= free; ++p) {
-      Position next = pos;
-      if (Push(next, m_, p)) Offer(next, g + 1, at, {'P', static_cast<std::uint8_t>(p)}, unjoined);
-    }
+    Position next = pos;  // each push one slot further than the one before
+    for (int p = 1; p <= free && Push(next, m_, 1); ++p) Offer(next, g + 1, at, {'P', static_cast<std::uint8_t>(p)}, unjoined);
   }
 
   // Table entries: the upper half of the position's hash, and its node's index + 1 (0: free).
   void Offer(const Position& pos, int g, std::uint32_t parent, Step step, int unjoined) {
-    const int h = unjoined;  // sharpened when the node comes up
+    const int h = unjoined;  // sharpened when the node comes up, or here
     if (g + h >= limit_) return;
+    // One below the limit the sharper bound decides at once: the positions it drops would only
+    // take room, and this layer is the largest.
+    if (g + h + 1 == limit_ && g + Bound(pos, m_, n_, unjoined) >= limit_) return;
     const std::uint64_t hash = Hash(pos);
     const std::uint64_t tag = hash >> 32;
     if (!table_) {
