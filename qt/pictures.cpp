@@ -20,19 +20,17 @@ QImage LoadPicture(const std::string& path) {
 QImage LoadShrunkPicture(const std::string& path, int width, int height) {
   QFile file(QString::fromStdString(path));
   if (file.open(QIODevice::ReadOnly)) {
-    // Mapped rather than read: only the pages of the file are touched, nothing is copied.
-    const uchar* bytes = file.size() > 0 ? file.map(0, file.size()) : nullptr;
-    if (bytes != nullptr) {
-      const PlainBitmap shrunk =
-          ShrinkPlainBitmap(std::string_view(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(file.size())), width, height);
-      if (!shrunk.pixels.empty()) {
-        QImage image(width, height, QImage::Format_RGB32);
-        for (int y = 0; y < height; ++y) {
-          std::memcpy(image.scanLine(y), shrunk.pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width),
-                      static_cast<std::size_t>(width) * sizeof(std::uint32_t));
-        }
-        return image;
+    // Read whole rather than mapped: a file cut short while it is read must not stop the game.
+    const QByteArray bytes = file.readAll();
+    const PlainBitmap shrunk =
+        ShrinkPlainBitmap(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), width, height);
+    if (!shrunk.pixels.empty()) {
+      QImage image(width, height, QImage::Format_RGB32);
+      for (int y = 0; y < height; ++y) {
+        std::memcpy(image.scanLine(y), shrunk.pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width),
+                    static_cast<std::size_t>(width) * sizeof(std::uint32_t));
       }
+      return image;
     }
   }
   const QImage picture = LoadPicture(path);

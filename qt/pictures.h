@@ -12,7 +12,7 @@ namespace kelvara::qt {
 QImage LoadPicture(const std::string& path);
 
 // The same squeezed to width x height, smoothly, the aspect not kept; a null image when the file
-// cannot be read. Plain 24-bit bitmaps larger than that are shrunk straight from the file,
+// cannot be read. Plain 24-bit bitmaps larger than that are shrunk straight from the file's bytes,
 // several times faster than reading the whole picture first.
 QImage LoadShrunkPicture(const std::string& path, int width, int height);
 
