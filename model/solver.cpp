@@ -46,6 +46,7 @@ constexpr int kSlots = 2 * kVisible;
 
 struct Position {
   std::array<std::uint8_t, kSlots> slot{};
+  std::uint8_t loco = 0;  // the slot of the locomotive's first unit, counted over both sidings
   std::uint8_t* line(int siding) { return slot.data() + (siding - 1) * kVisible; }
   const std::uint8_t* line(int siding) const { return slot.data() + (siding - 1) * kVisible; }
 };
@@ -68,7 +69,8 @@ int LocoStart(const std::uint8_t* l) {
   return -1;
 }
 
-int LocoSiding(const Position& p) { return LocoStart(p.line(1)) >= 0 ? 1 : 2; }
+int LocoSiding(const Position& p) { return p.loco < kVisible ? 1 : 2; }
+int LocoSlot(const Position& p) { return p.loco % kVisible; }
 
 // Moves slots 0..last one position deeper and empties slot 0, as the game's moves do.
 void ShiftDeeper(std::uint8_t* l, int last) {
@@ -76,20 +78,40 @@ void ShiftDeeper(std::uint8_t* l, int last) {
   l[0] = 0;
 }
 
-// The cars coupled behind the locomotive; -1 when its block reaches the car stopper (the game
-// then counts nothing coupled at all).
-int CoupledCars(const std::uint8_t* l, int m) {
-  const int after = LocoStart(l) + m;
+// The cars coupled behind the locomotive, whose first unit stands at `start`; -1 when its block
+// reaches the car stopper (the game then counts nothing coupled at all).
+int CoupledCars(const std::uint8_t* l, int start, int m) {
+  const int after = start + m;
   if (after >= kVisible) return -1;
   int n = 0;
   while (after + n < kVisible && l[after + n] != 0) ++n;
   return n;
 }
 
-int FreeBehind(const std::uint8_t* l, int m) {
+int FreeBehind(const std::uint8_t* l, int start, int m) {
   int n = 0;
-  for (int k = LocoStart(l) + m; k < kVisible; ++k) n += l[k] == 0 ? 1 : 0;
+  for (int k = start + m; k < kVisible; ++k) n += l[k] == 0 ? 1 : 0;
   return n;
+}
+
+// The block in front of the siding as it stood, less its first `count` empty slots; false with
+// fewer than that.
+bool BackIn(std::uint8_t* b, const std::uint8_t* block, int count) {
+  std::array<std::uint8_t, kVisible> after{};
+  int at = 0, skip = count;
+  for (int i = 0; i < count; ++i) after[static_cast<std::size_t>(at++)] = block[i];
+  for (int k = 0; k < kVisible; ++k) {
+    if (b[k] == 0 && skip > 0) {
+      --skip;
+    } else if (at < kVisible) {
+      after[static_cast<std::size_t>(at++)] = b[k];
+    } else {
+      return false;
+    }
+  }
+  if (skip > 0) return false;
+  std::memcpy(b, after.data(), kVisible);
+  return true;
 }
 
 // C n from the locomotive's siding: the same steps as the game's pull, change of route and back
@@ -98,36 +120,35 @@ bool Pull(Position& pos, int m, int n) {
   const int r = LocoSiding(pos);
   std::uint8_t* a = pos.line(r);
   std::uint8_t* b = pos.line(3 - r);
-  const int coupled = CoupledCars(a, m);
-  if (coupled < 0 || n > coupled) return false;
-  const int p = LocoStart(a);
+  const int p = LocoSlot(pos);
+  if (p + m >= kVisible) return false;  // against the stopper nothing counts as coupled
+  for (int k = p + m; k < p + m + n; ++k) {
+    if (k >= kVisible || a[k] == 0) return false;  // more cars than are coupled
+  }
   const int count = m + n;
   std::array<std::uint8_t, kVisible> block{};
-  for (int i = 0; i < count; ++i) {
-    block[static_cast<std::size_t>(i)] = a[p + i];
-    a[p + i] = 0;
-  }
+  std::memcpy(block.data(), a + p, static_cast<std::size_t>(count));
+  std::memset(a + p, 0, static_cast<std::size_t>(count));
   // Backing in: the unit nearest the junction on the head shunt first, the locomotive last; each
-  // unit pushes the group standing at the junction end one slot deeper.
-  for (int i = count - 1; i >= 0; --i) {
-    if (block[static_cast<std::size_t>(i)] == kLoco && i == m - 1) {
-      int empty = 0;
-      for (int k = 0; k < kVisible; ++k) empty += b[k] == 0 ? 1 : 0;
-      if (empty < m) return false;  // the locomotive would stay on the head shunt
-    }
-    if (b[0] != 0) {
-      int k = 1;
-      while (k < kVisible && b[k] != 0) ++k;
-      if (k == kVisible) return false;
-      ShiftDeeper(b, k);
-    }
-    b[0] = block[static_cast<std::size_t>(i)];
+  // unit pushes the group standing at the junction end one slot deeper, which closes the first gap
+  // of the siding. So the block ends up in front of the siding as it stood, less its first `count`
+  // empty slots; with fewer than that the train would stay on the head shunt.
+  int front = 0;  // empty slots at the junction end: most often the block just goes there
+  while (front < count && b[front] == 0) ++front;
+  if (front == count) {
+    std::memcpy(b, block.data(), static_cast<std::size_t>(count));
+  } else if (!BackIn(b, block.data(), count)) {
+    return false;
   }
+  pos.loco = static_cast<std::uint8_t>((2 - r) * kVisible);
   // A locomotive that came in alone runs on until the first standing car is behind it.
-  bool cars = false;
-  for (int k = 0; k < kVisible; ++k) cars = cars || (b[k] != 0 && b[k] != kLoco);
-  if (cars) {
-    for (int q = LocoStart(b) + m; q < kVisible && b[q] == 0; ++q) ShiftDeeper(b, q);
+  if (n == 0) {
+    bool cars = false;
+    for (int k = m; k < kVisible; ++k) cars = cars || b[k] != 0;
+    for (int q = m; cars && q < kVisible && b[q] == 0; ++q) {
+      ShiftDeeper(b, q);
+      ++pos.loco;
+    }
   }
   return true;
 }
@@ -135,18 +156,19 @@ bool Pull(Position& pos, int m, int n) {
 // P n: false when the train would run into the car stopper.
 bool Push(Position& pos, int m, int n) {
   std::uint8_t* a = pos.line(LocoSiding(pos));
-  if (n < 1 || LocoStart(a) + m >= kVisible || n > FreeBehind(a, m)) return false;
+  if (n < 1 || LocoSlot(pos) + m >= kVisible || n > FreeBehind(a, LocoSlot(pos), m)) return false;
   for (int i = 0; i < n; ++i) {
-    int e = LocoStart(a) + m;
+    int e = LocoSlot(pos) + m;
     while (e < kVisible && a[e] != 0) ++e;
     ShiftDeeper(a, e);
+    ++pos.loco;
   }
   return true;
 }
 
 bool Complete(const Position& pos, int m, int n) {
   const std::uint8_t* a = pos.line(LocoSiding(pos));
-  const int after = LocoStart(a) + m;
+  const int after = LocoSlot(pos) + m;
   for (int k = 1; k <= n; ++k) {
     if (after + k - 1 >= kVisible || a[after + k - 1] != k) return false;
   }
@@ -181,30 +203,43 @@ int Unjoined(const Position& pos, int n) {
   return open + (index[n] + 1 == count[static_cast<std::size_t>(siding[n])] ? 0 : 1);
 }
 
+// The C of each step of a chain of pulls.
+struct Chain {
+  int length = 0;
+  std::array<std::uint8_t, 32> cars{};
+};
+
 // The lower bound of the header, sharpened. A C joins the last unit it pulls to the first unit of
 // the other siding (to its end when that siding is empty) and changes no other neighbour, and a P
 // changes none: so a string as short as the pairs still to join makes every command the one C that
 // joins a pair, and that C is always the same (it pulls up to the unit due in front of the other
 // siding's first car). When playing that chain out gets stuck, or leaves a gap, one more command
-// is needed at least.
-int Bound(const Position& pos, int m, int n, int open) {
+// is needed at least. The pulls of a chain that completes the train go into `chain`.
+int Bound(const Position& pos, int m, int n, int open, Chain* chain = nullptr) {
   if (n <= 0) return 0;
-  Position at = pos;
+  Position at;
+  const Position* now = &pos;  // copied at the first pull: most chains stop before it
   for (int step = 0; step < open; ++step) {
-    const int r = LocoSiding(at);
-    const std::uint8_t* other = at.line(3 - r);
+    const int r = LocoSiding(*now);
+    const std::uint8_t* other = now->line(3 - r);
     int first = 0;
     for (int k = 0; k < kVisible && first == 0; ++k) first = other[k];
     const int due = first == 0 ? n : first - 1;  // 0 for the locomotive
-    const std::uint8_t* a = at.line(r);
-    const int after = LocoStart(a) + m;
+    const std::uint8_t* a = now->line(r);
+    const int after = LocoSlot(*now) + m;
     int cars = due == 0 ? 0 : -1;
     for (int k = after; due != 0 && k < kVisible && a[k] != 0; ++k) {
       if (a[k] == due) cars = k - after + 1;
     }
-    if (after >= kVisible || cars < 0 || !Pull(at, m, cars)) return open + 1;
+    if (after >= kVisible || cars < 0) return open + 1;
+    if (now == &pos) {
+      at = pos;
+      now = &at;
+    }
+    if (!Pull(at, m, cars)) return open + 1;
+    if (chain != nullptr) chain->cars[static_cast<std::size_t>(chain->length++)] = static_cast<std::uint8_t>(cars);
   }
-  return Complete(at, m, n) ? open : open + 1;
+  return Complete(*now, m, n) ? open : open + 1;
 }
 
 // ---- the search ------------------------------------------------------------------------------
@@ -258,6 +293,11 @@ class Search {
       const int g = node.g;
       // Queued again since, with a better way to it or a sharper bound: this entry is stale.
       if (node.closed || static_cast<std::size_t>(den_ * g + num_ * node.queued) != cursor_) continue;
+      // A string found since makes it too long.
+      if (g + node.queued >= limit_) {
+        if (num_ == den_) return full_ ? End::Budget : End::Exhausted;  // and every one after it
+        continue;
+      }
       // Nodes are queued by the count of pairs alone; the sharper bound, which costs a few
       // pulls, is worked out only for those that come up, most never do.
       if (!node.sharp) {
@@ -279,13 +319,21 @@ class Search {
     }
   }
 
+  bool HasPath() const { return goal_ != kNoParent || chainFrom_ != kNoParent; }
+
+  // The string found last: the way to the goal that came up, or to the position whose chain of
+  // pulls completes the train, and that chain.
   std::vector<OneInputCommand> Path() const {
     std::vector<OneInputCommand> out;
-    for (std::uint32_t at = goal_; at != kNoParent; at = nodes_[at].parent) {
+    const std::uint32_t end = goal_ != kNoParent ? goal_ : chainFrom_;
+    for (std::uint32_t at = end; at != kNoParent; at = nodes_[at].parent) {
       const Step s = nodes_[at].step;
       if (s.letter != 0) out.push_back({std::string(1, s.letter), s.number});
     }
     std::reverse(out.begin(), out.end());
+    if (goal_ == kNoParent) {
+      for (int k = 0; k < chain_.length; ++k) out.push_back({"C", chain_.cars[static_cast<std::size_t>(k)]});
+    }
     return out;
   }
 
@@ -297,7 +345,7 @@ class Search {
     const int r = LocoSiding(pos);
     const std::uint8_t* a = pos.line(r);
     const std::uint8_t* o = pos.line(3 - r);
-    const int coupled = CoupledCars(a, m_);
+    const int coupled = CoupledCars(a, LocoSlot(pos), m_);
     const int unjoined = nodes_[at].unjoined;
     // A C changes one neighbour: the last unit it pulls leaves the unit behind it in this siding
     // for the first of the other siding. The count of pairs follows from those two alone.
@@ -306,7 +354,7 @@ class Search {
     for (int k = 0; k < kVisible && first == kEnd; ++k) {
       if (o[k] != 0) first = o[k];
     }
-    const int after = LocoStart(a) + m_;
+    const int after = LocoSlot(pos) + m_;
     for (int c = 0; c <= coupled; ++c) {
       const std::uint8_t last = c == 0 ? 0 : a[after + c - 1];  // 0 for the locomotive
       const std::uint8_t due = last == n_ ? kEnd : static_cast<std::uint8_t>(last + 1);
@@ -316,13 +364,67 @@ class Search {
       }
       const int count = unjoined + (behind == due ? 1 : 0) - (first == due ? 1 : 0);
       if (g + 1 + count >= limit_) continue;  // known before the pull is played
+      // One below the limit only a position whose chain of joining pulls completes the train is
+      // kept. The chain's first pull takes the cars up to the one due in front of `behind`, which
+      // must then be coupled: among those pulled now, or in the group they are backed onto.
+      if (g + 1 + count + 1 == limit_ && count > 0 && behind != 1) {
+        const std::uint8_t next = behind == kEnd ? static_cast<std::uint8_t>(n_) : static_cast<std::uint8_t>(behind - 1);
+        if (!Coupled(next, a + after, c, o, m_ + c)) continue;
+      }
       Position next = pos;
       if (Pull(next, m_, c)) Offer(next, g + 1, at, {'C', static_cast<std::uint8_t>(c)}, count);
     }
     // A push joins no pair: near the limit only a C can still make a shorter string.
-    const int free = coupled < 0 || afterPush || g + 1 + unjoined >= limit_ ? 0 : FreeBehind(a, m_);
-    Position next = pos;  // each push one slot further than the one before
-    for (int p = 1; p <= free && Push(next, m_, 1); ++p) Offer(next, g + 1, at, {'P', static_cast<std::uint8_t>(p)}, unjoined);
+    const int free = coupled < 0 || afterPush || g + 1 + unjoined >= limit_ ? 0 : FreeBehind(a, LocoSlot(pos), m_);
+    // One below the limit the chain's first pull needs the car due in front of the other siding
+    // coupled: a push shorter than the gaps before that car leaves it standing.
+    int from = 1;
+    if (free > 0 && g + 1 + unjoined + 1 == limit_ && unjoined > 0 && first != 1) {
+      const std::uint8_t want = first == kEnd ? static_cast<std::uint8_t>(n_) : static_cast<std::uint8_t>(first - 1);
+      int gaps = 0;
+      from = free + 1;  // not in this siding: no push helps
+      for (int k = after; k < kVisible; ++k) {
+        if (a[k] == want) {
+          from = std::max(gaps, 1);
+          break;
+        }
+        gaps += a[k] == 0 ? 1 : 0;
+      }
+    }
+    // Each push one slot further than the one before: the locomotive and the cars coupled to it
+    // close the first gap behind them.
+    Position next = pos;
+    std::uint8_t* line = next.line(r);
+    for (int p = 1, end = after; p <= free; ++p, ++end) {
+      while (end < kVisible && line[end] != 0) ++end;
+      if (end >= kVisible) break;
+      ShiftDeeper(line, end);
+      ++next.loco;
+      if (p >= from) Offer(next, g + 1, at, {'P', static_cast<std::uint8_t>(p)}, unjoined);
+    }
+  }
+
+  // Whether `car` is coupled behind the locomotive once `pulled` cars (from `block`) are backed
+  // into `siding`, which loses its first `room` empty slots to them. A locomotive that comes in
+  // alone runs on to the first standing car.
+  static bool Coupled(std::uint8_t car, const std::uint8_t* block, int pulled, const std::uint8_t* siding, int room) {
+    for (int i = 0; i < pulled; ++i) {
+      if (block[i] == car) return true;
+    }
+    bool standing = false;
+    for (int k = 0; k < kVisible; ++k) {
+      if (siding[k] == 0) {
+        if (room > 0) {
+          --room;
+        } else if (pulled > 0 || standing) {
+          return false;
+        }
+        continue;
+      }
+      if (siding[k] == car) return true;
+      standing = true;
+    }
+    return false;
   }
 
   // Table entries: the upper half of the position's hash, and its node's index + 1 (0: free).
@@ -330,8 +432,11 @@ class Search {
     const int h = unjoined;  // sharpened when the node comes up, or here
     if (g + h >= limit_) return;
     // One below the limit the sharper bound decides at once: the positions it drops would only
-    // take room, and this layer is the largest.
-    if (g + h + 1 == limit_ && g + Bound(pos, m_, n_, unjoined) >= limit_) return;
+    // take room, and this layer is the largest. A position it keeps is one whose chain of joining
+    // pulls completes the train, which makes a string one shorter than the limit at once.
+    Chain chain;
+    const bool last = g + h + 1 == limit_;
+    if (last && g + Bound(pos, m_, n_, unjoined, &chain) >= limit_) return;
     const std::uint64_t hash = Hash(pos);
     const std::uint64_t tag = hash >> 32;
     if (!table_) {
@@ -341,14 +446,22 @@ class Search {
     std::size_t i = hash & mask_;
     for (; table_[i] != 0; i = (i + 1) & mask_) {
       if ((table_[i] >> 32) != tag) continue;
-      Node& known = nodes_[(table_[i] & 0xFFFFFFFFu) - 1];
+      const auto at = static_cast<std::uint32_t>((table_[i] & 0xFFFFFFFFu) - 1);
+      Node& known = nodes_[at];
       if (known.pos.slot != pos.slot) continue;
-      if (known.closed || known.g <= g) return;
+      if (known.closed || known.g <= g) {
+        if (last) Shorten(at, chain);
+        return;
+      }
       known.g = static_cast<std::uint16_t>(g);
       known.parent = parent;
       known.step = step;
       known.sharp = false;
-      Queue(static_cast<std::uint32_t>((table_[i] & 0xFFFFFFFFu) - 1), g, h);
+      if (last) {
+        Shorten(at, chain);
+      } else {
+        Queue(at, g, h);
+      }
       return;
     }
     if (nodes_.size() >= budget_) {
@@ -357,7 +470,22 @@ class Search {
     }
     nodes_.push_back(Node{pos, parent, static_cast<std::uint16_t>(g), step, static_cast<std::uint8_t>(unjoined)});
     table_[i] = tag << 32 | nodes_.size();
-    Queue(static_cast<std::uint32_t>(nodes_.size() - 1), g, h);
+    const auto at = static_cast<std::uint32_t>(nodes_.size() - 1);
+    if (last) {
+      Shorten(at, chain);
+    } else {
+      Queue(at, g, h);
+    }
+  }
+
+  // The way to node `at` and then `chain` complete the train: from now on only a shorter string
+  // is looked for.
+  void Shorten(std::uint32_t at, const Chain& chain) {
+    const int length = nodes_[at].g + chain.length;
+    if (length >= limit_) return;
+    limit_ = length;
+    chainFrom_ = at;
+    chain_ = chain;
   }
 
   void Queue(std::uint32_t at, int g, int h) {
@@ -383,6 +511,8 @@ class Search {
   std::size_t cursor_ = 0;  // no bucket below it holds anything
   bool full_ = false;
   std::uint32_t goal_ = kNoParent;
+  std::uint32_t chainFrom_ = kNoParent;
+  Chain chain_;
 };
 
 // ---- the game's own moves --------------------------------------------------------------------
@@ -425,6 +555,7 @@ std::optional<Position> Between(const Yard& yard, int route, int m, int n) {
   for (int k = p; k < p + m; ++k) {
     if (k >= kVisible || a[k] != kLoco) return std::nullopt;
   }
+  pos.loco = static_cast<std::uint8_t>((route - 1) * kVisible + p);
   return pos;
 }
 
@@ -456,7 +587,7 @@ class Planner {
     for (int k = 1; k <= game().yard.GetMaxPushing(line); ++k) {
       Position pos = *before;
       if (!Push(pos, game().LocoUnits, k)) break;
-      if (CoupledCars(pos.line(line), game().LocoUnits) + game().LocoUnits >= want) return Run({"P", k});
+      if (CoupledCars(pos.line(line), LocoSlot(pos), game().LocoUnits) + game().LocoUnits >= want) return Run({"P", k});
     }
     return false;
   }
@@ -555,37 +686,37 @@ SolveResult SolveFewest(const Yard& yard, int route, int m, int n, const SolverL
   // one: when it runs out of them, the string in hand is a shortest one. A state budget bounds
   // each, and one deadline all.
   const auto deadline = std::chrono::steady_clock::now() + limits.time;
+  auto have = [&] { return result.outcome == SolveResult::Outcome::Solved; };
   auto run = [&](int num, int den, std::size_t budget) {
-    const int limit = result.outcome == SolveResult::Outcome::Solved ? static_cast<int>(result.commands.size())
-                                                                     : kOneInputCommands + 1;
+    const int limit = have() ? static_cast<int>(result.commands.size()) : kOneInputCommands + 1;
     Search search(m, n, budget, num, den, limit, deadline);
     for (const auto& [pos, step] : starts) search.AddStart(pos, step.letter != 0 ? 1 : 0, step);
     const Search::End end = search.Run();
     result.states = std::max(result.states, search.States());
-    if (end == Search::End::Found) {
+    if (search.HasPath()) {
       std::vector<OneInputCommand> found = search.Path();
       if (Completes(yard, route, m, n, found, messages)) {
         result.commands = std::move(found);
         result.outcome = SolveResult::Outcome::Solved;
+      } else {
+        return Search::End::Budget;  // a string the game does not play proves nothing
       }
     }
     return end;
   };
   // Small weighted searches leave most of the time to A*: on the hardest quizzes that is what
-  // proves the string shortest (weights 3 and 3/2 on a tenth of the budget each prove more of them
-  // within the second than 3, 2 and 3/2 on a quarter each).
+  // proves the string shortest (weights 3 and 3/2 on a fifth of the budget each prove more of them
+  // within the second than on a tenth, or than 3, 2 and 3/2 on a quarter each).
   for (const auto& [num, den] : {std::pair{3, 1}, {3, 2}}) {
-    const bool had = result.outcome == SolveResult::Outcome::Solved;
-    if (run(num, den, limits.maxStates / 10) == Search::End::Exhausted) {
+    if (run(num, den, limits.maxStates / 5) == Search::End::Exhausted) {
       // Nothing shorter anywhere: the string in hand is a shortest one, or there is none at all.
-      if (!had) result.outcome = SolveResult::Outcome::NoSolution;
-      result.proven = had;
+      if (!have()) result.outcome = SolveResult::Outcome::NoSolution;
+      result.proven = have();
       return result;
     }
   }
-  const bool have = result.outcome == SolveResult::Outcome::Solved;
   const Search::End exact = run(1, 1, limits.maxStates);
-  if (exact == Search::End::Found || (exact == Search::End::Exhausted && have)) {
+  if (exact == Search::End::Found || (exact == Search::End::Exhausted && have())) {
     result.proven = true;
     return result;
   }
@@ -593,7 +724,7 @@ SolveResult SolveFewest(const Yard& yard, int route, int m, int n, const SolverL
     result.outcome = SolveResult::Outcome::NoSolution;
     return result;
   }
-  if (have) return result;
+  if (have()) return result;
   if (starts.size() == 1 && starts[0].second.letter == 0) {
     if (auto plan = Plan(yard, route, m, n); plan && Completes(yard, route, m, n, *plan, false)) {
       result.commands = std::move(*plan);
