@@ -2,14 +2,19 @@
 // commands that completes the train.
 //
 // The search runs forward over the moves of the game (a push cannot be taken back, so the goal
-// cannot be searched backwards) with A*. Between two commands the locomotive stands in the siding
-// the route shows; a position is the 40 slots of the two sidings, a byte each, and a table of the
-// positions seen, bounded by a state budget, keeps each once. The lower bound: a unit sequence of a siding (its units from
-// the junction, gaps ignored) changes under a C only where the pulled block meets the cars of the
-// other siding, and not at all under a P, so every command joins at most one of the neighbouring
-// pairs (locomotive, 1), (1, 2) ... (n - 1, n) the finished train needs; the number of pairs not yet
-// joined, or one while they are all joined but a gap still parts them, never overestimates.
-// Every string found is played once more through the game's own moves before it is returned.
+// cannot be searched backwards), best first by g + h with h weighted up, and then by A* when
+// that has not settled it. Between two commands the locomotive stands in the siding the route
+// shows; a position is the 40 slots of the two sidings, a byte each, and a table of the positions
+// seen, bounded by a state budget, keeps each once. The lower bound: a unit sequence of a siding
+// (its units from the junction, gaps ignored) changes under a C only where the pulled block meets
+// the cars of the other siding, and not at all under a P, so every command joins at most one of
+// the neighbouring pairs (locomotive, 1), (1, 2) ... (n - 1, n) the finished train needs; the
+// number of pairs not yet joined never overestimates. A string that short must make every command
+// the one C that joins a pair, so where that chain gets stuck or leaves a gap one more is needed;
+// where it completes the train, it is a string at once. Every search keeps only positions that
+// could still lead to a string shorter than the best in hand; when none is left, that string is a
+// shortest one. Every string found is played once more through the game's own moves before it
+// is returned.
 #pragma once
 
 #include <chrono>
