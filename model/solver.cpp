@@ -281,7 +281,7 @@ class Search {
     nodes_.reserve(budget_);
   }
 
-  void AddStart(const Position& pos, int g, Step step) { Offer(pos, g, kNoParent, step, Unjoined(pos, n_)); }
+  void AddStart(const Position& pos, int g, Step step) { Offer(pos, g, kNoParent, step, Unjoined(pos, n_), Hash(pos)); }
 
   enum class End { Found, Exhausted, Budget };
 
@@ -381,7 +381,7 @@ class Search {
         if (!Coupled(next, a + after, c, o, m_ + c)) continue;
       }
       Position next = pos;
-      if (Pull(next, m_, c)) Offer(next, g + 1, at, {'C', static_cast<std::uint8_t>(c)}, count);
+      if (Pull(next, m_, c)) Stage(next, {'C', static_cast<std::uint8_t>(c)}, count);
     }
     // A push joins no pair: near the limit only a C can still make a shorter string.
     const int free = coupled < 0 || afterPush || g + 1 + unjoined >= limit_ ? 0 : FreeBehind(a, LocoSlot(pos), m_);
@@ -409,8 +409,24 @@ class Search {
       if (end >= kVisible) break;
       ShiftDeeper(line, end);
       ++next.loco;
-      if (p >= from) Offer(next, g + 1, at, {'P', static_cast<std::uint8_t>(p)}, unjoined);
+      if (p >= from) Stage(next, {'P', static_cast<std::uint8_t>(p)}, unjoined);
     }
+    for (const Child& child : children_) Offer(child.pos, g + 1, at, child.step, child.unjoined, child.hash);
+    children_.clear();
+  }
+
+  // The children of a position are made first and offered after: the table entry each will look
+  // at is on its way from memory meanwhile.
+  struct Child {
+    Position pos;
+    Step step;
+    int unjoined;
+    std::uint64_t hash;
+  };
+  void Stage(const Position& pos, Step step, int unjoined) {
+    const std::uint64_t hash = Hash(pos);
+    if (table_) __builtin_prefetch(&table_[hash & mask_]);
+    children_.push_back({pos, step, unjoined, hash});
   }
 
   // Whether `car` is coupled behind the locomotive once `pulled` cars (from `block`) are backed
@@ -437,7 +453,7 @@ class Search {
   }
 
   // Table entries: the upper half of the position's hash, and its node's index + 1 (0: free).
-  void Offer(const Position& pos, int g, std::uint32_t parent, Step step, int unjoined) {
+  void Offer(const Position& pos, int g, std::uint32_t parent, Step step, int unjoined, std::uint64_t hash) {
     const int h = unjoined;  // sharpened when the node comes up, or here
     if (g + h >= limit_) return;
     // One below the limit the sharper bound decides at once: the positions it drops would only
@@ -446,7 +462,6 @@ class Search {
     Chain chain;
     const bool last = g + h + 1 == limit_;
     if (last && g + Bound(pos, m_, n_, unjoined, &chain) >= limit_) return;
-    const std::uint64_t hash = Hash(pos);
     const std::uint64_t tag = hash >> 32;
     if (!table_) {
       full_ = true;
@@ -517,6 +532,7 @@ class Search {
   std::unique_ptr<std::uint64_t[], Free> table_;
   std::size_t mask_ = 0;
   std::vector<Node> nodes_;
+  std::vector<Child> children_;
   std::vector<std::vector<std::uint32_t>> open_;  // nodes by the f they were queued with
   std::size_t cursor_ = 0;  // no bucket below it holds anything
   bool full_ = false;
