@@ -98,6 +98,12 @@ int FreeBehind(const std::uint8_t* l, int start, int m) {
 // The block in front of the siding as it stood, less its first `count` empty slots; false with
 // fewer than that.
 bool BackIn(std::uint8_t* b, const std::uint8_t* block, int count) {
+  int front = 0;  // empty slots at the junction end: most often the block just goes there
+  while (front < count && b[front] == 0) ++front;
+  if (front == count) {
+    std::memcpy(b, block, static_cast<std::size_t>(count));
+    return true;
+  }
   std::array<std::uint8_t, kVisible> after{};
   int at = 0, skip = count;
   for (int i = 0; i < count; ++i) after[static_cast<std::size_t>(at++)] = block[i];
@@ -134,13 +140,7 @@ bool Pull(Position& pos, int m, int n) {
   // unit pushes the group standing at the junction end one slot deeper, which closes the first gap
   // of the siding. So the block ends up in front of the siding as it stood, less its first `count`
   // empty slots; with fewer than that the train would stay on the head shunt.
-  int front = 0;  // empty slots at the junction end: most often the block just goes there
-  while (front < count && b[front] == 0) ++front;
-  if (front == count) {
-    std::memcpy(b, block.data(), static_cast<std::size_t>(count));
-  } else if (!BackIn(b, block.data(), count)) {
-    return false;
-  }
+  if (!BackIn(b, block.data(), count)) return false;
   pos.loco = static_cast<std::uint8_t>((2 - r) * kVisible);
   // A locomotive that came in alone runs on until the first standing car is behind it.
   if (n == 0) {
