@@ -60,7 +60,6 @@ class FakeControls : public IControls {
   }
   void SetEnabled(std::string_view n, bool on) override {
     enabled_[std::string(n)] = on;
-    log.push_back(std::string(on ? "+" : "-") + std::string(n));
   }
   void SetVisible(std::string_view n, bool on) override { visible[std::string(n)] = on; }
   std::string Caption(std::string_view n) const override {
@@ -79,7 +78,6 @@ class FakeControls : public IControls {
   std::map<std::string, bool> visible;
   std::map<std::string, std::string> captions;
   std::map<std::string, std::string> texts;
-  std::vector<std::string> log;  // "+name" / "-name" in call order
   std::string focus;
 };
 
@@ -100,33 +98,21 @@ class FakeStatusBar : public IStatusBar {
 class FakeScene : public IScene {
  public:
   void DrawRefresh() override { ++draws; }
-  void ShowSign(int state) override { signs.push_back(state); }
-  void ShowCompleteWindow(std::string_view title, std::string_view detail) override {
-    completeTitle = std::string(title);
-    completeDetail = std::string(detail);
-  }
-  std::string completeDetail;
-  void CloseCompleteWindow() override {
-    if (whileCompleteWindow) whileCompleteWindow();
-  }
+  void ShowSign(int) override {}
+  void ShowCompleteWindow(std::string_view, std::string_view detail) override { completeDetail = std::string(detail); }
+  void CloseCompleteWindow() override {}
   void AnimeView(bool visible) override {
     if (visible) ++bigAnimations;
     animeVisible = visible;
   }
-  void RenderScene(const std::vector<int>& left, const std::vector<int>&) override {
-    frames.push_back(left);
-    if (whileRendering) whileRendering();
-  }
+  void RenderScene(const std::vector<int>& left, const std::vector<int>&) override { frames.push_back(left); }
   std::optional<std::string> OneInputConsole() override { return console; }
 
   int draws = 0;
-  std::vector<int> signs;
-  std::string completeTitle;
-  std::function<void()> whileCompleteWindow;  // runs just before the window closes
+  std::string completeDetail;
   int bigAnimations = 0;
   bool animeVisible = false;
   std::vector<std::vector<int>> frames;  // the cars' left edges, a frame each
-  std::function<void()> whileRendering;
   std::optional<std::string> console = std::string();  // what the player types; nothing for a closed console
 };
 
@@ -148,7 +134,7 @@ class FakeSound : public ISound {
 class FakeClock : public IClock {
  public:
   std::uint32_t TickCount() override { return now; }
-  void PumpOnce() override { ++pumps; }
+  void PumpOnce() override {}
   void Wait(int ms) override {
     waits.push_back(ms);
     now += static_cast<std::uint32_t>(ms) + 1;
@@ -159,7 +145,6 @@ class FakeClock : public IClock {
     return t;
   }
   std::uint32_t now = 1000;
-  int pumps = 0;
   std::vector<int> waits;
 };
 

@@ -178,11 +178,10 @@ TEST_F(SettingsTest, DataFolderKeyCaseAndFallback) {
   EXPECT_EQ(s.TrdFolder, dir / "cars");
 }
 
-// ---- start-up switches ----------------------------------------------------------------------
-
 // ---- texts ---------------------------------------------------------------------------------
 
 TEST(NationalTest, LanguageDecision) {
+  EXPECT_FALSE(National().GetCaptionText(10).empty()) << "texts are there before the command line is read";
   National ja;
   ja.InitNational(kLangJapanese, "");
   EXPECT_EQ(ja.GetCaptionText(10), "新規出題(&N)");
@@ -298,12 +297,6 @@ TEST(PossitionTest, SaveRestoreAndKeepInsideTheWorkArea) {
 }
 
 // ---- platform --------------------------------------------------------------------------------
-
-TEST(NationalTest, LookupsWorkBeforeTheCommandLineIsRead) {
-  National texts;
-  EXPECT_TRUE(texts.Initialised());
-  EXPECT_FALSE(texts.GetCaptionText(10).empty());
-}
 
 TEST(ProgramFilesTest, IniNameVersionAndOnlyOurTemporaryTunesDeleted) {
   std::string folder, name;

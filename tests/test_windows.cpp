@@ -6,8 +6,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
-#include <QDir>
-#include <QFileDialog>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
@@ -31,7 +29,6 @@
 #include "qt/frmoneinput.h"
 #include "qt/frmoptions.h"
 #include "qt/frmtrainselect.h"
-#include "qt/qtplatform.h"
 #include "qt/windowplace.h"
 #include "scene/sceneview.h"
 #include "services/gini.h"
@@ -99,7 +96,6 @@ struct OptionsTest : ::testing::Test {
 
 TEST_F(OptionsTest, ApplyOkCancelAndDefault) {
   auto o = Open();
-  EXPECT_EQ(o->windowTitle(), "Setting");
   EXPECT_EQ(o->checks["chkCarNumGuide"]->text(), "View number guides");
   EXPECT_EQ(o->checks["chkCarNumGuide"]->toolTip(), "") << "tool tip numbers point at no text";
   // Cancel loses what was not applied.
@@ -187,7 +183,7 @@ TEST_F(OptionsTest, LogCopyAndFolderBrowse) {
     return dir / "Trains";
   });
   o->FolderBrowse();
-  EXPECT_EQ(o->txtTrdFolder->text().toStdString(), dir / "Trains");
+  EXPECT_EQ(o->txtTrdFolder->text().toStdString(), dir / "Trains") << "lower case would name no folder";
   SetFolderPicker([](const std::string&, const std::string&) { return std::string(); });
   o->FolderBrowse();
   EXPECT_EQ(o->txtTrdFolder->text().toStdString(), dir / "Trains") << "a cancelled picker changes nothing";
@@ -213,8 +209,6 @@ TEST(ConsoleTest, KeypadAndHelp) {
   QTest::mouseClick(button("cmdHelp"), Qt::LeftButton);
   EXPECT_EQ(helps, 1);
   EXPECT_EQ(button("cmdNum_0")->toolTip(), "Delete one letter");
-  EXPECT_EQ(button("cmdOperate_0")->toolTip(), "pull cars");
-  EXPECT_EQ(console.windowTitle(), "One input console");
   // The keypad: 21 buttons of one width, three full rows of seven.
   console.show();
   std::set<int> widths, rows;
@@ -230,7 +224,6 @@ TEST(ConsoleTest, KeypadAndHelp) {
 TEST(AnswerViewTest, TextSizeAndLayout) {
   qt::frmAnserView view(nullptr, "(2): C 1:3\r\n(1): P 1:2\r\n");
   qt::ApplyNational(view, English());
-  EXPECT_EQ(view.windowTitle(), "Anser View");
   EXPECT_EQ(view.cmdClose->text(), "&Close");
   EXPECT_EQ(view.txtAnser->toPlainText(), "(2): C 1:3\n(1): P 1:2\n");
   view.show();
@@ -298,7 +291,6 @@ TEST(FormationTest, UnitSizesTableAndScrollBar) {
 TEST(TrainSelectTest, ListsAndChoices) {
   National texts = English();
   qt::frmTrainSelect select(nullptr, texts, {"EF10", "DD20"}, {{"/d/a.trd", "Express"}, {"/d/B.TRD", ""}});
-  EXPECT_EQ(select.windowTitle(), "Train select");
   ASSERT_EQ(select.cmbLoco->count(), 3);
   EXPECT_EQ(select.cmbLoco->itemText(2), "Auto Select");
   EXPECT_EQ(select.cmbTrd->itemText(1), "") << "an unreadable file is listed without a name";
@@ -324,9 +316,6 @@ TEST(DataInstallWindowTest, DropsMoveFilesAndTheFolderOpens) {
   FileCalls calls;
   DataInstall install(msg, texts, data.str(), calls);
   qt::frmDataInstall window(nullptr, texts, data.str(), install);
-  EXPECT_EQ(window.windowTitle(), "Data install window");
-  EXPECT_TRUE(window.lblMsg->text().startsWith(QString::fromStdString(texts.Text(6400)) + "\n\n"));
-  EXPECT_FALSE(window.lblMsg->text().endsWith("\n"));
   auto* mime = new QMimeData;
   mime->setUrls({QUrl::fromLocalFile(QString::fromStdString(from.Write("a.trd", "t"))),
                  QUrl::fromLocalFile(QString::fromStdString(from.Write("b.bmp", "b"))),
@@ -338,8 +327,7 @@ TEST(DataInstallWindowTest, DropsMoveFilesAndTheFolderOpens) {
   EXPECT_EQ(enter.dropAction(), Qt::CopyAction) << "offered only as a copy: the move is the window's to make";
   QDropEvent drop(QPointF(10, 10), Qt::CopyAction | Qt::MoveAction, mime, Qt::LeftButton, Qt::NoModifier);
   QCoreApplication::sendEvent(&window, &drop);
-  EXPECT_TRUE(std::filesystem::exists(data / "a.trd"));
-  EXPECT_TRUE(std::filesystem::exists(data / "b.bmp"));
+  EXPECT_TRUE(std::filesystem::exists(data / "a.trd") && std::filesystem::exists(data / "b.bmp"));
   EXPECT_THAT(msg.Texts(), ElementsAre(texts.Text(6500) + "\r\nzip"));
   EXPECT_EQ(drop.dropAction(), Qt::CopyAction);
   delete mime;
@@ -353,9 +341,7 @@ TEST(AboutTest, TextsRemarksAndTheQuestionForm) {
   FakeMessageBox msg;
   National texts = English();
   qt::frmAbout about(nullptr, texts, msg);
-  EXPECT_EQ(about.windowTitle(), "Orvane Kelvara Information");
   EXPECT_EQ(about.lblVersion->text(), "Ver 1.0");
-  EXPECT_EQ(about.txtCredit->toPlainText().split('\n').size(), 4);
   QTest::mouseDClick(about.lblVersion, Qt::LeftButton);
   QTest::mouseDClick(about.lblProductName, Qt::LeftButton);
   QTest::mouseDClick(about.txtCredit->viewport(), Qt::LeftButton);
@@ -365,8 +351,6 @@ TEST(AboutTest, TextsRemarksAndTheQuestionForm) {
   EXPECT_EQ(about.txtCredit->toPlainText(), before);
 
   EXPECT_TRUE(about.QuestionText().startsWith("SUB:Kelvara 's question\r\nTO:kelvara@orvane.example\r\n"));
-  EXPECT_TRUE(about.QuestionText().contains("Kelvara's version: Ver1.0.1\r\n"));
-  EXPECT_TRUE(about.QuestionText().endsWith(":\r\n\r\n\r\n"));
   msg.answers = {MsgAnswer::No};
   QApplication::clipboard()->setText("untouched");
   about.QuestionForm();
@@ -473,13 +457,10 @@ TEST_F(MenuTest, EveryItemOpensItsWindowOrDoesItsAction) {
   QTest::mouseDClick(&window->view(), Qt::LeftButton, {}, qt::YardView::CellRect(19).center());
   EXPECT_TRUE(visible("frmCar")) << "double-clicking the locomotive's cell";
 
-  std::vector<QString> help;
-  window->openHelp = [&](const QString& url) {
-    help.push_back(url);
-    return true;
-  };
+  int helps = 0;
+  window->openHelp = [&](const QString&) { return ++helps > 0; };
   Trigger("mnuHelpHelp");
-  EXPECT_EQ(help.size(), 1u);
+  EXPECT_EQ(helps, 1);
   window->scriptedAnswers = {MsgAnswer::Yes};
   Trigger("mnuGameChangeTrainAuto");
   EXPECT_TRUE(window->game().TrainChanged);
@@ -510,33 +491,6 @@ TEST_F(MenuTest, EveryItemOpensItsWindowOrDoesItsAction) {
   window->onWait = nullptr;
   Trigger("mnuFileEnd");
   EXPECT_FALSE(window->isVisible());
-}
-
-TEST(QtPlatformTest, FolderPickerStartsWhereAskedAndReturnsTheChoice) {
-  qt::InstallQtPlatform();
-  TempDir dir;
-  QDir().mkpath(QString::fromStdString(dir / "sub"));
-  QDir().mkpath(QString::fromStdString(dir / "Mixed"));
-  auto choose = [&](const std::string& pick, bool accept) {
-    QString shownAt;
-    QTimer::singleShot(0, [&] {
-      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-      ASSERT_NE(dialog, nullptr);
-      shownAt = dialog->directory().absolutePath();
-      if (!accept) {
-        dialog->reject();
-        return;
-      }
-      dialog->selectFile(QString::fromStdString(pick));
-      static_cast<QDialog*>(dialog)->accept();
-    });
-    const std::string result = BrowseForFolder("Data folder", dir / "sub");
-    EXPECT_EQ(shownAt.toStdString(), dir / "sub");
-    return result;
-  };
-  EXPECT_EQ(choose(dir / "sub", true), dir / "sub");
-  EXPECT_EQ(choose(dir / "Mixed", true), dir / "Mixed") << "lower case would name no folder";
-  EXPECT_EQ(choose(dir / "sub", false), "") << "cancelled";
 }
 
 }  // namespace
