@@ -36,9 +36,6 @@ TEST(CarsClassTest, RegistersEachFileOnceAndKeepsTheFirstComment) {
   cars.Index(-1);
   EXPECT_EQ(cars.CarFileName(), "");
   EXPECT_EQ(cars.CarKind(), "");
-  cars.Index(500);  // never filled
-  EXPECT_EQ(cars.CarFileName(), "");
-  EXPECT_EQ(cars.CarKind(), "0");
 }
 
 TEST(PathsTest, FindsFilesTheWayWindowsWould) {
@@ -266,12 +263,6 @@ struct LocoTest : ::testing::Test {
   }
 };
 
-TEST_F(LocoTest, MissingFileAndEmptyNum) {
-  loco.LoadLst(dir.str());
-  EXPECT_EQ(loco.LocoSetCount(), 0);
-  EXPECT_THAT(f.msg.Texts(), ElementsAre("<10010>\r\n File= " + (dir / "loco.lst")));
-}
-
 // "Num" is the leading decimal number of its text, rounded half to even.
 TEST_F(LocoTest, NumIsTheLeadingDecimalNumber) {
   dir.Bitmap("e.bmp", 64, 16);
@@ -308,7 +299,12 @@ TEST_F(LocoTest, SetsWithoutCarsAreDroppedAndTheRestRenumbered) {
   EXPECT_EQ(loco.LocoComment(), "");
 }
 
-TEST_F(LocoTest, MissingCarsAreReportedPerKeyWithTheSection) {
+TEST_F(LocoTest, AMissingListAndMissingCarsAreReported) {
+  loco.LoadLst(dir.str());
+  EXPECT_EQ(loco.LocoSetCount(), 0);
+  EXPECT_THAT(f.msg.Texts(), ElementsAre("<10010>\r\n File= " + (dir / "loco.lst")));
+  f.msg.shown.clear();
+  // Each missing car per key, with the section.
   dir.Bitmap("e.bmp", 64, 16);
   Load("[Loco]\nNum=4\n[3]\nName=x\nImage=gone.bmp\nImage1=e.bmp\nImage2=gone2.bmp\n");
   EXPECT_THAT(f.msg.Texts(), ElementsAre("<10000>\r\nSection= 3\r\nCAR= " + (dir / "gone.bmp"),

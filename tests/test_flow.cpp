@@ -100,16 +100,14 @@ TEST_F(FlowTest, QuizAlternatesSidingsWaitsAndLeavesTheLocomotiveAlone) {
   EXPECT_TRUE(sawPush);
 }
 
-TEST_F(FlowTest, NoLocomotiveNoQuiz) {
+TEST_F(FlowTest, NoLocomotiveNoQuizAndHugeLevelsStopAtFiveHundredMoves) {
   game->yard.Clear();
   SetLine(game->yard, 1, "1 2 3");
   game->DisMakeUp();
   EXPECT_EQ(game->AnserCount, 0);
   EXPECT_FALSE(game->MakingQuiz);
   EXPECT_TRUE(f.clock.waits.empty());
-}
 
-TEST_F(FlowTest, HugeLevelsStopAtFiveHundredMoves) {
   f.settings.QuestionLevel = 100000;
   Make(1, 3);
   game->DisMakeUp();

@@ -325,28 +325,26 @@ TEST_F(FluidTest, FilesThatAreNotMidiDoNotOpen) {
   EXPECT_EQ(midi.PlaySound(), 1);
 }
 
-TEST_F(FluidTest, DriversAreTriedInOrderUntilOneOpens) {
+TEST_F(FluidTest, DriversAreTriedInOrderAndWithoutOneNothingOpens) {
   // The first that opens plays, the ones after it are not tried.
+  const std::string tune = dir.Write("short.mid", ShortTune());
   FluidMci device(FluidMciOptions{{"no-such-driver", "file", "alsa"}, "/dev/null", ""});
   MIDIMCIClass midi(device, msg, clock, texts, dir.str());
-  midi.LoadSoundFromFile(dir.Write("short.mid", ShortTune()));
+  midi.LoadSoundFromFile(tune);
   ASSERT_EQ(midi.PlaySound(), 0);
   EXPECT_EQ(device.Driver(), "file");
   midi.StopSound();
-  EXPECT_EQ(FluidMciOptions{}.audioDrivers, (std::vector<std::string>{"pulseaudio", "alsa"}))
-      << "the desktop's sound server first, then the sound card";
-}
 
-TEST_F(FluidTest, NoAudioOutputMeansOpenFails) {
-  FluidMci device(FluidMciOptions{{"no-such-driver", "none-either"}, "", ""});
-  MIDIMCIClass midi(device, msg, clock, texts, dir.str());
-  midi.OutputLog = true;
-  midi.LoadSoundFromFile(dir.Write("short.mid", ShortTune()));
-  EXPECT_EQ(midi.PlaySound(), 1);
+  // None opens: the play fails and says why in the log.
+  FluidMci none(FluidMciOptions{{"no-such-driver", "none-either"}, "", ""});
+  MIDIMCIClass silent(none, msg, clock, texts, dir.str());
+  silent.OutputLog = true;
+  silent.LoadSoundFromFile(tune);
+  EXPECT_EQ(silent.PlaySound(), 1);
   EXPECT_THAT(LogLines(), ::testing::Contains(HasSubstr("No audio output")));
-  EXPECT_EQ(midi.IsMode(), "none");
-  EXPECT_EQ(device.Driver(), "");
-
+  EXPECT_EQ(silent.IsMode(), "none");
+  EXPECT_EQ(none.Driver(), "");
+  // Nor without a sound font.
   FluidMci noFont(FluidMciOptions{{"file"}, "/dev/null", dir / "missing.sf2"});
   std::string reply;
   EXPECT_EQ(noFont.mciSendString("open \"" + (dir / "short.mid") + "\" type sequencer alias mp", reply),

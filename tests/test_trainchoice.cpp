@@ -109,7 +109,7 @@ TEST_F(ChoiceTest, AutomaticChoiceThatDoesNotGoThroughChangesNothing) {
                                                  std::string("<5220>"), std::string("<5760>\r\n<5230> : 3\r\n<5240> : 18")}));
 }
 
-TEST_F(ChoiceTest, RandomChoiceTakesOnlyLowerCaseTrdAndListingTakesEvery) {
+TEST_F(ChoiceTest, RandomChoiceTakesOnlyLowerCaseTrdListingTakesEveryAndAMissingFolderIsReported) {
   Train("a", 3);
   dir.Write("b.TRD", "b\ns\ncar.bmp\n");
   dir.Write("c.txt", "x");
@@ -117,9 +117,7 @@ TEST_F(ChoiceTest, RandomChoiceTakesOnlyLowerCaseTrdAndListingTakesEvery) {
   std::vector<std::string> names;
   for (const auto& e : game->ListTrainFiles()) names.push_back(e.comment);
   EXPECT_THAT(names, ElementsAre("a", "b"));
-}
 
-TEST_F(ChoiceTest, MissingDataFolderIsReported) {
   f.settings.TrdFolder = dir / "gone";
   EXPECT_EQ(game->GetTrainRandom(), "");
   EXPECT_THAT(f.msg.Texts(), ElementsAre("<5670>\r\n" + (dir / "gone")));

@@ -12,7 +12,6 @@
 #include "base/product.h"
 #include "model/durations.h"
 #include "yard_builder.h"
-#include "qt/frmcomplete.h"
 #include "qt/pictures.h"
 #include "scene/sceneview.h"
 #include "window_fixture.h"
@@ -82,7 +81,7 @@ TEST_F(StartUpTest, EverySwitch) {
     const std::string temp = dir.Write("kelvara-tune-old1.tmp", "left by a crash");
     bool splash = false;
     onWait = [&](int) {
-      for (QWidget* w : QApplication::topLevelWidgets()) splash |= w->objectName() == "frmSplash" && w->isVisible();
+      splash |= Shown("frmSplash") != nullptr;
     };
     Start(c.line, /*sound=*/true);
     const auto lines = LogLines();
@@ -96,9 +95,7 @@ TEST_F(StartUpTest, EverySwitch) {
     EXPECT_EQ(midiLog.find("STARTUP.MID") != std::string::npos || midiLog.find("OutPut") != std::string::npos,
               c.tune && c.midiLog);
     EXPECT_EQ(!midiLog.empty(), c.midiLog);
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-      EXPECT_FALSE(w->objectName() == "frmSplash" && w->isVisible()) << "the splash goes before the first train";
-    }
+    EXPECT_EQ(Shown("frmSplash"), nullptr) << "the splash goes before the first train";
     window->close();
     const auto after = LogLines();
     EXPECT_EQ(std::find(after.begin(), after.end(), "Into Form_Unload") != after.end(), c.endLog);
@@ -260,21 +257,6 @@ TEST_F(PictureTest, WholeNumberZoomKeepsEveryPixel) {
   window->SetZoom(1);
 }
 
-TEST_F(PictureTest, CompletionWindowBands) {
-  qt::frmComplete w;
-  const QImage shot = w.grab().toImage();
-  ASSERT_EQ(shot.size(), QSize(589, 300));
-  const QColor centres[] = {Qt::magenta, Qt::blue, Qt::cyan, Qt::green, Qt::yellow};
-  for (int i = 0; i < 5; ++i) {
-    const QColor c = shot.pixelColor(static_cast<int>((i + 0.5) * 589 / 13), 20);
-    EXPECT_LT(std::abs(c.red() - centres[i].red()) + std::abs(c.green() - centres[i].green()) +
-                  std::abs(c.blue() - centres[i].blue()),
-              40)
-        << "band " << i;
-  }
-  EXPECT_GT(shot.pixelColor(static_cast<int>(589 / 13), 20).lightness(), 230) << "white where two bands meet";
-}
-
 TEST_F(PictureTest, DepartureRunFrames) {
   Game& game = window->game();
   std::vector<QImage> frames;
@@ -368,9 +350,7 @@ TEST_F(GameTest, EnabledStatesFromStartUpToTheEndOfAGame) {
   window->onWait = [&](int ms) {
     if (ms == 3000) {
       duringWindow = EnabledControls();
-      for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->objectName() == "frmComplete" && w->isVisible()) detail = w->findChild<QLabel*>("lblDetail")->text();
-      }
+      if (QWidget* w = Shown("frmComplete")) detail = w->findChild<QLabel*>("lblDetail")->text();
     }
     if (window->view().Running()) {
       duringRun = EnabledControls();

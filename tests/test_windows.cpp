@@ -444,18 +444,12 @@ TEST_F(MenuTest, EveryItemOpensItsWindowOrDoesItsAction) {
   modal("mnuOptionDataInstall", "frmDataInstall");
   modal("mnuHelpAbout", "frmAbout");
   modal("mnuGameChangeTrainHand", "frmTrainSelect");
-  auto visible = [](const char* name) {
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-      if (w->objectName() == name && w->isVisible()) return true;
-    }
-    return false;
-  };
   Trigger("mnuViewMakeUpTable");
-  EXPECT_TRUE(visible("frmTrainMakuUpTable"));
+  EXPECT_TRUE(Shown("frmTrainMakuUpTable"));
   Trigger("mnuViewMakeedUpTrain");
-  EXPECT_TRUE(visible("frmTrain"));
+  EXPECT_TRUE(Shown("frmTrain"));
   QTest::mouseDClick(&window->view(), Qt::LeftButton, {}, qt::YardView::CellRect(19).center());
-  EXPECT_TRUE(visible("frmCar")) << "double-clicking the locomotive's cell";
+  EXPECT_TRUE(Shown("frmCar")) << "double-clicking the locomotive's cell";
 
   int helps = 0;
   window->openHelp = [&](const QString&) { return ++helps > 0; };

@@ -95,6 +95,13 @@ struct WindowFixture : ::testing::Test {
     out.insert(out.end(), on.begin(), on.end());
     return out;
   }
+  // The shown top-level window of that name, if there is one.
+  static QWidget* Shown(const char* name) {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (w->objectName() == name && w->isVisible()) return w;
+    }
+    return nullptr;
+  }
   void Trigger(const char* menu) { window->menu(menu)->trigger(); }
   void Click(const char* button) { QTest::mouseClick(window->button(button), Qt::LeftButton); }
   void Number(const std::string& text) { window->numberBox()->setEditText(QString::fromStdString(text)); }
