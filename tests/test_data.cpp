@@ -210,18 +210,6 @@ TEST_F(TrdTest, HeaderAndCarLines) {
   }
 }
 
-TEST_F(TrdTest, BellowsAreLeftOutOnlyWhenAsked) {
-  dir.Bitmap("car.bmp", 64, 16);
-  dir.Bitmap("bellows.bmp", 6, 16);
-  const std::string body = "T\nS\ncar.bmp\nbellows.bmp\ncar.bmp\n";
-  ASSERT_TRUE(Load("t.trd", body));
-  EXPECT_EQ(trd.CarCount(), 3);
-  trd.NoLoadCouplerBellows = true;
-  ASSERT_TRUE(Load("t.trd", body));
-  EXPECT_EQ(trd.CarCount(), 2);
-  EXPECT_THAT(f.msg.shown, IsEmpty());
-}
-
 TEST_F(TrdTest, FailuresBeforeTheCars) {
   trd.TrainFileName = "alone.trd";
   EXPECT_FALSE(trd.LoadTrd());

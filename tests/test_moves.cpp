@@ -104,36 +104,29 @@ TEST_F(MovesTest, EachMoveLeavesTheYardAsItShould) {
 
 // ---- redraw gates ------------------------------------------------------------------------
 
-struct GateCase {
-  bool making, draw, animate, replace;
-  int expected;  // for a cut of 2 from position 1: 1 run + 2 draw-out steps + 1 end
-};
-
-class RedrawGateTest : public MovesTest, public ::testing::WithParamInterface<GateCase> {};
-
-TEST_P(RedrawGateTest, StepAndEndOfMoveRedraws) {
-  const GateCase c = GetParam();
-  game.MakingQuiz = c.making;
-  f.settings.DisMakeUpDraw = c.draw;
-  f.settings.DisMakeUpDrawAnimate = c.animate;
-  f.settings.ReplaceAnimate = c.replace;
-  SetLine(game.yard, 1, ". L1 1 2");
-  game.CutTrain(1, 0, 2);
-  EXPECT_EQ(f.scene.draws, c.expected);
+// Redraws of a cut of 2 from position 1: 1 run + 2 draw-out steps + 1 at the end when every step
+// is drawn, in play (ReplaceAnimate) or while a quiz is made (DisMakeUpDraw and its Animate).
+TEST_F(MovesTest, StepAndEndOfMoveRedraws) {
+  struct Case {
+    bool making, draw, animate, replace;
+    int expected;
+  };
+  const Case cases[] = {{false, false, false, false, 1}, {false, false, false, true, 4}, {false, true, true, false, 1},
+                        {true, false, true, true, 0},    {true, true, false, true, 1},   {true, true, true, false, 4}};
+  for (const Case& c : cases) {
+    Fakes fakes;
+    Game g{fakes.ports(), fakes.settings};
+    g.LocoUnits = 1;
+    g.MakingQuiz = c.making;
+    fakes.settings.DisMakeUpDraw = c.draw;
+    fakes.settings.DisMakeUpDrawAnimate = c.animate;
+    fakes.settings.ReplaceAnimate = c.replace;
+    SetLine(g.yard, 1, ". L1 1 2");
+    g.CutTrain(1, 0, 2);
+    EXPECT_EQ(fakes.scene.draws, c.expected) << "quiz " << c.making << ", draw " << c.draw << ", animate " << c.animate
+                                             << ", replace " << c.replace;
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(Gates, RedrawGateTest,
-                         ::testing::Values(GateCase{false, false, false, false, 1},
-                                           GateCase{false, false, false, true, 4},
-                                           GateCase{false, true, true, false, 1},
-                                           GateCase{true, false, true, true, 0},
-                                           GateCase{true, true, false, true, 1},
-                                           GateCase{true, true, true, false, 4}),
-                         [](const ::testing::TestParamInfo<GateCase>& info) {
-                           const GateCase& c = info.param;
-                           return std::string(c.making ? "Quiz" : "Play") + (c.draw ? "Draw" : "NoDraw") +
-                                  (c.animate ? "Animate" : "Still") + (c.replace ? "Replace" : "NoReplace");
-                         });
 
 TEST_F(MovesTest, BackInToAFullSidingStopsHalfDoneWithoutTheClosingLine) {
   f.settings.MakeLog = true;

@@ -1,4 +1,5 @@
-// Choosing and loading trains, the picture list, and the default train set that ships with the game.
+// Choosing and loading trains, the picture list (which keeps the bellows the yard leaves out), and
+// the default train set that ships with the game.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 

@@ -15,7 +15,6 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTabBar>
-#include <QTimer>
 
 #include "base/folders.h"
 #include "base/platform.h"
@@ -41,28 +40,6 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
-
-// Runs `check` on the modal window that `open` shows, then closes it. The window may take a while:
-// opening it can turn the event loop first (loading train files does).
-void WithModal(const std::function<void()>& open, const std::function<void(QWidget&)>& check) {
-  bool seen = false;
-  QTimer poll;
-  poll.setInterval(5);
-  int tries = 0;
-  QObject::connect(&poll, &QTimer::timeout, [&] {
-    QWidget* modal = QApplication::activeModalWidget();
-    if (modal == nullptr && ++tries < 400) return;
-    poll.stop();
-    ASSERT_NE(modal, nullptr) << "no modal window came up";
-    seen = true;
-    check(*modal);
-    modal->close();
-  });
-  poll.start();
-  open();
-  poll.stop();
-  EXPECT_TRUE(seen);
-}
 
 National English() {
   National t;
@@ -209,16 +186,6 @@ TEST(ConsoleTest, KeypadAndHelp) {
   QTest::mouseClick(button("cmdHelp"), Qt::LeftButton);
   EXPECT_EQ(helps, 1);
   EXPECT_EQ(button("cmdNum_0")->toolTip(), "Delete one letter");
-  // The keypad: 21 buttons of one width, three full rows of seven.
-  console.show();
-  std::set<int> widths, rows;
-  for (int n = 0; n <= 20; ++n) {
-    QPushButton* b = button(QString("cmdNum_%1").arg(n));
-    widths.insert(b->width());
-    rows.insert(b->y());
-  }
-  EXPECT_EQ(widths.size(), 1u);
-  EXPECT_EQ(rows.size(), 3u);
 }
 
 TEST(AnswerViewTest, TextSizeAndLayout) {
@@ -357,12 +324,6 @@ TEST(AboutTest, TextsRemarksAndTheQuestionForm) {
   EXPECT_EQ(QApplication::clipboard()->text(), "untouched");
   about.QuestionForm();
   EXPECT_EQ(QApplication::clipboard()->text(), about.QuestionText());
-
-  const int w = about.width(), h = about.height();
-  about.SetFormCenter(QRect(100, 100, 600, 400), QRect(0, 0, 1024, 768));
-  EXPECT_EQ(about.pos(), QPoint(100 + (600 - w) / 2, 100 + (400 - h) / 2));
-  about.SetFormCenter(QRect(-400, 700, 300, 100), QRect(0, 0, 1024, 768));
-  EXPECT_EQ(about.pos(), QPoint(0, 768 - h)) << "kept on the screen";
 }
 
 // ---- every window's place -----------------------------------------------------------------------

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QTest>
+#include <QTimer>
 #include <filesystem>
 #include <map>
 
@@ -18,6 +19,28 @@
 #include "tempdir.h"
 
 namespace kelvara::testing {
+
+// Runs `check` on the modal window that `open` shows, then closes it. The window may take a while:
+// opening it can turn the event loop first (loading train files does).
+inline void WithModal(const std::function<void()>& open, const std::function<void(QWidget&)>& check) {
+  bool seen = false;
+  QTimer poll;
+  poll.setInterval(5);
+  int tries = 0;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal == nullptr && ++tries < 400) return;
+    poll.stop();
+    ASSERT_NE(modal, nullptr) << "no modal window came up";
+    seen = true;
+    check(*modal);
+    modal->close();
+  });
+  poll.start();
+  open();
+  poll.stop();
+  EXPECT_TRUE(seen);
+}
 
 struct WindowFixture : ::testing::Test {
   TempDir dir;
