@@ -21,23 +21,6 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 
-TEST(CarsClassTest, RegistersEachFileOnceAndKeepsTheFirstComment) {
-  CarsClass cars;
-  EXPECT_EQ(cars.Sarch("a.bmp"), -1);
-  EXPECT_EQ(cars.Sarch(""), -1);
-  EXPECT_EQ(cars.Add("a.bmp", 0, "first"), 0);
-  EXPECT_EQ(cars.Add("b.bmp", 0, "b"), 1);
-  EXPECT_EQ(cars.Add("a.bmp", 3, "second"), 0);
-  EXPECT_EQ(cars.Add("A.bmp", 0, "upper"), 2) << "case matters";
-  EXPECT_EQ(cars.Count(), 3);
-  cars.Index(0);
-  EXPECT_EQ(cars.CarComment(), "first");
-  EXPECT_EQ(cars.CarKind(), "0");
-  cars.Index(-1);
-  EXPECT_EQ(cars.CarFileName(), "");
-  EXPECT_EQ(cars.CarKind(), "");
-}
-
 TEST(PathsTest, FindsFilesTheWayWindowsWould) {
   TempDir dir;
   const std::string real = dir.Write("Car1.bmp", "x");

@@ -125,21 +125,6 @@ TEST_F(OptionsTest, GreyedBoxKeepsItsTickAndUnknownLevelsFallBack) {
   EXPECT_TRUE(animate->isEnabled());
 }
 
-TEST_F(OptionsTest, TabsGoRoundWithControlTab) {
-  auto o = Open();
-  o->show();
-  EXPECT_EQ(o->CurrentTab(), 0);
-  EXPECT_EQ(o->tbsOptions->tabText(1), "&Sound");
-  QTest::keyClick(o.get(), Qt::Key_Tab, Qt::ControlModifier);
-  EXPECT_EQ(o->CurrentTab(), 1);
-  QTest::keyClick(o.get(), Qt::Key_Tab, Qt::ControlModifier);
-  EXPECT_EQ(o->CurrentTab(), 0) << "after the last, the first";
-  QTest::keyClick(o.get(), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
-  EXPECT_EQ(o->CurrentTab(), 1) << "before the first, the last";
-  QTest::keyClick(o.get(), Qt::Key_Tab, Qt::ControlModifier | Qt::AltModifier);
-  EXPECT_EQ(o->CurrentTab(), 1) << "other modifiers do nothing";
-}
-
 TEST_F(OptionsTest, LogCopyAndFolderBrowse) {
   auto o = Open();
   QApplication::clipboard()->setText("before");
@@ -191,7 +176,6 @@ TEST(ConsoleTest, KeypadAndHelp) {
 TEST(AnswerViewTest, TextSizeAndLayout) {
   qt::frmAnserView view(nullptr, "(2): C 1:3\r\n(1): P 1:2\r\n");
   qt::ApplyNational(view, English());
-  EXPECT_EQ(view.cmdClose->text(), "&Close");
   EXPECT_EQ(view.txtAnser->toPlainText(), "(2): C 1:3\n(1): P 1:2\n");
   view.show();
   view.resize(50, 50);
@@ -217,10 +201,7 @@ TEST(GameFontTest, TheTablesFontsBecomeInstalledOnes) {
 
 // ---- formation views ----------------------------------------------------------------------------
 
-TEST(FormationTest, UnitSizesTableAndScrollBar) {
-  EXPECT_EQ(qt::UnitSize(200, 40), QSize(300, 60));
-  EXPECT_EQ(qt::UnitSize(150, 45), QSize(200, 60));
-
+TEST(FormationTest, TableAndScrollBar) {
   Fakes f;
   LocoClass loco(DataPorts{f.msg, f.texts, f.clock});
   TRDClass trd(DataPorts{f.msg, f.texts, f.clock});
@@ -304,45 +285,19 @@ TEST(DataInstallWindowTest, DropsMoveFilesAndTheFolderOpens) {
   EXPECT_EQ(opened.toStdString(), data.str());
 }
 
-TEST(AboutTest, TextsRemarksAndTheQuestionForm) {
+TEST(AboutTest, CreditsStayAndTheQuestionFormIsCopiedOnYes) {
   FakeMessageBox msg;
   National texts = English();
   qt::frmAbout about(nullptr, texts, msg);
-  EXPECT_EQ(about.lblVersion->text(), "Ver 1.0");
-  QTest::mouseDClick(about.lblVersion, Qt::LeftButton);
-  QTest::mouseDClick(about.lblProductName, Qt::LeftButton);
-  QTest::mouseDClick(about.txtCredit->viewport(), Qt::LeftButton);
-  EXPECT_THAT(msg.Texts(), ElementsAre("Revision=0001", texts.GetMessageText(1), texts.GetMessageText(2)));
   const QString before = about.txtCredit->toPlainText();
   QTest::keyClicks(about.txtCredit, "typed");
   EXPECT_EQ(about.txtCredit->toPlainText(), before);
-
-  EXPECT_TRUE(about.QuestionText().startsWith("SUB:Kelvara 's question\r\nTO:kelvara@orvane.example\r\n"));
   msg.answers = {MsgAnswer::No};
   QApplication::clipboard()->setText("untouched");
   about.QuestionForm();
   EXPECT_EQ(QApplication::clipboard()->text(), "untouched");
   about.QuestionForm();
   EXPECT_EQ(QApplication::clipboard()->text(), about.QuestionText());
-}
-
-// ---- every window's place -----------------------------------------------------------------------
-
-TEST(WindowPlaceTest, RememberedAndPulledBackInside) {
-  QSettings("Kelvara", "Kelvara").clear();
-  FakeMessageBox msg;
-  FakeTexts texts;
-  qt::frmTrainMakuUpTable table(nullptr);
-  qt::RestorePlace(table, QRect(-100, 50, 300, 200), 100, 100, msg, texts);
-  EXPECT_EQ(table.pos().x(), 0) << "the first place, kept inside the work area";
-  table.move(5000, 40);  // then it stood on a monitor that is gone now
-  table.resize(320, 240);
-  qt::SavePlace(table, msg, texts);
-  qt::frmTrainMakuUpTable again(nullptr);
-  qt::RestorePlace(again, QRect(0, 0, 300, 200), 100, 100, msg, texts);
-  const WorkArea area = Win32ApiClass::GetWorkArea();
-  EXPECT_EQ(again.size(), QSize(320, 240)) << "a window the player sizes keeps its size";
-  EXPECT_EQ(again.pos(), QPoint(area.right - 320, 40));
 }
 
 // ---- an installed game -----------------------------------------------------------------------
