@@ -108,22 +108,17 @@ TEST_F(MidiTest, ResourceTuneIsWrittenToATemporaryFileAndPlayed) {
   EXPECT_EQ(log.back(), "Pathed StopSound");
 }
 
-TEST_F(MidiTest, MissingResourceIsReportedWithItsNumber) {
-  auto midi = Player();
-  EXPECT_EQ(midi->LoadSoundFromeResource("nothing.mid"), 326);
-  ASSERT_EQ(msg.shown.size(), 1u);
-  EXPECT_EQ(msg.shown[0].icon, MsgIcon::None);
+// A tune that cannot be loaded fails with its number: a missing resource, or no temporary file
+// to write it to; nothing is opened.
+TEST_F(MidiTest, ATuneThatCannotBeLoadedFailsWithItsNumber) {
+  auto missing = Player();
+  EXPECT_EQ(missing->LoadSoundFromeResource("nothing.mid"), 326);
   EXPECT_EQ(LogLines().back(), "Error LoadData(R) NOTHING.MID");
-}
-
-// A tune needs its temporary file: without one the load fails and nothing is opened.
-TEST_F(MidiTest, TemporaryFileThatCannotBeMadeFailsTheLoad) {
   MIDIMCIClass midi(mci, msg, clock, texts, dir / "gone");
-  midi.OutputLog = true;
   EXPECT_EQ(midi.LoadSoundFromeResource("railway.mid"), 75);
-  ASSERT_EQ(msg.shown.size(), 1u);
-  EXPECT_THAT(msg.shown[0].text, HasSubstr(dir / "gone"));
-  EXPECT_EQ(msg.shown[0].icon, MsgIcon::None);
+  ASSERT_EQ(msg.shown.size(), 2u);
+  EXPECT_THAT(msg.shown[1].text, HasSubstr(dir / "gone"));
+  for (const ShownBox& box : msg.shown) EXPECT_EQ(box.icon, MsgIcon::None);
   EXPECT_EQ(midi.TempFileName(), "");
 
   // The game says once that the sound goes off, and opens nothing by a bare name.
