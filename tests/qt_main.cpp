@@ -13,8 +13,6 @@ int main(int argc, char** argv) {
   QTemporaryDir home(QDir::tempPath() + "/kelvara-window-tests-XXXXXX");
   qputenv("HOME", home.path().toLocal8Bit());
   QApplication app(argc, argv);
-  // The desktop's own file dialogs cannot be driven from here; Qt's widget one can.
-  QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
   QStandardPaths::setTestModeEnabled(true);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();

@@ -315,9 +315,6 @@ TEST_F(FluidTest, FilesThatAreNotMidiDoNotOpen) {
               mcierr::kInvalidFile)
         << bytes.size() << " bytes";
   }
-  MIDIMCIClass midi(device, msg, clock, texts, dir.str());
-  midi.LoadSoundFromFile(dir.Write("empty.mid", ""));
-  EXPECT_EQ(midi.PlaySound(), 1);
 }
 
 TEST_F(FluidTest, DriversAreTriedInOrderAndWithoutOneNothingOpens) {

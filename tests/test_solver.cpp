@@ -14,6 +14,8 @@
 namespace kelvara::testing {
 namespace {
 
+using ::testing::Contains;
+using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 
 // A game on a position, moved by one-input commands; commands that would show a message or
@@ -147,14 +149,6 @@ TEST(SolverTest, ShortestAsABreadthFirstSearchFindsOnSmallYards) {
   EXPECT_GT(large, kSmallYards / 12) << "trains of 7 and 8 cars among them";
 }
 
-}  // namespace
-}  // namespace kelvara::testing
-
-namespace kelvara::testing {
-namespace {
-
-using ::testing::Contains;
-using ::testing::HasSubstr;
 
 // A game as a player meets it: a quiz made, the route where the game left it.
 struct HelperTest : ::testing::Test {

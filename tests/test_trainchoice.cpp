@@ -171,18 +171,6 @@ TEST_F(ChoiceTest, TheDefaultSetStandsBehindThePlayersFolder) {
   EXPECT_EQ(game->Loco.CarCount(), 2);
 }
 
-TEST_F(ChoiceTest, AutomaticChoiceWithOneSetAlwaysTakesIt) {
-  dir.Write("loco.lst", "[Loco]\nNum=1\n[0]\nName=Only\nImage=e.bmp\n");
-  game->Loco.Refresh();
-  game->Loco.LoadLst(f.settings.TrdFolder);
-  Train("t", 5);
-  for (int i = 0; i < 5; ++i) {
-    game->mnuGameChangeTrainAuto_Click();
-    EXPECT_EQ(game->Loco.LocoSetIndex(), 0);
-    EXPECT_EQ(game->TrainCars, 5);
-  }
-}
-
 TEST_F(ChoiceTest, PictureListKeepsBellowsAndScalesToTheView) {
   game->ViewHeight = 64;
   game->ChangeTrain(1, Train("coaches", 5, true));  // 5 coaches, 4 bellows

@@ -167,7 +167,6 @@ TEST(ConsoleTest, KeypadAndHelp) {
   EXPECT_EQ(console.Commands(), "C2P3");
   QTest::mouseClick(button("cmdHelp"), Qt::LeftButton);
   EXPECT_EQ(helps, 1);
-  EXPECT_EQ(button("cmdNum_0")->toolTip(), "Delete one letter");
 }
 
 TEST(AnswerViewTest, TextAndSmallestSize) {
