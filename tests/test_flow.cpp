@@ -21,17 +21,7 @@ struct FlowTest : ::testing::Test {
   std::unique_ptr<Game> game;
 
   void SetUp() override { Make(1, 8); }
-  // A game of m locomotive units and n cars in their correct formation.
-  void Make(int m, int n, std::uint64_t seed = 1) {
-    game = std::make_unique<Game>(f.ports(), f.settings);
-    game->lib().Seed(seed);
-    game->LocoUnits = m;
-    game->TrainCars = n;
-    game->SetCars();
-    DimCopy2(game->yard, game->StartYard);
-    game->TrainChanged = true;
-    game->Route = 1;
-  }
+  void Make(int m, int n, std::uint64_t seed = 1) { game = TrainGame(f, m, n, seed); }
   std::vector<std::string> Answer() const {
     return std::vector<std::string>(game->AnserList.begin(), game->AnserList.begin() + game->AnserCount);
   }
@@ -365,9 +355,7 @@ TEST_F(DepartureTest, RunsFromRightToLeftThreeMetresAFrame) {
   game->CompleteAnimate();
   const auto d = Distances();
   ASSERT_GE(d.size(), 3u);
-  EXPECT_EQ(d[0], "11.0 m");
-  EXPECT_EQ(d[1], "8.0 m");
-  EXPECT_EQ(d[2], "5.0 m");
+  EXPECT_THAT(std::vector<std::string>(d.begin(), d.begin() + 3), ElementsAre("11.0 m", "8.0 m", "5.0 m"));
   EXPECT_EQ(d.back(), "-22.0 m") << "(-25 + 20 + 3 < 0) ends the run";
   EXPECT_EQ(f.scene.frames.size(), d.size());
   EXPECT_EQ(f.scene.frames[0][0], 11 * 64);

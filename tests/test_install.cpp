@@ -1,6 +1,5 @@
 // Where the program keeps its files, installing rolling stock: the drop rules and the move that
 // never loses a file.
-#include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -245,7 +245,6 @@ TEST_F(LogOutTest, WritesTheLineAndThreeDumpLinesOnlyWhenMakeLogIsOn) {
   game.LogOut("x");
   EXPECT_TRUE(f.log.lines.empty());
   f.settings.MakeLog = true;
-  game.LocoUnits = 1;
   game.TrainCars = 2;
   game.SetCars();
   game.LogOut("CutTrain In 1 to 0 with 1");

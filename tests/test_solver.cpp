@@ -10,6 +10,7 @@
 #include "base/nullports.h"
 #include "fakes.h"
 #include "model/game.h"
+#include "yard_builder.h"
 
 namespace kelvara::testing {
 namespace {
@@ -87,14 +88,10 @@ struct Quiz {
 Quiz MakeQuiz(int m, int n, int level, std::uint64_t seed) {
   Fakes f;
   f.settings.QuestionLevel = level;
-  Game game(f.ports(), f.settings);
-  game.LocoUnits = m;
-  game.TrainCars = n;
-  game.lib().Seed(seed);
-  game.SetCars();
-  game.DisMakeUp();
-  game.RunOneInput("");
-  return {game.yard, game.Route, m, n};
+  const auto game = TrainGame(f, m, n, seed);
+  game->DisMakeUp();
+  game->RunOneInput("");
+  return {game->yard, game->Route, m, n};
 }
 
 // The sanitised build looks at memory, the optimised one at the numbers: a third of the
@@ -157,13 +154,7 @@ struct HelperTest : ::testing::Test {
   void New(int m, int n, std::uint64_t seed, int level = 8) {
     f.settings.QuestionLevel = level;
     f.settings.MakeLog = true;
-    game = std::make_unique<Game>(f.ports(), f.settings);
-    game->lib().Seed(seed);
-    game->LocoUnits = m;
-    game->TrainCars = n;
-    game->SetCars();
-    game->TrainChanged = true;
-    game->Route = 1;
+    game = TrainGame(f, m, n, seed);
     game->mnuGameReDisMakeUp_Click();
   }
   struct Seen {

@@ -5,7 +5,6 @@
 
 #include <QLabel>
 #include <QMenu>
-#include <QMessageBox>
 #include <QLineEdit>
 #include <QTimer>
 
@@ -13,7 +12,6 @@
 #include "model/durations.h"
 #include "yard_builder.h"
 #include "qt/pictures.h"
-#include "scene/sceneview.h"
 #include "window_fixture.h"
 
 namespace kelvara::testing {

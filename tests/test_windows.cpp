@@ -70,7 +70,6 @@ struct OptionsTest : ::testing::Test {
 
 TEST_F(OptionsTest, ApplyOkCancelAndDefault) {
   auto o = Open();
-  EXPECT_EQ(o->checks["chkCarNumGuide"]->text(), "View number guides");
   EXPECT_EQ(o->checks["chkCarNumGuide"]->toolTip(), "") << "tool tip numbers point at no text";
   // Cancel loses what was not applied.
   o->checks["chkCarNumGuide"]->setChecked(false);
@@ -219,7 +218,6 @@ TEST(FormationTest, TableAndScrollBar) {
 TEST(TrainSelectTest, ListsAndChoices) {
   National texts = English();
   qt::frmTrainSelect select(nullptr, texts, {"EF10", "DD20"}, {{"/d/a.trd", "Express"}, {"/d/B.TRD", ""}});
-  ASSERT_EQ(select.cmbLoco->count(), 3);
   EXPECT_EQ(select.cmbLoco->itemText(2), "Auto Select");
   EXPECT_EQ(select.cmbTrd->itemText(1), "") << "an unreadable file is listed without a name";
   EXPECT_EQ(select.Result(), "100");

@@ -1,9 +1,13 @@
-// Builds yards from short texts: "L1 L2 3 4 . 5" fills positions 0, 1, 2, ... of a line.
+// Builds yards from short texts: "L1 L2 3 4 . 5" fills positions 0, 1, 2, ... of a line; and
+// games whose train stands ready.
 #pragma once
 
+#include <memory>
 #include <sstream>
 #include <string>
 
+#include "fakes.h"
+#include "model/game.h"
 #include "model/yard.h"
 
 namespace kelvara::testing {
@@ -35,6 +39,20 @@ inline std::string LineText(const Yard& yard, int line) {
     out += yard.at(line, p).IsEmpty() ? "." : yard.at(line, p).Text();
   }
   return out;
+}
+
+// A game of m locomotive units and n cars in their correct formation, as a train just loaded
+// leaves it: that position remembered as the start, the sign set for siding 1.
+inline std::unique_ptr<Game> TrainGame(Fakes& f, int m, int n, std::uint64_t seed = 1) {
+  auto game = std::make_unique<Game>(f.ports(), f.settings);
+  game->lib().Seed(seed);
+  game->LocoUnits = m;
+  game->TrainCars = n;
+  game->SetCars();
+  DimCopy2(game->yard, game->StartYard);
+  game->TrainChanged = true;
+  game->Route = 1;
+  return game;
 }
 
 }  // namespace kelvara::testing
