@@ -180,7 +180,6 @@ TEST_F(FlowTest, RemakeMidGameMixesFromWhereTheCarsStandAndRecordsOnlyTheNewQuiz
   EXPECT_TRUE(text.ends_with("\r\n(1): " + Answer().front() + "\r\n")) << text;
 }
 
-
 // ---- completion ----------------------------------------------------------------------------
 
 struct CompletionTest : FlowTest {

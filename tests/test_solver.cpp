@@ -146,7 +146,6 @@ TEST(SolverTest, ShortestAsABreadthFirstSearchFindsOnSmallYards) {
   EXPECT_GT(large, kSmallYards / 12) << "trains of 7 and 8 cars among them";
 }
 
-
 // A game as a player meets it: a quiz made, the route where the game left it.
 struct HelperTest : ::testing::Test {
   Fakes f;
