@@ -34,9 +34,7 @@ void Game::cmdFront_Click() {
   const std::int32_t n = NumberBoxValue(c.Text("cmbCutTrainNum"));
   const int units = line >= 0 && line < kLines ? yard.GetLocoNum(line) : 0;
   const int count = Saturate(static_cast<long long>(n) + units + yard.GetCoupledCarsNum(kHeadShunt));
-  c.SetEnabled("cmdBack", true);
   if (line >= 1 && line <= 2) CutTrain(line, kHeadShunt, count);
-  c.SetEnabled("cmdFront", false);
   c.SetText("cmbCutTrainNum", "");
   CountUp();
   if (line == 1) {
@@ -48,21 +46,17 @@ void Game::cmdFront_Click() {
   }
   if (GameActive) {
     ++MovesUsed;
-    RecordStep(ButtonWord(Msg(1250)) + " " + std::to_string(n));
+    RecordStep(PlainCaption(Msg(1250)) + " " + std::to_string(n));
   }
 }
 
 void Game::cmdBack_Click() {
   IControls& c = ports_.controls;
   HintCells.clear();
-  if (!c.IsEnabled("mnuGameRestart")) c.SetEnabled("mnuGameRestart", true);
+  restartOffered_ = true;
   if (settings_.OneInput) {
-    c.SetEnabled("cmdBack", false);
     OneInputMode();
     if (GameActive) ChkGameEnd();
-    c.SetEnabled("cmdBack", true);
-    // The clock runs on only while the game does: a completed game keeps its time.
-    if (GameActive) c.SetEnabled("Timer1", true);
     return;
   }
   const int line = Route;
@@ -71,7 +65,7 @@ void Game::cmdBack_Click() {
     lib_.Wait1ms(durations::kWrongRoute);
     return;
   }
-  std::string step = ButtonWord(Msg(1240));
+  std::string step = PlainCaption(Msg(1240));
   if (yard.at(kHeadShunt, kVisible - 1).IsEmpty()) {
     const std::int32_t n = NumberBoxValue(c.Text("cmbCutTrainNum"));
     const Yard before = yard;
@@ -82,14 +76,11 @@ void Game::cmdBack_Click() {
     step += " " + std::to_string(n);
   } else {
     AddTrain(kHeadShunt, line);
-    c.SetEnabled("cmdFront", true);
   }
   if (GameActive) {
-    if (yard.GetMaxPushing(line) == 0) c.SetEnabled("cmdBack", false);
     RecordStep(step);
     ChkGameEnd();
   }
-  if (yard.GetMaxPushing(line) == 0) c.SetEnabled("cmdBack", false);
   c.SetFocus("cmbCutTrainNum");
 }
 
@@ -100,7 +91,7 @@ void Game::imgCar_Click(int index) {
   if (yard.GetLocoNum(line) == 0) return;
   const int n = std::max(position - yard.GetLocoAfterPosition(line) + 1, 0);
   ports_.controls.SetText("cmbCutTrainNum", std::to_string(n));
-  if (ports_.controls.IsEnabled("cmdFront")) ports_.controls.SetFocus("cmdFront");
+  if (Enabled("cmdFront")) ports_.controls.SetFocus("cmdFront");
 }
 
 }  // namespace kelvara

@@ -82,28 +82,29 @@ void Game::mnuGameNewGame_Click() {
 }
 
 void Game::mnuGameReDisMakeUp_Click() {
-  // A derailment belongs to the game it ended; the quiz made now is kept unless it derails itself.
-  Derailed = false;
-  IControls& c = ports_.controls;
-  c.SetEnabled("cmdBack", false);
-  c.SetEnabled("cmbCutTrainNum", false);
-  // A pull clicked while the quiz is made would run in the middle of it; play starts with Front off anyway.
-  c.SetEnabled("cmdFront", false);
-  MyLibClass::EnableAPI(c, "mnu", MenuStates, false, false);
-  c.SetEnabled("Timer1", false);
-  ports_.sound.StopSound();
+  {
+    Busy making(*this, Phase::MakingQuiz);
+    // A derailment belongs to the game it ended; the quiz made now is kept unless it derails itself.
+    Derailed = false;
+    gameOver_ = false;
+    completed_ = false;
+    GameActive = false;  // the game in progress, if any, ends here: its clock stops
+    UpdateControls();
+    ports_.sound.StopSound();
 
-  if (settings_.MakeLog && MyLog != nullptr) {
-    LogOutFst(*MyLog, lib_, LocoListFolder(), TRD.TrainFileName);
-  }
-  for (int siding = 1; siding <= 2; ++siding) {
-    if (yard.GetLocoNum(siding) > 0) CutTrain(siding, 0, yard.GetLocoNum(siding));
-  }
-  DisMakeUp();
-  ports_.sound.Beep();
-  if (!Derailed) {
-    DimCopy2(yard, StartYard);
-    ComputeFewest();
+    if (settings_.MakeLog && MyLog != nullptr) {
+      LogOutFst(*MyLog, lib_, LocoListFolder(), TRD.TrainFileName);
+    }
+    for (int siding = 1; siding <= 2; ++siding) {
+      if (yard.GetLocoNum(siding) > 0) CutTrain(siding, 0, yard.GetLocoNum(siding));
+    }
+    DisMakeUp();
+    ports_.sound.Beep();
+    if (!Derailed) {
+      DimCopy2(yard, StartYard);
+      StartRoute = Route;
+      ComputeFewest(settings_.OneInput);
+    }
   }
   mnuGameRestart_Click();
 }
@@ -123,32 +124,36 @@ void Game::SoundOff() {
   SoundFailed = true;
 }
 
+void Game::ClearStatus() {
+  ports_.status.SetPanel("UCount", "0");
+  ports_.status.SetPanel("Time", PlayTimeText(0));
+  MsgGuide.Msg("");
+  HintCells.clear();
+  HintText.clear();
+}
+
 void Game::mnuGameRestart_Click() {
   DimCopy2(StartYard, yard);
+  // The quiz's own route with it, or its fewest moves would count from another siding.
+  if ((StartRoute == 1 || StartRoute == 2) && Route != StartRoute) {
+    Route = StartRoute;
+    ports_.scene.ShowSign(Route);
+  }
   Derailed = false;  // the quiz is played again from its start: no derailment in it yet
+  gameOver_ = false;
+  completed_ = false;
+  restartOffered_ = false;
+  ClearStatus();  // what the game before said is gone with it
   ports_.scene.DrawRefresh();
   if (settings_.GameSound) PlayTune("railway.mid");
   if (settings_.OneInput) MsgGuide.Msg(Msg(5720));
 
-  IControls& c = ports_.controls;
-  ports_.status.SetPanel("UCount", "0");
-  for (const std::string& name : c.Names()) {
-    if (name.starts_with("mnu")) c.SetEnabled(name, true);
-  }
   StartTick = ports_.clock.TickCount();
   GameActive = true;
   TrainChanged = false;
-
-  c.SetEnabled("cmbCutTrainNum", true);
-  c.SetEnabled("cmdBack", true);
-  c.SetEnabled("cmdFront", false);
-  c.SetEnabled("mnuViewAnser", true);
-  c.SetEnabled("mnuViewClearAnimation", false);
-  c.SetEnabled("mnuGameRestart", false);
-  c.SetEnabled("Timer1", true);
   StartHistory();
+  UpdateControls();
 }
-
 bool Game::ChkGameEnd() {
   if (!TrainComplete(yard, TrainCars)) return false;
   CompleteSequence(yard.GetLocoAfterPosition(1) == kVisible ? 2 : 1);
@@ -156,47 +161,36 @@ bool Game::ChkGameEnd() {
 }
 
 void Game::CompleteSequence(int /*line*/) {
-  IControls& c = ports_.controls;
-  Completing = true;
-  UpdateHelperMenus();
-  c.SetEnabled("Timer1", false);
-  // Back pressed during the fanfare or the window would test and complete the game a second time,
-  // and a pull would move the cars the run-out is driving.
-  const bool backWasEnabled = c.IsEnabled("cmdBack");
-  c.SetEnabled("cmdBack", false);
-  c.SetEnabled("cmdFront", false);
-
-  ports_.sound.StopSound();
-  if (MIDI != nullptr && !SoundFailed) {
-    PlayTune("COMPLETE.MID");
-    // The fanfare plays to its end before the game goes on; the window stays responsive. An output
-    // that stopped mid-tune (a sound server gone) leaves it "playing" for ever: the game goes on.
-    for (int waited = 0; waited < durations::kFanfareLongest && MIDI != nullptr && !SoundFailed &&
-                         MIDI->IsMode() == "playing";
-         waited += durations::kTunePoll) {
-      lib_.Wait1ms(durations::kTunePoll);
+  std::string counts;
+  {
+    Busy completing(*this, Phase::Completing);
+    ports_.sound.StopSound();
+    if (MIDI != nullptr && !SoundFailed) {
+      PlayTune("COMPLETE.MID");
+      // The fanfare plays to its end before the game goes on; the window stays responsive. An
+      // output that stopped mid-tune (a sound server gone) leaves it "playing" for ever: the game
+      // goes on.
+      for (int waited = 0; waited < durations::kFanfareLongest && MIDI != nullptr && !SoundFailed &&
+                           MIDI->IsMode() == "playing" && !closing_;
+           waited += durations::kTunePoll) {
+        lib_.Wait1ms(durations::kTunePoll);
+      }
     }
+
+    // The fewest moves in the units the moves were counted in: the console's commands or the
+    // buttons' pulls and pushes, whichever the game was finished with.
+    if (fewestConsole_ != settings_.OneInput) ComputeFewest(settings_.OneInput);
+    counts = MovesText();
+    ports_.scene.ShowCompleteWindow(Msg(5460), counts);
+    ports_.clock.PumpOnce();
+    lib_.Wait1ms(durations::kCompleteWindow);
+    ports_.scene.CloseCompleteWindow();
+
+    if (settings_.CompleteRunMainLine && !closing_) CompleteSmallAnimate();
+    if (settings_.CompleteBigAnimaite && !closing_) CompleteAnimate();
+    GameActive = false;
+    completed_ = true;
   }
-
-  const std::string counts = MovesText();
-  ports_.scene.ShowCompleteWindow(Msg(5460), counts);
-  ports_.clock.PumpOnce();
-  MyLibClass::EnableAPI(c, "mnu", MenuStates, false, false);
-  lib_.Wait1ms(durations::kCompleteWindow);
-  ports_.scene.CloseCompleteWindow();
-
-  if (settings_.CompleteRunMainLine) CompleteSmallAnimate();
-  if (settings_.CompleteBigAnimaite) CompleteAnimate();
-
-  MyLibClass::EnableAPI(c, "mnu", MenuStates, false, true);
-  c.SetEnabled("mnuGameNewGame", true);
-  c.SetEnabled("mnuViewClearAnimation", true);
-  c.SetEnabled("mnuGameReDisMakeUp", false);
-  c.SetEnabled("cmdFront", false);
-  c.SetEnabled("cmdBack", backWasEnabled);
-  GameActive = false;
-  Completing = false;
-  UpdateHelperMenus();
   LogOut(counts);
   MsgGuide.Msg(counts);
 }
@@ -214,15 +208,10 @@ void Game::CompleteSmallAnimate() {
 
 void Game::CompleteAnimate() {
   IControls& c = ports_.controls;
-  std::vector<std::string> states(101);
-  MyLibClass::EnableAPI(c, "mnu", states, false, false);
-  // The view covers the buttons, but their keys would still move the cars under it.
-  const bool front = c.IsEnabled("cmdFront"), back = c.IsEnabled("cmdBack");
-  c.SetEnabled("cmdFront", false);
-  c.SetEnabled("cmdBack", false);
+  // The view covers the yard; nothing but mnuEscape answers until the run is over.
+  Busy run(*this, Phase::DepartureRun);
   c.SetVisible("mnuEscape", true);
-  c.SetEnabled("mnuEscape", true);
-  AnimeContinue = true;
+  AnimeContinue = !closing_;
 
   ports_.scene.AnimeView(true);
   Pelm.DrawHeight(ViewHeight);
@@ -264,9 +253,6 @@ void Game::CompleteAnimate() {
   ports_.sound.StopSound();
   c.SetVisible("mnuEscape", false);
   ports_.scene.AnimeView(false);
-  MyLibClass::EnableAPI(c, "mnu", states, false, true);
-  c.SetEnabled("cmdFront", front);
-  c.SetEnabled("cmdBack", back);
   c.SetVisible("cmbCutTrainNum", true);
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -14,6 +15,7 @@
 #include "data/mylib.h"
 #include "data/trd.h"
 #include "model/command.h"
+#include "model/phase.h"
 #include "model/solver.h"
 #include "model/yard.h"
 #include "model/pelm.h"
@@ -40,6 +42,9 @@ class MyLogClass;
 
 // The number box: the decimal number at the start of the text, rounded half to even, 0 for none.
 std::int32_t NumberBoxValue(std::string_view text);
+
+// A caption as the player reads it, without its access key: "前進(&F)" -> "前進", "&Front" -> "Front".
+std::string PlainCaption(std::string caption);
 
 class Game {
  public:
@@ -74,10 +79,30 @@ class Game {
   bool SoundFailed = false;
   // The log that a re-make starts anew when MakeLog is on; none for no file.
   MyLogClass* MyLog = nullptr;
-  // Menu states remembered while the completion window is up.
-  std::vector<std::string> MenuStates = std::vector<std::string>(101);
-  // The completion sequence is running (fanfare, window, run-out, departure run).
-  bool Completing = false;
+
+  // ---- the state of play ----------------------------------------------------------------------
+  // What the game is doing now. Moves, sequences and windows that run set it for their length;
+  // between them it follows from the game's flags.
+  Phase phase() const;
+  // The one gate: whether a command may run now, from whatever source it comes.
+  bool Allows(GameCommand c) const;
+  // Runs a command of the game through the gate; false when the phase refused it. `cell` is the
+  // clicked car's cell for NumberBox.
+  bool Do(GameCommand c, int cell = -1);
+  // Runs a front end's own command (a window of its own) through the same gate; the window holds
+  // the game in the Dialog phase while it is open.
+  bool Run(GameCommand c, const std::function<void()>& action);
+  // Every control of the main window, enabled or not, computed from the phase and the game, in the
+  // order of kMainControls; separators read false.
+  std::array<bool, std::size(kMainControls)> ControlStates() const;
+  bool Enabled(std::string_view control) const;
+  // Puts the computed states on the controls.
+  void UpdateControls();
+  // What Escape on the main window does now.
+  EscapeAction OnEscape() const;
+  // The front end's start-up and its closing.
+  void SetStartingUp(bool on);
+  void SetClosing();
 
   // ---- play helpers: the fewest moves, hints, undo and redo ---------------------------------
   // The fewest commands that solve the quiz from its start in the way it is played (the console
@@ -100,12 +125,10 @@ class Game {
   // Game menu: a move taken back, and taken again. A new move after an undo drops the redo steps.
   void mnuGameUndo_Click();
   void mnuGameRedo_Click();
-  // One rule for all three: a game in progress, no quiz being made, no completion running, no
-  // derailment; and something to take back or again.
+  // Offered only while a game waits for the player; undo and redo when there is a step to take.
   bool CanHint() const;
   bool CanUndo() const;
   bool CanRedo() const;
-  void UpdateHelperMenus();
 
   MsgGuideClass MsgGuide;
 
@@ -178,6 +201,9 @@ class Game {
   void mnuEscape_Click() { AnimeContinue = false; }
   // A tune failed: text 5200, the sound settings off in memory, no tune tried again.
   void SoundOff();
+  // Loads and plays a tune; on an error shows text 5200 and turns the sound off. Nothing is tried
+  // after the sound device failed.
+  void PlayTune(const char* name);
 
   void cmdFront_Click();
   void cmdBack_Click();
@@ -219,9 +245,32 @@ class Game {
   void Derail(bool first);
   void SuspendService();
   void CompleteSequence(int line);
-  // Loads and plays a tune; on an error shows text 5200 and turns the sound off.
-  void PlayTune(const char* name);
   void CountUp();
+  // The status bar of a game that is gone: the counters, the time and the guide.
+  void ClearStatus();
+
+  // A phase held for as long as a move, a sequence or a window runs.
+  class Busy {
+   public:
+    Busy(Game& game, Phase phase);
+    ~Busy();
+    Busy(const Busy&) = delete;
+    Busy& operator=(const Busy&) = delete;
+
+   private:
+    Game& game_;
+    std::optional<Phase> before_;
+  };
+  std::optional<Phase> busy_;
+  bool startingUp_ = false;
+  bool closing_ = false;
+  bool completed_ = false;       // the last game was finished
+  bool gameOver_ = false;        // the last game ended in a derailment
+  bool restartOffered_ = false;  // Back was pressed in this game
+  bool oneInputRun_ = false;     // a one-input string is being played: the clock stands
+  // The hint's position: the hint goes from the guide when the position goes.
+  Yard hintYard_;
+  int hintRoute_ = -1;
 
   // A whole position and what the window shows of it: what an undo goes back to.
   struct HistoryEntry {
@@ -229,13 +278,10 @@ class Game {
     int route = -1;
     std::string ucount;
     int moves = 0;
-    bool front = false, back = false;
     std::string label;  // the move that led here, for the log
   };
   // The history begins anew with the quiz's start; every move of the player adds a step.
   void StartHistory();
-  // A button's caption without its access key, for the words of undo and redo.
-  static std::string ButtonWord(std::string caption);
   void RecordStep(std::string label);
   void Restore(const HistoryEntry& entry);
   // A shortest string from a position, kept while the player follows it.
@@ -246,12 +292,15 @@ class Game {
     std::vector<OneInputCommand> commands;
     bool proven = false;
   };
-  std::optional<Plan> Solve(bool console);
+  std::optional<Plan> Solve(const Yard& from, int route, bool console) const;
   // A command in words: "pull out 3 cars and back into line 2".
   std::string Describe(const OneInputCommand& c, int otherLine) const;
   // The rest of the kept plan from the position as it stands, if the player followed it.
   std::optional<Plan> FollowPlan(bool console) const;
-  void ComputeFewest();
+  // The fewest commands from the quiz's start, in the console's units or the buttons'.
+  void ComputeFewest(bool console);
+  bool fewestConsole_ = false;  // the units FewestMoves counts
+  int StartRoute = -1;          // the route at the quiz's start
 
   std::vector<HistoryEntry> history_;
   std::size_t historyAt_ = 0;

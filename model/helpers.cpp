@@ -19,13 +19,6 @@ std::string Fill(std::string text, const std::string& one, const std::string& tw
   return text;
 }
 
-// A button's caption without its access key: "前進(&F)" -> "前進", "&Front" -> "Front".
-std::string Plain(std::string caption) {
-  if (const auto open = caption.find("(&"); open != std::string::npos) caption.erase(open);
-  caption.erase(std::remove(caption.begin(), caption.end(), '&'), caption.end());
-  return caption;
-}
-
 // The cells (line x 20 + slot) of what a command moves: the locomotive and the cars it pulls, or
 // the locomotive and the cars coupled to it that a push moves first.
 std::vector<int> MovedCells(const Yard& yard, int line, int locoUnits, const OneInputCommand& c) {
@@ -39,6 +32,12 @@ std::vector<int> MovedCells(const Yard& yard, int line, int locoUnits, const One
 
 }  // namespace
 
+std::string PlainCaption(std::string caption) {
+  if (const auto open = caption.find("(&"); open != std::string::npos) caption.erase(open);
+  caption.erase(std::remove(caption.begin(), caption.end(), '&'), caption.end());
+  return caption;
+}
+
 std::string Game::MovesText() const {
   const std::string used = std::to_string(MovesUsed);
   std::string text = FewestMoves < 0 ? Fill(Msg(5940), used)
@@ -49,16 +48,12 @@ std::string Game::MovesText() const {
 
 // ---- the one rule ------------------------------------------------------------------------------
 
-bool Game::CanHint() const { return GameActive && !MakingQuiz && !Completing && !Derailed; }
+bool Game::CanHint() const {
+  // Asked by the table in a settled phase, and by the commands themselves while they run.
+  return GameActive && !MakingQuiz && !closing_ && busy_ != Phase::Completing && busy_ != Phase::DepartureRun;
+}
 bool Game::CanUndo() const { return CanHint() && historyAt_ > 0; }
 bool Game::CanRedo() const { return CanHint() && historyAt_ + 1 < history_.size(); }
-
-void Game::UpdateHelperMenus() {
-  IControls& c = ports_.controls;
-  c.SetEnabled("mnuGameHint", CanHint());
-  c.SetEnabled("mnuGameUndo", CanUndo());
-  c.SetEnabled("mnuGameRedo", CanRedo());
-}
 
 // ---- history -----------------------------------------------------------------------------------
 
@@ -72,34 +67,21 @@ void Game::StartHistory() {
   RecordStep("Start");
 }
 
-std::string Game::ButtonWord(std::string caption) {
-  // The button's caption as the player reads it: "後退(&B)" is 後退, "&Back" is Back.
-  if (const auto open = caption.find("(&"); open != std::string::npos) caption.erase(open);
-  caption.erase(std::remove(caption.begin(), caption.end(), '&'), caption.end());
-  return caption;
-}
-
 void Game::RecordStep(std::string label) {
-  const IControls& c = ports_.controls;
   if (!history_.empty()) history_.resize(historyAt_ + 1);  // a new move drops what could be redone
-  history_.push_back({yard, Route, ports_.status.Panel("UCount"), MovesUsed, c.IsEnabled("cmdFront"),
-                      c.IsEnabled("cmdBack"), std::move(label)});
+  history_.push_back({yard, Route, ports_.status.Panel("UCount"), MovesUsed, std::move(label)});
   historyAt_ = history_.size() - 1;
   HintCells.clear();
-  UpdateHelperMenus();
 }
 
 void Game::Restore(const HistoryEntry& entry) {
-  IControls& c = ports_.controls;
   yard = entry.yard;
   // The route as the signs showed it, without the five seconds of a stop on the head shunt.
   Route = entry.route;
   ports_.scene.ShowSign(entry.route);
   ports_.status.SetPanel("UCount", entry.ucount);
   MovesUsed = entry.moves;
-  c.SetEnabled("cmdFront", entry.front);
-  c.SetEnabled("cmdBack", entry.back);
-  c.SetText("cmbCutTrainNum", "");
+  ports_.controls.SetText("cmbCutTrainNum", "");
   HintCells.clear();
   ports_.scene.DrawRefresh();
 }
@@ -112,7 +94,6 @@ void Game::mnuGameUndo_Click() {
   const std::string line = Msg(5840) + " : " + undone;
   MsgGuide.Msg(line);
   LogOut(line);
-  UpdateHelperMenus();
 }
 
 void Game::mnuGameRedo_Click() {
@@ -121,18 +102,17 @@ void Game::mnuGameRedo_Click() {
   const std::string line = Msg(5850) + " : " + history_[historyAt_].label;
   MsgGuide.Msg(line);
   LogOut(line);
-  UpdateHelperMenus();
 }
 
 // ---- the solver in the game --------------------------------------------------------------------
 
-std::optional<Game::Plan> Game::Solve(bool console) {
-  Plan plan{yard, Route, console, {}, false};
+std::optional<Game::Plan> Game::Solve(const Yard& from, int route, bool console) const {
+  Plan plan{from, route, console, {}, false};
   SolveResult r;
   if (console) {
-    r = SolveFromConsole(yard, LocoUnits, TrainCars);
+    r = SolveFromConsole(from, LocoUnits, TrainCars);
   } else {
-    r = SolveFewest(yard, Route, LocoUnits, TrainCars);
+    r = SolveFewest(from, route, LocoUnits, TrainCars);
   }
   if (r.outcome != SolveResult::Outcome::Solved) return std::nullopt;
   plan.commands = std::move(r.commands);
@@ -161,20 +141,19 @@ std::optional<Game::Plan> Game::FollowPlan(bool console) const {
   return std::nullopt;
 }
 
-void Game::ComputeFewest() {
+void Game::ComputeFewest(bool console) {
   FewestMoves = -1;
   FewestProven = false;
+  fewestConsole_ = console;
   plan_.reset();
-  if (settings_.OneInput) {
-    plan_ = Solve(true);
-  } else {
-    // The Back button's first back-in, into the siding the route shows, is not a command.
-    const Yard start = yard;
-    if (Route == 1 || Route == 2) {
-      AddTrain(kHeadShunt, Route);
-      plan_ = Solve(false);  // kept from the position after that back-in, where the hints start
-    }
-    yard = start;
+  if (console) {
+    plan_ = Solve(StartYard, StartRoute, true);
+  } else if (StartRoute == 1 || StartRoute == 2) {
+    // The Back button's first back-in, into the siding the route shows, is not a command: the
+    // plan starts after it, where the hints do.
+    Sandbox box(StartYard, StartRoute, LocoUnits, TrainCars);
+    box.game().AddTrain(kHeadShunt, StartRoute);
+    plan_ = Solve(box.game().yard, StartRoute, false);
   }
   if (!plan_) return;
   FewestMoves = static_cast<int>(plan_->commands.size());
@@ -196,7 +175,7 @@ void Game::mnuGameHint_Click() {
   const bool console = settings_.OneInput;
   const int locoOnHeadShunt = yard.GetLocoNum(kHeadShunt);
   // The buttons' own captions (texts 1250 and 1240), without their access keys.
-  const std::string front = Plain(Msg(1250)), back = Plain(Msg(1240));
+  const std::string front = PlainCaption(Msg(1250)), back = PlainCaption(Msg(1240));
 
   std::string words, typed;
   if (!console && locoOnHeadShunt > 0) {
@@ -211,10 +190,12 @@ void Game::mnuGameHint_Click() {
     ports_.clock.PumpOnce();
     std::optional<Plan> plan = FollowPlan(console);
     if (!plan) {
-      plan = Solve(console);
+      plan = Solve(yard, Route, console);
     }
     if (!plan) {
       HintText = Msg(5810);
+      hintYard_ = yard;
+      hintRoute_ = Route;
       MsgGuide.Msg(HintText);
       ports_.scene.DrawRefresh();
       return;
@@ -249,6 +230,8 @@ void Game::mnuGameHint_Click() {
     if (!plan->proven) words += " (" + Msg(5860) + ")";
   }
   HintText = Msg(5770) + " : " + words + " — " + typed;
+  hintYard_ = yard;
+  hintRoute_ = Route;
   MsgGuide.Msg(HintText);
   LogOut(HintText);
   ports_.scene.DrawRefresh();

@@ -155,16 +155,13 @@ void Game::Derail(bool first) {
   Box(Msg(5600));
   Box(Msg(5610));
   Derailed = true;
-  UpdateHelperMenus();  // that game is over: nothing to hint or take back
-  ports_.controls.SetEnabled("cmdFront", false);
-  ports_.controls.SetEnabled("cmdBack", false);
-  ports_.controls.SetEnabled("mnuGameNewGame", true);
-  ports_.controls.SetEnabled("mnuGameRestart", true);
 }
 
 void Game::SuspendService() {
-  ports_.controls.SetEnabled("Timer1", false);
+  // The game is over: the clock stops before the boxes, and only New Game and Restart are left.
   GameActive = false;
+  gameOver_ = true;
+  UpdateControls();
   Box(Msg(5620));
   lib_.Wait1ms(durations::kDerailMessages);
   Box(Msg(5630));

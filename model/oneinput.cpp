@@ -60,7 +60,8 @@ void Game::OneInputMode() {
 }
 
 void Game::RunOneInput(std::string_view text) {
-  ports_.controls.SetEnabled("Timer1", false);
+  oneInputRun_ = true;  // the clock stands while the string runs
+  UpdateControls();
   MsgGuide.Msg(Msg(5720) + Msg(5730));
   const std::vector<OneInputCommand> commands = ParseOneInput(text);
 
@@ -85,8 +86,10 @@ void Game::RunOneInput(std::string_view text) {
       RecordStep(cmd.letter + std::to_string(cmd.number));
     }
   }
-  if (total == 0 && GameActive && !(yard == before && Route == route)) RecordStep(ButtonWord(Msg(1240)));
+  if (total == 0 && GameActive && !(yard == before && Route == route)) RecordStep(PlainCaption(Msg(1240)));
   MsgGuide.Msg(Msg(5720) + " : " + Msg(5740));
+  oneInputRun_ = false;  // the clock runs on, while the game does
+  UpdateControls();
 }
 
 void Game::RunOneInputCommand(const OneInputCommand& cmd) {

@@ -29,6 +29,12 @@ std::string LowerAscii(std::string s) {
 }  // namespace
 
 void Game::ChangeTrain(int LocoINdex, const std::string& TRDFileName) {
+  Busy loading(*this, Phase::Loading);
+  // What the choice wrote into the guide goes with it, whether or not the train changes.
+  struct GuideCleared {
+    MsgGuideClass& guide;
+    ~GuideCleared() { guide.Msg(""); }
+  } cleared{MsgGuide};
   if (GameActive &&
       Box(Msg(5210), MsgButtons::YesNo, MsgIcon::Information) == MsgAnswer::No) {
     return;
@@ -84,9 +90,20 @@ void Game::ChangeTrain(int LocoINdex, const std::string& TRDFileName) {
   SetCars();
   TrainChanged = true;
   DimCopy2(yard, StartYard);
+  StartRoute = Route;
+  // The game in progress, as text 5210 said, is over: its history, counters and time with it.
+  GameActive = false;
+  Derailed = false;
+  gameOver_ = false;
+  completed_ = false;
+  history_.clear();
+  historyAt_ = 0;
+  plan_.reset();
+  FewestMoves = -1;
+  AnserCount = 0;
+  ClearStatus();
+  ports_.status.SetPanel("DCount", "");
   ports_.scene.DrawRefresh();
-  ports_.controls.SetEnabled("cmdBack", true);
-  ports_.controls.SetEnabled("mnuViewClearAnimation", false);
 }
 
 std::vector<std::string> Game::TrainFolders() const {

@@ -2,6 +2,7 @@
 
 #include "qt/applynational.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
@@ -59,6 +60,14 @@ frmComplete::frmComplete(QWidget* parent) : QDialog(parent, Qt::FramelessWindowH
   lblDetail->setGeometry(0, (kImageHeight - h - dh) / 2, kImageWidth, dh);
   lblDetail->hide();
   setFixedSize(kImageWidth, kImageHeight);
+}
+
+void frmComplete::keyPressEvent(QKeyEvent* e) {
+  if (e->key() == Qt::Key_Escape) {
+    e->accept();
+    return;
+  }
+  QDialog::keyPressEvent(e);
 }
 
 void frmComplete::paintEvent(QPaintEvent*) {

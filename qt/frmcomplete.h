@@ -21,6 +21,8 @@ class frmComplete : public QDialog {
 
  protected:
   void paintEvent(QPaintEvent*) override;
+  // A click does nothing on this window, and neither does Escape: it closes when its time is up.
+  void keyPressEvent(QKeyEvent* e) override;
 };
 
 }  // namespace kelvara::qt

@@ -133,6 +133,8 @@ frmMain::frmMain(StartOptions options) : options_(std::move(options)) {
   setWindowIcon(ProgramIcon());
   BuildMenus();
   BuildControls();
+  // Nothing answers until start-up has finished.
+  for (const auto& [name, object] : controls_) SetEnabled(name, false);
 }
 
 frmMain::~frmMain() {
@@ -245,7 +247,7 @@ void frmMain::Form_Load() {
   game_->SetSign(0);
   log("Draw junction and Sign");
   SetVisible("mnuEscape", false);
-  MyLibClass::EnableAPI(*this, "mnu", startMenus_, false, false);
+  game_->SetStartingUp(true);
 
   QSettingsStore store;
   WindowPlace place{"frmMain", x(), y(), width(), height(), false};
@@ -293,15 +295,10 @@ void frmMain::Form_Load() {
 
   game_->mnuGameChangeTrainAuto_Click();
   game_->MsgGuide.Msg("");
-  MyLibClass::EnableAPI(*this, "mnu", startMenus_, false, true);
-  for (const char* off : {"mnuGameRestart", "mnuViewAnser", "mnuViewClearAnimation", "mnuGameReDisMakeUp",
-                          "mnuGameHint", "mnuGameUndo", "mnuGameRedo"}) {
-    SetEnabled(off, false);
-  }
   game_->SetSign(1);
   startingUp_ = false;
   // Play begins with New Game; until then only Back (into siding 1) has something to do.
-  front_->setEnabled(false);
+  game_->SetStartingUp(false);
   log("Wake up complete" + NowText());
 }
 
@@ -311,6 +308,7 @@ void frmMain::closeEvent(QCloseEvent* e) {
     return;
   }
   closing_ = true;
+  if (game_) game_->SetClosing();
   auto log = [this](const std::string& text) {
     if (!flags_.NoEndLog) Log(text);
   };
@@ -356,78 +354,79 @@ QAction* frmMain::Item(QMenu* parent, const char* name) {
   return a;
 }
 
-void frmMain::Command(const std::function<void()>& command) {
-  if (startingUp_ || closing_ || !game_) return;
-  command();
+bool frmMain::Play(GameCommand command) { return game_ && !closing_ && game_->Do(command); }
+
+bool frmMain::Open(GameCommand command, const std::function<void()>& window) {
+  return game_ && !closing_ && game_->Run(command, window);
 }
 
 void frmMain::BuildMenus() {
-  QMenu* file = TopMenu("mnuFile");
-  connect(Item(file, "mnuFileEnd"), &QAction::triggered, this, &QWidget::close);
-
-  QMenu* view = TopMenu("mnuView");
-  connect(Item(view, "mnuViewMakeedUpTrain"), &QAction::triggered, this, [this] { Command([this] { ShowMadeUpTrain(); }); });
-  connect(Item(view, "mnuViewMakeUpTable"), &QAction::triggered, this, [this] { Command([this] { ShowMakeUpTable(); }); });
-  connect(Item(view, "mnuViewAnser"), &QAction::triggered, this, [this] { Command([this] { ShowAnswer(); }); });
-  connect(Item(view, "mnuViewClearAnimation"), &QAction::triggered, this, [this] {
-    Command([this] {
-      game_->CompleteAnimate();
-      DrawRefresh();
-    });
+  // The menus and their items in the order of the control table; separators where it has them.
+  std::map<std::string_view, QMenu*> menus;
+  for (const MainControl& c : kMainControls) {
+    if (!c.name.starts_with("mnu")) continue;
+    const std::string name(c.name);
+    if (c.name == "mnuEscape") {
+      // Shown only while the departure run lasts; Escape does the same then.
+      QAction* escape = menuBar()->addAction(QString());
+      Register(name.c_str(), escape);
+      escape->setVisible(false);
+    } else if (c.parent.empty()) {
+      menus[c.name] = TopMenu(name.c_str());
+    } else if (IsSeparator(c.name)) {
+      Register(name.c_str(), menus.at(c.parent)->addSeparator());
+    } else {
+      Item(menus.at(c.parent), name.c_str());
+    }
+  }
+  auto play = [this](const char* name, GameCommand c) {
+    connect(menu(name), &QAction::triggered, this, [this, c] { Play(c); });
+  };
+  auto open = [this](const char* name, GameCommand c, void (frmMain::*window)()) {
+    connect(menu(name), &QAction::triggered, this, [this, c, window] { Open(c, [this, window] { (this->*window)(); }); });
+  };
+  connect(menu("mnuFileEnd"), &QAction::triggered, this, [this] { Open(GameCommand::FileEnd, [this] { close(); }); });
+  open("mnuViewMakeedUpTrain", GameCommand::ViewMadeUpTrain, &frmMain::ShowMadeUpTrain);
+  open("mnuViewMakeUpTable", GameCommand::ViewMakeUpTable, &frmMain::ShowMakeUpTable);
+  open("mnuViewAnser", GameCommand::ViewAnser, &frmMain::ShowAnswer);
+  connect(menu("mnuViewClearAnimation"), &QAction::triggered, this, [this] {
+    if (Play(GameCommand::ViewClearAnimation)) DrawRefresh();
   });
-  QAction* zoomBar = view->addSeparator();
-  Register("mnuViewZoomBar", zoomBar);
   auto* zooms = new QActionGroup(this);
   for (int z = 1; z <= 3; ++z) {
-    QAction* a = Item(view, ("mnuViewZoom" + std::to_string(z)).c_str());
+    QAction* a = menu(("mnuViewZoom" + std::to_string(z)).c_str());
     a->setCheckable(true);
     a->setActionGroup(zooms);
     a->setShortcut(QKeySequence(QString("Ctrl+%1").arg(z)));
     connect(a, &QAction::triggered, this, [this, z] {
-      if (closing_) return;
-      SetZoom(z);
-      settings_.Zoom = z;
-      SaveZoom(settings_, MyLibClass::GetIniFileName());
+      const bool done = Open(GameCommand::ViewZoom, [this, z] {
+        SetZoom(z);
+        settings_.Zoom = z;
+        SaveZoom(settings_, MyLibClass::GetIniFileName());
+      });
+      if (!done) SetZoom(zoom_);  // the check mark stays on the size in use
     });
   }
 
-  QMenu* game = TopMenu("mnuGame");
-  connect(Item(game, "mnuGameNewGame"), &QAction::triggered, this, [this] { Command([this] { game_->mnuGameNewGame_Click(); }); });
-  connect(Item(game, "mnuGameRestart"), &QAction::triggered, this, [this] { Command([this] { game_->mnuGameRestart_Click(); }); });
-  connect(Item(game, "mnuGameReDisMakeUp"), &QAction::triggered, this,
-          [this] { Command([this] { game_->mnuGameReDisMakeUp_Click(); }); });
-  Register("mnuGameHelpersBar", game->addSeparator());
-  QAction* hint = Item(game, "mnuGameHint");
-  hint->setShortcut(QKeySequence(QStringLiteral("Ctrl+H")));
-  connect(hint, &QAction::triggered, this, [this] { Command([this] { game_->mnuGameHint_Click(); }); });
-  QAction* undo = Item(game, "mnuGameUndo");
-  undo->setShortcut(QKeySequence::Undo);
-  connect(undo, &QAction::triggered, this, [this] { Command([this] { game_->mnuGameUndo_Click(); }); });
-  QAction* redo = Item(game, "mnuGameRedo");
-  redo->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Shift+Z")), QKeySequence(QStringLiteral("Ctrl+Y"))});
-  connect(redo, &QAction::triggered, this, [this] { Command([this] { game_->mnuGameRedo_Click(); }); });
-  Register("mnuGameBar", game->addSeparator());
-  connect(Item(game, "mnuGameChangeTrainAuto"), &QAction::triggered, this,
-          [this] { Command([this] { game_->mnuGameChangeTrainAuto_Click(); }); });
-  connect(Item(game, "mnuGameChangeTrainHand"), &QAction::triggered, this, [this] { Command([this] { ShowTrainSelect(); }); });
+  play("mnuGameNewGame", GameCommand::GameNewGame);
+  play("mnuGameRestart", GameCommand::GameRestart);
+  play("mnuGameReDisMakeUp", GameCommand::GameReDisMakeUp);
+  menu("mnuGameHint")->setShortcut(QKeySequence(QStringLiteral("Ctrl+H")));
+  play("mnuGameHint", GameCommand::GameHint);
+  menu("mnuGameUndo")->setShortcut(QKeySequence::Undo);
+  play("mnuGameUndo", GameCommand::GameUndo);
+  menu("mnuGameRedo")->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Shift+Z")), QKeySequence(QStringLiteral("Ctrl+Y"))});
+  play("mnuGameRedo", GameCommand::GameRedo);
+  play("mnuGameChangeTrainAuto", GameCommand::GameChangeTrainAuto);
+  open("mnuGameChangeTrainHand", GameCommand::GameChangeTrainHand, &frmMain::ShowTrainSelect);
 
-  QMenu* option = TopMenu("mnuOption");
-  connect(Item(option, "mnuOptionOption"), &QAction::triggered, this, [this] { Command([this] { ShowOptions(); }); });
-  connect(Item(option, "mnuOptionDataInstall"), &QAction::triggered, this, [this] { Command([this] { ShowDataInstall(); }); });
+  open("mnuOptionOption", GameCommand::OptionOption, &frmMain::ShowOptions);
+  open("mnuOptionDataInstall", GameCommand::OptionDataInstall, &frmMain::ShowDataInstall);
 
-  QMenu* help = TopMenu("mnuHelp");
-  QAction* helpItem = Item(help, "mnuHelpHelp");
-  helpItem->setShortcut(QKeySequence::HelpContents);
-  connect(helpItem, &QAction::triggered, this, [this] { HelpShow(); });
-  connect(Item(help, "mnuHelpAbout"), &QAction::triggered, this, [this] { Command([this] { ShowAbout(); }); });
-
-  // Shown only while the departure run lasts; Escape does the same then.
-  QAction* escape = menuBar()->addAction(QString());
-  Register("mnuEscape", escape);
-  escape->setVisible(false);
-  connect(escape, &QAction::triggered, this, [this] {
-    if (game_) game_->mnuEscape_Click();
-  });
+  menu("mnuHelpHelp")->setShortcut(QKeySequence::HelpContents);
+  open("mnuHelpHelp", GameCommand::HelpHelp, &frmMain::HelpShow);
+  open("mnuHelpAbout", GameCommand::HelpAbout, &frmMain::ShowAbout);
+  play("mnuEscape", GameCommand::Escape);
 }
 
 void frmMain::BuildControls() {
@@ -441,22 +440,21 @@ void frmMain::BuildControls() {
   setCentralWidget(central);
 
   view_ = new YardView(central);
-  connect(view_, &YardView::cellClicked, this, [this](int i) { Command([this, i] { game_->imgCar_Click(i); }); });
-  connect(view_, &YardView::cellDoubleClicked, this, [this](int i) { Command([this, i] { ShowCar(i); }); });
+  connect(view_, &YardView::cellClicked, this, [this](int i) {
+    if (game_ && !closing_) game_->Do(GameCommand::NumberBox, i);
+  });
+  connect(view_, &YardView::cellDoubleClicked, this, [this](int i) { Open(GameCommand::CarDoubleClick, [this, i] { ShowCar(i); }); });
 
   animeTest_ = new QPushButton("Big Anime Test", central);
   Register("cmdBigAnimeTest", animeTest_);
   animeTest_->setVisible(false);
   connect(animeTest_, &QPushButton::clicked, this, [this] {
-    Command([this] {
-      game_->CompleteAnimate();
-      DrawRefresh();
-    });
+    if (Play(GameCommand::BigAnimeTest)) DrawRefresh();
   });
 
   front_ = new QPushButton(central);
   Register("cmdFront", front_);
-  connect(front_, &QPushButton::clicked, this, [this] { Command([this] { game_->cmdFront_Click(); }); });
+  connect(front_, &QPushButton::clicked, this, [this] { Play(GameCommand::Front); });
 
   cutNum_ = new QComboBox(central);
   Register("cmbCutTrainNum", cutNum_);
@@ -465,7 +463,7 @@ void frmMain::BuildControls() {
 
   back_ = new QPushButton(central);
   Register("cmdBack", back_);
-  connect(back_, &QPushButton::clicked, this, [this] { Command([this] { game_->cmdBack_Click(); }); });
+  connect(back_, &QPushButton::clicked, this, [this] { Play(GameCommand::Back); });
 
   lblMsg_ = new QLabel(central);
   Register("lblMsg", lblMsg_);
@@ -502,21 +500,10 @@ void frmMain::BuildControls() {
 }
 
 void frmMain::SetContlorTag() {
-  const std::pair<const char*, int> tags[] = {
-      {"mnuEscape", 5},          {"mnuFile", 6},            {"mnuFileEnd", 7},         {"mnuGame", 8},
-      {"mnuGameChangeTrainAuto", 9}, {"mnuGameNewGame", 10}, {"mnuGameReDisMakeUp", 11}, {"mnuGameRestart", 12},
-      {"mnuHelp", 13},           {"mnuHelpAbout", 14},      {"mnuHelpHelp", 13},       {"mnuOption", 17},
-      {"mnuOptionOption", 18},   {"mnuView", 19},           {"mnuViewAnser", 20},      {"mnuViewClearAnimation", 21},
-      {"mnuViewMakeedUpTrain", 22}, {"mnuViewMakeUpTable", 23}, {"cmdBack", 24},     {"cmdFront", 25},
-      {"mnuGameChangeTrainHand", 28}, {"mnuOptionDataInstall", 29},
-      // The play helpers of this program.
-      {"mnuGameHint", 133},      {"mnuGameUndo", 134},      {"mnuGameRedo", 135},
-      // The window sizes of this program.
-      {"mnuViewZoom1", 130},     {"mnuViewZoom2", 131},     {"mnuViewZoom3", 132},
-  };
-  for (const auto& [name, number] : tags) {
+  for (const MainControl& c : kMainControls) {
+    if (c.caption == 0) continue;
     for (const auto& [n, object] : controls_) {
-      if (n == name) SetTag(object, QString::number(number));
+      if (n == c.name) SetTag(object, QString::number(c.caption));
     }
   }
   SetTag(panels_["TimeLabel"], "26");
@@ -595,18 +582,26 @@ bool frmMain::eventFilter(QObject* watched, QEvent* e) {
   const std::pair<int, unsigned long> seen{e->type(), key->timestamp()};
   if (seen == lastEscape_) return false;
   lastEscape_ = seen;
-  const bool here = w->window() == this && QApplication::activePopupWidget() == nullptr;
+  // The key is the main window's own when it lands there with no menu open, the menu bar not
+  // taken by the keyboard (Alt, or a menu just left with Escape) and no other window of the game
+  // in front; and the game must be waiting for the player, or running its departure run.
+  QMenuBar* bar = menuBar();
+  const bool inBar = w == bar || bar->isAncestorOf(w) || bar->activeAction() != nullptr || bar->hasFocus();
+  const QWidget* active = QApplication::activeWindow();
+  const bool here = w->window() == this && QApplication::activePopupWidget() == nullptr && !inBar &&
+                    QApplication::activeModalWidget() == nullptr && (active == nullptr || active == this);
+  const EscapeAction action = game_ ? game_->OnEscape() : EscapeAction::Nothing;
   if (e->type() == QEvent::KeyPress) {
     // Escape that closes a menu, a dialog or a box goes down there; only a press here counts.
-    escapeDown_ = here;
+    escapeDown_ = here && action != EscapeAction::Nothing;
     return false;
   }
   const bool ours = escapeDown_ && here;
   escapeDown_ = false;
   if (!ours) return false;
-  if (view_->Running()) {
-    if (game_) game_->mnuEscape_Click();
-  } else if (!startingUp_) {
+  if (action == EscapeAction::CutRunShort) {
+    Play(GameCommand::Escape);
+  } else if (action == EscapeAction::Close) {
     close();
   }
   return true;
@@ -676,8 +671,21 @@ void frmMain::SetEnabled(std::string_view name, bool on) {
   for (const auto& [n, object] : controls_) {
     if (n != name) continue;
     if (auto* a = qobject_cast<QAction*>(object)) a->setEnabled(on);
-    if (auto* w = qobject_cast<QWidget*>(object)) w->setEnabled(on);
-    if (auto* t = qobject_cast<QTimer*>(object)) on ? t->start() : t->stop();
+    if (auto* t = qobject_cast<QTimer*>(object); t != nullptr && t->isActive() != on) on ? t->start() : t->stop();
+    auto* w = qobject_cast<QWidget*>(object);
+    if (w == nullptr || w->isEnabled() == on) continue;
+    // A control switched off while a command runs gives the keyboard focus back when it is
+    // switched on again, unless the focus went somewhere meanwhile or the game asked for it.
+    if (!on && w->hasFocus()) parkedFocus_ = w;
+    w->setEnabled(on);
+    if (on && w == focusWanted_) {
+      w->setFocus();
+      focusWanted_ = nullptr;
+    } else if (on && w == parkedFocus_ && focusWanted_ == nullptr) {
+      const QWidget* now = QApplication::focusWidget();
+      if (now == nullptr || now->window() != this || !now->isEnabled()) w->setFocus();
+      parkedFocus_ = nullptr;
+    }
   }
 }
 
@@ -710,9 +718,17 @@ void frmMain::SetText(std::string_view name, std::string_view text) {
 }
 
 void frmMain::SetFocus(std::string_view name) {
-  if (name == "cmbCutTrainNum") cutNum_->setFocus();
-  if (name == "cmdFront") front_->setFocus();
-  if (name == "cmdBack") back_->setFocus();
+  QWidget* w = name == "cmbCutTrainNum" ? static_cast<QWidget*>(cutNum_)
+               : name == "cmdFront"     ? static_cast<QWidget*>(front_)
+               : name == "cmdBack"      ? static_cast<QWidget*>(back_)
+                                        : nullptr;
+  if (w == nullptr) return;
+  // Asked for while the command still runs, the control is off: it takes the focus when it is on.
+  if (w->isEnabled()) {
+    w->setFocus();
+  } else {
+    focusWanted_ = w;
+  }
 }
 
 void frmMain::SetPanel(std::string_view key, std::string_view text) {

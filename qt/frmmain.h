@@ -131,8 +131,9 @@ class frmMain : public QMainWindow,
   QAction* Item(QMenu* parent, const char* name);
   QMenu* TopMenu(const char* name);
   void Register(const char* name, QObject* object);
-  // A game command from a menu or a button; none while the program starts or closes.
-  void Command(const std::function<void()>& command);
+  // A command of the game, and a window of this front end, through the game's one gate.
+  bool Play(GameCommand command);
+  bool Open(GameCommand command, const std::function<void()>& window);
   void Log(std::string_view text) const;
   std::string Msg(int id) const { return texts_.Text(id); }
 
@@ -156,7 +157,6 @@ class frmMain : public QMainWindow,
   std::unique_ptr<FluidMci> mci_;
   std::unique_ptr<MIDIMCIClass> midi_;
   std::unique_ptr<Game> game_;
-  std::vector<std::string> startMenus_ = std::vector<std::string>(101);
 
   YardView* view_ = nullptr;
   QPushButton* front_ = nullptr;
@@ -171,6 +171,7 @@ class frmMain : public QMainWindow,
   QPointer<frmComplete> completeWindow_;
   QPointer<frmSplash> splash_;
   QPointer<QWidget> trainWindow_, tableWindow_, carWindow_;
+  QPointer<QWidget> focusWanted_, parkedFocus_;  // focus that waits for a control to be switched on
 
   int zoom_ = 1;
   bool startingUp_ = true;

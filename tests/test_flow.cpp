@@ -225,13 +225,13 @@ struct ButtonsTest : FlowTest {
 };
 
 TEST_F(ButtonsTest, PullBackAndPush) {
-  game->cmdBack_Click();  // in, coupled to the train, which now fills the siding up to the stopper
+  game->Do(GameCommand::Back);  // in, coupled to the train, which now fills the siding up to the stopper
   EXPECT_EQ(LineText(game->yard, 1), ". . . . . . . . . . . . . L1 2 1 3 4 5 6");
   EXPECT_TRUE(f.controls.IsEnabled("cmdFront"));
   EXPECT_FALSE(f.controls.IsEnabled("cmdBack")) << "no push against the stopper";
   Number("2");
   f.clock.waits.clear();
-  game->cmdFront_Click();
+  game->Do(GameCommand::Front);
   EXPECT_EQ(LineText(game->yard, 0), ". . . . . . . . . . . . . . . . . L1 2 1");
   EXPECT_EQ(game->Route, 2);
   EXPECT_THAT(f.clock.waits, ElementsAre(5000)) << "the sign holds the head-shunt route";
@@ -239,15 +239,15 @@ TEST_F(ButtonsTest, PullBackAndPush) {
   EXPECT_EQ(f.controls.Text("cmbCutTrainNum"), "");
   EXPECT_EQ(f.status.Panel("UCount"), "1");
 
-  game->cmdBack_Click();
+  game->Do(GameCommand::Back);
   EXPECT_EQ(LineText(game->yard, 2), "L1 2 1");
   Number("3");
-  game->cmdBack_Click();
+  game->Do(GameCommand::Back);
   EXPECT_EQ(LineText(game->yard, 2), ". . . L1 2 1");
   EXPECT_EQ(f.status.Panel("UCount"), "1") << "pushes are not counted";
   EXPECT_TRUE(game->GameActive);
   Number("");
-  game->cmdFront_Click();
+  game->Do(GameCommand::Front);
   EXPECT_EQ(LineText(game->yard, 0), ". . . . . . . . . . . . . . . . . . . L1") << "no number: the locomotive alone";
 }
 
@@ -255,7 +255,7 @@ TEST_F(ButtonsTest, BackWhileTheSignShowsNoSiding) {
   game->Route = 0;
   const Yard before = game->yard;
   f.clock.waits.clear();
-  game->cmdBack_Click();
+  game->Do(GameCommand::Back);
   EXPECT_THAT(f.msg.Texts(), ElementsAre("<5690>\r\n<5700>"));
   EXPECT_EQ(f.msg.shown[0].icon, MsgIcon::Critical);
   EXPECT_THAT(f.clock.waits, ElementsAre(4000));
@@ -264,7 +264,7 @@ TEST_F(ButtonsTest, BackWhileTheSignShowsNoSiding) {
 
 TEST_F(ButtonsTest, ClickingACarFillsInTheNumber) {
   f.settings.CarNumOnMouse = true;
-  game->cmdBack_Click();  // L1 at 13, cars at 14..19
+  game->Do(GameCommand::Back);  // L1 at 13, cars at 14..19
   game->imgCar_Click(20 + 16);
   EXPECT_EQ(f.controls.Text("cmbCutTrainNum"), "3");
   EXPECT_EQ(f.controls.focus, "cmdFront");

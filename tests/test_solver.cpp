@@ -171,15 +171,15 @@ struct HelperTest : ::testing::Test {
       f.settings.OneInput = true;
       const int coupled = std::max(0, game->yard.GetCoupledCarsNum(line) - game->LocoUnits);
       f.scene.console = "C" + std::to_string(random() % (coupled + 1)) + "C" + std::to_string(random() % 2);
-      game->cmdBack_Click();
+      game->Do(GameCommand::Back);
       f.settings.OneInput = false;
     } else if (f.controls.IsEnabled("cmdFront") && random() % 2 == 0) {
       const int coupled = std::max(0, game->yard.GetCoupledCarsNum(line) - game->LocoUnits);
       f.controls.SetText("cmbCutTrainNum", std::to_string(random() % (coupled + 1)));
-      game->cmdFront_Click();
+      game->Do(GameCommand::Front);
     } else if (f.controls.IsEnabled("cmdBack")) {
       f.controls.SetText("cmbCutTrainNum", std::to_string(1 + random() % 2));
-      game->cmdBack_Click();
+      game->Do(GameCommand::Back);
     }
   }
 };
@@ -199,29 +199,29 @@ TEST_F(HelperTest, UndoingEveryMoveReturnsTheStartAndRedoingReturnsTheEnd) {
       // A completed or derailed game takes nothing back: that game is over.
       EXPECT_FALSE(game->CanUndo());
       EXPECT_FALSE(f.controls.IsEnabled("mnuGameUndo"));
-      game->mnuGameUndo_Click();
+      game->Do(GameCommand::GameUndo);
       continue;
     }
     const Seen end = Now();
     int undone = 0;
     while (game->CanUndo()) {
       EXPECT_TRUE(f.controls.IsEnabled("mnuGameUndo"));
-      game->mnuGameUndo_Click();
+      game->Do(GameCommand::GameUndo);
       ++undone;
     }
     EXPECT_EQ(Now(), start) << "round " << round;
     EXPECT_EQ(game->yard, game->StartYard);
     EXPECT_FALSE(f.controls.IsEnabled("mnuGameUndo"));
-    while (game->CanRedo()) game->mnuGameRedo_Click();
+    while (game->CanRedo()) game->Do(GameCommand::GameRedo);
     EXPECT_EQ(Now(), end) << "round " << round;
     EXPECT_GE(undone, 1);
 
     // Half way back, a new move drops what could have been redone.
-    for (int i = 0; i < undone / 2; ++i) game->mnuGameUndo_Click();
+    for (int i = 0; i < undone / 2; ++i) game->Do(GameCommand::GameUndo);
     if (undone >= 2 && f.controls.IsEnabled("cmdBack")) {
       EXPECT_TRUE(game->CanRedo());
       f.controls.SetText("cmbCutTrainNum", "1");
-      game->cmdBack_Click();
+      game->Do(GameCommand::Back);
       if (game->GameActive) {
         EXPECT_FALSE(game->CanRedo());
       }

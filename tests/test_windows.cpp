@@ -348,9 +348,11 @@ TEST_F(MenuTest, EveryItemOpensItsWindowOrDoesItsAction) {
   window->scriptedAnswers = {MsgAnswer::Yes};
   Trigger("mnuGameChangeTrainAuto");
   EXPECT_TRUE(window->game().TrainChanged);
+  EXPECT_FALSE(window->game().GameActive) << "the game in progress ended with the train";
+  Trigger("mnuGameNewGame");
   Trigger("mnuGameReDisMakeUp");
   EXPECT_TRUE(window->game().GameActive);
-  window->game().cmdBack_Click();
+  Click("cmdBack");
   Trigger("mnuGameRestart");
   EXPECT_EQ(window->game().yard, window->game().StartYard);
   Trigger("mnuViewZoom2");
