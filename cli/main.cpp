@@ -45,12 +45,9 @@ std::string OneLine(std::string_view text) {
 
 // The main window's menus, buttons, number box and timer, in window order.
 std::vector<std::string> MainWindowControls() {
-  return {"mnuFile", "mnuFileEnd", "mnuGame", "mnuGameChangeTrainAuto", "mnuGameChangeTrainHand",
-          "mnuGameNewGame", "mnuGameReDisMakeUp", "mnuGameRestart", "mnuGameHint", "mnuGameUndo", "mnuGameRedo",
-          "mnuView", "mnuViewAnser",
-          "mnuViewClearAnimation", "mnuViewMakeedUpTrain", "mnuViewMakeUpTable", "mnuOption",
-          "mnuOptionOption", "mnuOptionDataInstall", "mnuHelp", "mnuHelpHelp", "mnuHelpAbout",
-          "cmdFront", "cmdBack", "cmbCutTrainNum", "Timer1"};
+  std::vector<std::string> names;
+  for (const MainControl& c : kMainControls) names.emplace_back(c.name);
+  return names;
 }
 
 // Every window of the game becomes a line of text.
@@ -240,7 +237,7 @@ int Main(int argc, char** argv) {
   game.SetSign(-1);
   game.SetSign(0);
   game.SetSign(1);
-  game.mnuGameNewGame_Click();
+  game.Do(GameCommand::GameNewGame);
   PrintYard(game);
   if (::isatty(STDIN_FILENO)) std::cout << "Restore cars 1, 2, 3 ... behind the locomotive. Type a command string such as C5C2P3C5, or help.\n";
 
@@ -253,41 +250,36 @@ int Main(int argc, char** argv) {
     std::string arg;
     words >> arg;
     if (verb.empty()) continue;
-    auto press = [&](const char* control, bool oneInput) {
-      if (!term.controls.IsEnabled(control)) {
-        std::cout << "(" << verb << " is not available now)\n";
-        return;
-      }
+    // Whatever the window would refuse now is refused here too: both ask the game's one gate.
+    auto refused = [&] { std::cout << "(" << verb << " is not available now)\n"; };
+    auto press = [&](GameCommand button, bool oneInput) {
       settings.OneInput = oneInput;
-      game.ports().controls.SetText("cmbCutTrainNum", arg);
-      if (std::string(control) == "cmdFront") {
-        game.cmdFront_Click();
+      if (game.Allows(button)) {
+        // The number box takes digits only while a game is played.
+        game.ports().controls.SetText("cmbCutTrainNum", game.Allows(GameCommand::NumberBox) ? arg : "");
+        game.Do(button);
       } else {
-        game.cmdBack_Click();
+        refused();
       }
       settings.OneInput = false;
     };
-    auto menu = [&](const char* item, auto&& action) {  // a menu item, if the window would offer it
-      if (term.controls.IsEnabled(item)) {
-        action();
-      } else {
-        std::cout << "(" << verb << " is not available now)\n";
-      }
+    auto menu = [&](GameCommand item) {
+      if (!game.Do(item)) refused();
     };
     if (verb == "quit" || verb == "exit") break;
     if (verb == "front") {
-      press("cmdFront", false);
+      press(GameCommand::Front, false);
     } else if (verb == "back") {
-      press("cmdBack", false);
+      press(GameCommand::Back, false);
     } else if (verb == "restart") {
-      menu("mnuGameRestart", [&] { game.mnuGameRestart_Click(); });
+      menu(GameCommand::GameRestart);
       PrintYard(game);
     } else if (verb == "new") {
-      menu("mnuGameNewGame", [&] { game.mnuGameNewGame_Click(); });
+      menu(GameCommand::GameNewGame);
       std::cout << OneLine(term.controls.Text("lblMsg")) << "\n";
       PrintYard(game);
     } else if (verb == "remake") {
-      menu("mnuGameReDisMakeUp", [&] { game.mnuGameReDisMakeUp_Click(); });
+      menu(GameCommand::GameReDisMakeUp);
       PrintYard(game);
     } else if (verb == "answer") {
       std::cout << game.AnswerText();
@@ -304,22 +296,15 @@ int Main(int argc, char** argv) {
                   << "\n";
       }
     } else if (verb == "hint") {
-      menu("mnuGameHint", [&] {
-        settings.OneInput = true;  // a hint for the console, where this front end plays
-        game.mnuGameHint_Click();  // its line comes out with the game log's
-        settings.OneInput = false;
-      });
+      settings.OneInput = true;  // a hint for the console, where this front end plays
+      menu(GameCommand::GameHint);  // its line comes out with the game log's
+      settings.OneInput = false;
     } else if (verb == "undo" || verb == "redo") {
-      menu(verb == "undo" ? "mnuGameUndo" : "mnuGameRedo", [&] {
-        if (verb == "undo") {
-          game.mnuGameUndo_Click();  // the log line and the yard come out as a move's do
-        } else {
-          game.mnuGameRedo_Click();
-        }
-      });
+      // The log line and the yard come out as a move's do.
+      menu(verb == "undo" ? GameCommand::GameUndo : GameCommand::GameRedo);
     } else if (verb == "run") {  // the console with nothing typed: only the back into line 1
       term.consoleText = "";
-      press("cmdBack", true);
+      press(GameCommand::Back, true);
     } else if (verb == "yard") {
       PrintYard(game);
     } else if (verb == "help") {
@@ -327,7 +312,7 @@ int Main(int argc, char** argv) {
     } else {
       // Anything else is typed into the one-input console.
       term.consoleText = line;
-      press("cmdBack", true);
+      press(GameCommand::Back, true);
     }
   }
   return 0;

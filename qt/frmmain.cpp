@@ -507,6 +507,9 @@ void frmMain::SetContlorTag() {
     }
   }
   SetTag(panels_["TimeLabel"], "26");
+  // What the two counters count.
+  SetTag(panels_["DCount"], {}, "136");
+  SetTag(panels_["UCount"], {}, "137");
 }
 
 void frmMain::LayoutControls() {
