@@ -592,7 +592,8 @@ bool frmMain::eventFilter(QObject* watched, QEvent* e) {
   const bool inBar = w == bar || bar->isAncestorOf(w) || bar->activeAction() != nullptr || bar->hasFocus();
   const QWidget* active = QApplication::activeWindow();
   const bool here = w->window() == this && QApplication::activePopupWidget() == nullptr && !inBar &&
-                    QApplication::activeModalWidget() == nullptr && (active == nullptr || active == this);
+                    QApplication::activeModalWidget() == nullptr &&
+                    (active == nullptr || active == this || !active->isVisible());
   const EscapeAction action = game_ ? game_->OnEscape() : EscapeAction::Nothing;
   if (e->type() == QEvent::KeyPress) {
     // Escape that closes a menu, a dialog or a box goes down there; only a press here counts.

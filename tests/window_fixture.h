@@ -126,6 +126,8 @@ struct WindowFixture : ::testing::Test {
     return nullptr;
   }
   void Trigger(const char* menu) { window->menu(menu)->trigger(); }
+  // The play-time clock of the status bar runs.
+  bool TimerOn() const { return window->findChild<QTimer*>("Timer1")->isActive(); }
   void Click(const char* button) { QTest::mouseClick(window->button(button), Qt::LeftButton); }
   void Number(const std::string& text) { window->numberBox()->setEditText(QString::fromStdString(text)); }
 };

@@ -1,0 +1,259 @@
+// The state of play through the real window: what a command pressed during a move, a sign hold,
+// a train change or the completion does; where Escape goes; what the status bar keeps.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+
+#include "model/durations.h"
+#include "model/sandbox.h"
+#include "model/solver.h"
+#include "window_fixture.h"
+#include "yard_builder.h"
+
+namespace kelvara::testing {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+
+struct PlayTest : WindowFixture {
+  void SetUp() override {
+    WindowFixture::SetUp();
+    Settings();
+    Start();
+    window->quietBoxes = true;
+  }
+  Game& G() { return window->game(); }
+  void NewGame(std::uint64_t seed) {
+    G().lib().Seed(seed);
+    Trigger("mnuGameNewGame");
+    ASSERT_EQ(G().phase(), Phase::Playing);
+  }
+  // The yard the pull of `n` cars from the position on the screen makes, on a working copy.
+  Yard PulledOnACopy(int n) {
+    Sandbox box(G().yard, G().Route, G().LocoUnits, G().TrainCars);
+    box.game().ports().controls.SetText("cmbCutTrainNum", std::to_string(n));
+    box.game().cmdFront_Click();
+    return box.game().yard;
+  }
+  void EscapeOnMain() {
+    QTest::keyPress(window->windowHandle(), Qt::Key_Escape);
+    QTest::keyRelease(window->windowHandle(), Qt::Key_Escape);
+  }
+};
+
+// Undo, Restart, Back, New Game, Re-make, a train change, Hint and Redo on the frames of a pull
+// and during its sign hold: the pull ends as it would alone, and enters the history whole.
+TEST_F(PlayTest, ACommandDuringAMoveDoesNothing) {
+  int cars = 0;
+  for (std::uint64_t seed = 21; cars < 2 && seed < 40; ++seed) {
+    NewGame(seed);
+    Click("cmdBack");
+    cars = G().yard.GetCoupledCarsNum(G().Route) - G().LocoUnits;
+  }
+  ASSERT_GE(cars, 2);
+  const Yard before = G().yard;
+  const Yard pulled = PulledOnACopy(cars);
+  const std::vector<const char*> menus = {"mnuGameUndo", "mnuGameRestart", "mnuGameNewGame", "mnuGameReDisMakeUp",
+                                          "mnuGameChangeTrainAuto", "mnuGameHint", "mnuGameRedo"};
+  int frame = 0, holds = 0;
+  window->onWait = [&](int ms) {
+    ++frame;
+    holds += ms == durations::kRouteHold ? 1 : 0;
+    if (frame == 2 || ms == durations::kRouteHold) {
+      for (const char* m : menus) {
+        EXPECT_FALSE(Enabled(m)) << m << " at wait " << frame;
+        window->menu(m)->trigger();
+      }
+      window->button("cmdBack")->click();
+      window->button("cmdFront")->click();
+      QTest::keyClick(window->numberBox()->lineEdit(), Qt::Key_4);
+    }
+  };
+  Number(std::to_string(cars));
+  Click("cmdFront");
+  window->onWait = nullptr;
+  EXPECT_EQ(holds, 1);
+  EXPECT_EQ(G().yard, pulled) << LineText(G().yard, 0) << " | " << LineText(G().yard, 1) << " | "
+                              << LineText(G().yard, 2);
+  EXPECT_EQ(window->numberBox()->currentText(), "") << "no stray key in the number box";
+  // One Ctrl+Z takes back the whole pull, route and all; the next the back-in.
+  Trigger("mnuGameUndo");
+  EXPECT_EQ(G().yard, before);
+  Trigger("mnuGameUndo");
+  EXPECT_EQ(G().yard, G().StartYard);
+}
+
+// After a train change in the middle of a game there is nothing to take back: the old train's
+// yard never comes back under the new train's pictures.
+TEST_F(PlayTest, ATrainChangeEndsTheGameAndItsHistory) {
+  NewGame(5);
+  Click("cmdBack");
+  Number("1");
+  Click("cmdFront");
+  ASSERT_TRUE(Enabled("mnuGameUndo"));
+  window->scriptedAnswers = {MsgAnswer::Yes};  // "the game in progress will be cancelled"
+  Trigger("mnuGameChangeTrainAuto");
+  EXPECT_EQ(G().phase(), Phase::Idle);
+  EXPECT_FALSE(Enabled("mnuGameUndo"));
+  Trigger("mnuGameUndo");
+  EXPECT_EQ(G().yard, G().StartYard) << "the new train where it was placed";
+  EXPECT_EQ(G().yard.GetLocoNum(kHeadShunt), G().LocoUnits);
+  EXPECT_EQ(window->panel("UCount")->text(), "0");
+  EXPECT_EQ(window->panel("Msg")->text(), "");
+  EXPECT_FALSE(window->panel("Time")->text().isEmpty());
+  EXPECT_FALSE(TimerOn()) << "the clock of the game that ended";
+}
+
+// Back before any game lets Front pull; a train change puts the locomotive back on the head
+// shunt, and Front goes off with it.
+TEST_F(PlayTest, FrontFollowsTheYardAcrossATrainChange) {
+  Click("cmdBack");
+  EXPECT_TRUE(Enabled("cmdFront"));
+  Trigger("mnuGameChangeTrainAuto");
+  EXPECT_FALSE(Enabled("cmdFront"));
+  EXPECT_TRUE(Enabled("cmdBack"));
+  const QString moves = window->panel("UCount")->text();
+  window->shownMessages.clear();
+  Click("cmdFront");
+  EXPECT_THAT(window->shownMessages, IsEmpty());
+  EXPECT_EQ(window->panel("UCount")->text(), moves);
+}
+
+// Escape during the completion window and the run-out neither closes the program nor stops the
+// departure run; during the run it cuts it short.
+TEST_F(PlayTest, EscapeDuringTheCompletion) {
+  NewGame(8);
+  const auto solution = SolveOneInput(G().yard, G().LocoUnits, G().TrainCars);
+  ASSERT_TRUE(solution.has_value());
+  window->settings().OneInput = true;
+  window->scriptedConsole = std::optional<std::string>(*solution);
+  bool ran = false, closedEarly = false;
+  int frames = 0;
+  window->onWait = [&](int ms) {
+    if (ms == durations::kCompleteWindow) {
+      QWidget* complete = Shown("frmComplete");
+      ASSERT_NE(complete, nullptr);
+      QTest::keyClick(complete, Qt::Key_Escape);
+      closedEarly |= !complete->isVisible();
+      EscapeOnMain();
+    }
+    if (G().phase() == Phase::Completing) EscapeOnMain();  // the run-out, and just after the window
+    if (window->view().Running()) {
+      ran = true;
+      if (++frames == 3) EscapeOnMain();
+    }
+  };
+  Click("cmdBack");
+  window->onWait = nullptr;
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_FALSE(closedEarly) << "the completion window stays its time";
+  EXPECT_TRUE(ran) << "the departure run played";
+  EXPECT_EQ(frames, 4) << "cut short: one more frame, the train beyond the left edge";
+  EXPECT_EQ(G().phase(), Phase::Complete);
+  EscapeOnMain();
+  EXPECT_FALSE(window->isVisible()) << "now it is the idle main window's";
+}
+
+// Alt+G opens the Game menu; Escape closes it, a second Escape leaves the menu bar: neither ends
+// the program.
+TEST_F(PlayTest, EscapeThatLeavesTheMenuBarStaysThere) {
+  QApplication::setActiveWindow(window.get());
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  QTest::keyClick(window.get(), Qt::Key_G, Qt::AltModifier);
+  QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
+  QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+  QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
+  QWidget* focus = QApplication::focusWidget();
+  ASSERT_NE(focus, nullptr);
+  QTest::keyClick(focus, Qt::Key_Escape);
+
+  EXPECT_TRUE(window->isVisible()) << "the second Escape only left the menu bar";
+  EXPECT_EQ(window->menuBar()->activeAction(), nullptr);
+  EscapeOnMain();
+  EXPECT_FALSE(window->isVisible());
+}
+
+// The status bar describes the game on the screen.
+TEST_F(PlayTest, TheStatusBarForgetsWhatNoLongerHolds) {
+  NewGame(17);
+  EXPECT_EQ(window->panel("DCount")->toolTip().toStdString(), window->texts().GetCaptionText(136));
+  EXPECT_EQ(window->panel("UCount")->toolTip().toStdString(), window->texts().GetCaptionText(137));
+  Trigger("mnuGameHint");
+  EXPECT_EQ(window->panel("Msg")->text().toStdString(), G().HintText);
+  Click("cmdBack");
+  EXPECT_EQ(window->panel("Msg")->text(), "") << "the hint went with its position";
+
+  // A derailment's last word goes with Restart.
+  ASSERT_EQ(G().yard.GetLocoNum(kHeadShunt), 0);
+  Number("25");  // more than the siding holds
+  Click("cmdBack");
+  ASSERT_EQ(G().phase(), Phase::Derailed);
+  EXPECT_EQ(window->panel("Msg")->text().toStdString(), window->texts().Text(5660));
+  EXPECT_FALSE(Enabled("cmbCutTrainNum"));
+  Trigger("mnuGameRestart");
+  EXPECT_EQ(window->panel("Msg")->text(), "");
+  EXPECT_EQ(window->panel("UCount")->text(), "0");
+
+  // No to a new train leaves no "Get Train Random..." behind.
+  window->scriptedAnswers = {MsgAnswer::No};
+  Trigger("mnuGameChangeTrainAuto");
+  EXPECT_EQ(window->panel("Msg")->text(), "");
+  EXPECT_EQ(G().phase(), Phase::Playing);
+
+  // A finished game's counts go when it is played again.
+  window->settings().OneInput = true;
+  window->scriptedConsole = std::optional<std::string>(*SolveOneInput(G().yard, G().LocoUnits, G().TrainCars));
+  Click("cmdBack");
+  ASSERT_EQ(G().phase(), Phase::Complete);
+  EXPECT_FALSE(window->panel("Msg")->text().isEmpty());
+  Trigger("mnuGameRestart");
+  EXPECT_EQ(window->panel("Msg")->text().toStdString(), window->texts().Text(5720)) << "one input mode, no old counts";
+}
+
+// A quiz made for the buttons and finished in the console is measured in the console's commands.
+TEST_F(PlayTest, TheFewestMovesAreCountedInTheUnitsPlayed) {
+  NewGame(3);
+  const SolveResult console = SolveFromConsole(G().StartYard, G().LocoUnits, G().TrainCars);
+  ASSERT_EQ(console.outcome, SolveResult::Outcome::Solved);
+  window->settings().OneInput = true;
+  window->scriptedConsole = std::optional<std::string>(CommandsText(console.commands));
+  Click("cmdBack");
+  ASSERT_EQ(G().phase(), Phase::Complete);
+  EXPECT_EQ(G().FewestMoves, static_cast<int>(console.commands.size()));
+  EXPECT_LE(G().FewestMoves, G().MovesUsed);
+}
+
+// The window shows what the game's one table computes, control by control, at every step.
+TEST_F(PlayTest, TheWindowShowsTheTable) {
+  auto same = [&](const std::string& when) {
+    const auto states = G().ControlStates();
+    for (std::size_t i = 0; i < std::size(kMainControls); ++i) {
+      const std::string name(kMainControls[i].name);
+      if (IsSeparator(name) || name == "Timer1") continue;
+      EXPECT_EQ(Enabled(name.c_str()), states[i]) << name << " " << when;
+    }
+    EXPECT_EQ(TimerOn(), states[std::size(kMainControls) - 1]) << "Timer1 " << when;
+  };
+  same("after start-up");
+  NewGame(9);
+  same("at play");
+  Click("cmdBack");
+  same("after Back");
+  Number("2");
+  Click("cmdFront");
+  same("after Front");
+  Trigger("mnuGameUndo");
+  same("after Undo");
+  window->settings().OneInput = true;
+  window->scriptedConsole = std::optional<std::string>(*SolveOneInput(G().yard, G().LocoUnits, G().TrainCars));
+  Click("cmdBack");
+  same("after completion");
+}
+
+}  // namespace
+}  // namespace kelvara::testing
