@@ -23,6 +23,7 @@
 #include "data/mylib.h"
 #include "base/paths.h"
 #include "model/game.h"
+#include "model/setup.h"
 #include "base/memoryports.h"
 #include "services/gini.h"
 #include "services/mylog.h"
@@ -184,13 +185,7 @@ int Main(int argc, char** argv) {
 
   const Folders& folders = UserFolders();
   AppSettings settings;
-  const std::string ini = MyLibClass::GetIniFileName();
-  if (FileExists(ini)) {
-    LoadIni(settings, ini, folders.userData);
-  } else {
-    MakeFolder(folders.settings);
-    CreateIni(settings, ini, folders.userData);  // the defaults, kept even when it cannot be written
-  }
+  ReadSettings(settings);
   if (!options->data.empty()) settings.TrdFolder = options->data;
   if (options->level) settings.QuestionLevel = *options->level;
   settings.MakeLog = true;
@@ -202,14 +197,12 @@ int Main(int argc, char** argv) {
   FileGameLog fileLog(log);
   term.file = &fileLog;
 
-  Game game(Ports{term, term.controls, term.status, term, term, term, term, texts}, settings);
-  term.game = &game;
-  game.MyLog = &log;
-  game.DefaultSetFolder = folders.installedSet;
-  if (const char* user = std::getenv("USER")) game.UserName = user;
   const std::uint64_t seed = options->seed.value_or(
       static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count()) % 1000000007ULL);
-  game.lib().Seed(seed);
+  const std::unique_ptr<Game> made =
+      MakeGame(Ports{term, term.controls, term.status, term, term, term, term, texts}, settings, &log, seed);
+  Game& game = *made;
+  term.game = &game;
 
   game.LoadLocoList();
   if (game.Loco.LocoSetCount() == 0) {

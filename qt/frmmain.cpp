@@ -51,6 +51,7 @@
 #include "scene/sceneview.h"
 #include "services/gini.h"
 #include "services/possition.h"
+#include "model/setup.h"
 #include "sound/fluidmci.h"
 #include "sound/midimci.h"
 
@@ -172,15 +173,7 @@ void frmMain::Form_Load() {
   };
   log(std::string(kProductName) + " " + MyLibClass::GetVersionString() + " 起動開始 " + NowText());
 
-  const std::string ini = MyLibClass::GetIniFileName();
-  if (!FileExists(ini)) {
-    MakeFolder(folders.settings);
-    CreateIni(settings_, ini, folders.userData);
-    log("CreateIni");
-  } else {
-    LoadIni(settings_, ini, folders.userData);
-    log("LoadIni");
-  }
+  log(ReadSettings(settings_));
 
   if (!flags_.NoSplash) {
     SplashTexts t;
@@ -206,39 +199,27 @@ void frmMain::Form_Load() {
   }
   log("Path MIDIMCIClass");
   log("Set MIDI");
-  bool soundFailed = false;
+  game_ = MakeGame(Ports{*this, *this, *this, *this, *this, *this, *gameLog_, texts_}, settings_, log_.get(),
+                   options_.seed);
+  game_->SetStartingUp(true);
+  game_->MsgGuide.ObjGuide = nullptr;  // the status bar takes the guide once the window is shown
+  game_->MIDI = midi_.get();
   if (midi_) {
     midi_->OutputLog = !flags_.NoMidiLog;
-    if (!flags_.NoStartSound) {
-      std::int32_t err = midi_->LoadSoundFromeResource("Startup.mid");
-      if (err == 0) err = midi_->PlaySound();
-      if (err > 0) {
-        Show(Msg(5200), MsgButtons::Ok, MsgIcon::Information, {});
-        settings_.GameSound = settings_.SuccessSound = false;
-        soundFailed = true;
-      }
-    }
+    if (!flags_.NoStartSound) game_->PlayTune("Startup.mid");
     log("MIDI Play");
   }
   if (!flags_.NoDeleteTemp) MyLibClass::DeleteTempFile(midi_ ? midi_->TempFileName() : std::string());
   if (flags_.ShowAnimeTest) animeTest_->setVisible(true);
 
-  game_ = std::make_unique<Game>(Ports{*this, *this, *this, *this, *this, *this, *gameLog_, texts_}, settings_);
-  game_->MsgGuide.ObjGuide = nullptr;  // the status bar takes the guide once the window is shown
-  game_->DefaultSetFolder = folders.installedSet;
-  if (options_.seed) game_->lib().Seed(*options_.seed);
   log("Path MsgGuideClass");
   log("Path PelmClass");
   log("Path TRDClass");
   log("Path LocoClass");
   log("Path TRDClass");
   log("Path LocoClass");
-  game_->MIDI = midi_.get();
-  game_->SoundFailed = soundFailed;
-  game_->MyLog = log_.get();
   game_->ViewWidth = kDesignWidth;
   game_->ViewHeight = kDesignHeight;
-  if (const char* user = std::getenv("USER")) game_->UserName = user;
 
   // The curve, the joints and the car stoppers are part of the yard's picture.
   log("Draw curve");
@@ -247,7 +228,6 @@ void frmMain::Form_Load() {
   game_->SetSign(0);
   log("Draw junction and Sign");
   SetVisible("mnuEscape", false);
-  game_->SetStartingUp(true);
 
   QSettingsStore store;
   WindowPlace place{"frmMain", x(), y(), width(), height(), false};
@@ -890,9 +870,7 @@ void frmMain::AfterOptions() {
   if (!game_->GameActive || !midi_) return;
   if (settings_.GameSound && !game_->SoundFailed) {
     midi_->OneTime = false;
-    std::int32_t err = midi_->LoadSoundFromeResource("railway.mid");
-    if (err == 0) err = midi_->PlaySound();
-    if (err > 0) game_->SoundOff();
+    game_->PlayTune("railway.mid");
   } else if (!settings_.GameSound) {
     midi_->StopSound();
   }
