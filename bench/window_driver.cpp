@@ -50,8 +50,14 @@ std::unique_ptr<kelvara::qt::frmMain> StartGame(double timeScale, const char* li
   o.noSound = true;
   o.timeScale = timeScale;
   o.commandLine = line;
+  // Every box answered with its default button, without showing it.
+  static struct Quiet : kelvara::IMessageBox {
+    kelvara::MsgAnswer Show(std::string_view, kelvara::MsgButtons b, kelvara::MsgIcon, std::string_view) override {
+      return b == kelvara::MsgButtons::YesNo ? kelvara::MsgAnswer::Yes : kelvara::MsgAnswer::Ok;
+    }
+  } quiet;
+  o.messageBox = [](kelvara::IMessageBox&) -> kelvara::IMessageBox& { return quiet; };
   auto w = std::make_unique<kelvara::qt::frmMain>(o);
-  w->quietBoxes = true;
   w->Form_Load();
   return w;
 }

@@ -131,6 +131,7 @@ QIcon ProgramIcon() {
 
 frmMain::frmMain(StartOptions options) : options_(std::move(options)) {
   setObjectName("frmMain");
+  if (options_.messageBox) boxes_ = &options_.messageBox(qtBoxes_);
   setWindowIcon(ProgramIcon());
   BuildMenus();
   BuildControls();
@@ -594,19 +595,16 @@ bool frmMain::eventFilter(QObject* watched, QEvent* e) {
 // ---- message boxes --------------------------------------------------------------------------------
 
 MsgAnswer frmMain::Show(std::string_view text, MsgButtons b, MsgIcon i, std::string_view title) {
-  shownMessages.emplace_back(text);
   // While the window closes nobody is there to answer: take the cautious button.
   if (closing_) return b == MsgButtons::YesNo ? MsgAnswer::No : b == MsgButtons::OkCancel ? MsgAnswer::Cancel : MsgAnswer::Ok;
-  if (!scriptedAnswers.empty()) {
-    const MsgAnswer a = scriptedAnswers.front();
-    scriptedAnswers.erase(scriptedAnswers.begin());
-    return a;
-  }
-  if (quietBoxes) return b == MsgButtons::YesNo ? MsgAnswer::Yes : MsgAnswer::Ok;
+  return boxes_->Show(text, b, i, title);
+}
+
+MsgAnswer QtMessageBox::Show(std::string_view text, MsgButtons b, MsgIcon i, std::string_view title) {
   // During start-up the splash window stays on top: a box there belongs to it and stands above
   // it, or the player would wait for a start-up that waits for an answer.
-  const bool overSplash = !isVisible() && splash_ != nullptr && splash_->isVisible();
-  QMessageBox box(isVisible() ? static_cast<QWidget*>(this) : overSplash ? splash_.data() : nullptr);
+  const bool overSplash = !main_.isVisible() && splash_ != nullptr && splash_->isVisible();
+  QMessageBox box(main_.isVisible() ? &main_ : overSplash ? splash_.data() : nullptr);
   if (overSplash) box.setWindowFlag(Qt::WindowStaysOnTopHint);
   box.setObjectName("msgBox");
   box.setWindowTitle(Q(title.empty() ? std::string_view(kAppTitle) : title));
@@ -791,7 +789,7 @@ void frmMain::AnimeView(bool visible) {
 void frmMain::RenderScene(const std::vector<int>& left, const std::vector<int>& width) { view_->RunFrame(left, width); }
 
 std::optional<std::string> frmMain::OneInputConsole() {
-  if (scriptedConsole) return *scriptedConsole;
+  if (options_.console) return options_.console();
   frmOneInput console(this, [this] {
     std::string text;
     for (int id : {6300, 6310, 6320, 6330, 6340}) text += Msg(id) + "\r\n";
@@ -828,7 +826,7 @@ void frmMain::PumpOnce() {
 }
 
 void frmMain::Wait(int ms) {
-  if (onWait) onWait(ms);
+  if (options_.onWait) options_.onWait(ms);
   if (closing_) return;
   if (options_.timeScale == 0) virtualNow_ += static_cast<std::uint32_t>(std::max(ms, 0)) + 1;
   ms = static_cast<int>(ms * options_.timeScale);
@@ -991,8 +989,8 @@ void frmMain::HelpShow() {
   // The page in the reader's language; nothing is said when no program opens it.
   QUrl url = QUrl::fromLocalFile(Q(path));
   url.setFragment(texts_.nLangOffset() == 0 ? "ja" : "en");
-  if (openHelp) {
-    openHelp(url.toString());
+  if (options_.openHelp) {
+    options_.openHelp(url.toString());
   } else {
     QDesktopServices::openUrl(url);
   }

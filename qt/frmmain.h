@@ -42,6 +42,27 @@ struct StartOptions {
   std::string audioDriver;  // one FluidSynth audio driver instead of the usual order; "file" writes to /dev/null (tests)
   double timeScale = 1.0;   // 0 makes every wait a single turn of the event loop (tests)
   std::optional<std::uint64_t> seed;  // the same random numbers in every run, the start-up's train included (tests)
+
+  // Stand-ins for the player and the desktop, for tests and tools; production leaves them empty.
+  // The message box in place of the Qt one, handed the Qt one to fall back on.
+  std::function<IMessageBox&(IMessageBox& qt)> messageBox;
+  // The one-input console's text, or nothing for a console closed without OK, instead of the window.
+  std::function<std::optional<std::string>()> console;
+  // Called at each wait of the game before it waits.
+  std::function<void(int ms)> onWait;
+  // Opens a help page instead of the desktop's browser.
+  std::function<bool(const QString& url)> openHelp;
+};
+
+// The Qt message box: modal, over the main window, or over the splash while start-up runs.
+class QtMessageBox : public IMessageBox {
+ public:
+  QtMessageBox(QWidget& main, const QPointer<frmSplash>& splash) : main_(main), splash_(splash) {}
+  MsgAnswer Show(std::string_view text, MsgButtons b, MsgIcon i, std::string_view title) override;
+
+ private:
+  QWidget& main_;
+  const QPointer<frmSplash>& splash_;
 };
 
 class frmMain : public QMainWindow,
@@ -77,17 +98,6 @@ class frmMain : public QMainWindow,
   // Puts the window's whole picture at a whole-number size: 1, 2 or 3 pixels a pixel.
   void SetZoom(int zoom);
 
-  // Tests answer the next message boxes without showing them; empty shows them, unless
-  // `quietBoxes` answers every other box with its default button.
-  std::vector<MsgAnswer> scriptedAnswers;
-  bool quietBoxes = false;
-  std::vector<std::string> shownMessages;
-  // What the one-input console returns when scripted; unset shows the console.
-  std::optional<std::optional<std::string>> scriptedConsole;
-  // Called at each wait of the game before it waits (tests look at the window then).
-  std::function<void(int ms)> onWait;
-  // Opens a help page (tests record it instead); the desktop's browser by default.
-  std::function<bool(const QString& path)> openHelp;
 
  protected:
   void closeEvent(QCloseEvent* e) override;
@@ -170,6 +180,8 @@ class frmMain : public QMainWindow,
   std::vector<std::pair<std::string, QObject*>> controls_;  // window order
   QPointer<frmComplete> completeWindow_;
   QPointer<frmSplash> splash_;
+  QtMessageBox qtBoxes_{*this, splash_};
+  IMessageBox* boxes_ = &qtBoxes_;
   QPointer<QWidget> trainWindow_, tableWindow_, carWindow_;
   QPointer<QWidget> focusWanted_, parkedFocus_;  // focus that waits for a control to be switched on
 

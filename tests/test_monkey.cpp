@@ -185,7 +185,7 @@ TEST_F(MonkeyTest, CommandsAtRandomMomentsNeverCorruptTheGame) {
   });
   closer.start(0);
   // While anything runs, commands rain on it.
-  window->onWait = [&](int) {
+  onWait = [&](int) {
     if (!failure.empty() || Pick(3) != 0) return;
     // A wait belongs to a move or a sequence that runs: nothing fired now may run.
     const Phase before = G().phase();
@@ -218,7 +218,7 @@ TEST_F(MonkeyTest, CommandsAtRandomMomentsNeverCorruptTheGame) {
       // Then the rest of the game as typed into the console, with commands raining on its moves.
       if (const auto solution = SolveOneInput(G().yard, G().LocoUnits, G().TrainCars)) {
         window->settings().OneInput = true;
-        window->scriptedConsole = std::optional<std::string>(*solution);
+        console = std::optional<std::string>(*solution);
         steps.push_back({Step::Console, *solution});
         Click("cmdBack");
         window->settings().OneInput = false;
@@ -227,7 +227,7 @@ TEST_F(MonkeyTest, CommandsAtRandomMomentsNeverCorruptTheGame) {
       }
     }
   }
-  window->onWait = nullptr;
+  onWait = nullptr;
   EXPECT_EQ(failure, "");
   EXPECT_GT(refusedWhileBusy, games) << "the monkey reached the moves' frames";
   EXPECT_EQ(acceptedWhileBusy, 0) << "nothing but the run's escape answers while something runs";

@@ -25,7 +25,7 @@ struct PlayTest : WindowFixture {
     WindowFixture::SetUp();
     Settings();
     Start();
-    window->quietBoxes = true;
+    boxes.quiet = true;
   }
   Game& G() { return window->game(); }
   void NewGame(std::uint64_t seed) {
@@ -61,7 +61,7 @@ TEST_F(PlayTest, ACommandDuringAMoveDoesNothing) {
   const std::vector<const char*> menus = {"mnuGameUndo", "mnuGameRestart", "mnuGameNewGame", "mnuGameReDisMakeUp",
                                           "mnuGameChangeTrainAuto", "mnuGameHint", "mnuGameRedo"};
   int frame = 0, holds = 0;
-  window->onWait = [&](int ms) {
+  onWait = [&](int ms) {
     ++frame;
     holds += ms == durations::kRouteHold ? 1 : 0;
     if (frame == 2 || ms == durations::kRouteHold) {
@@ -76,7 +76,7 @@ TEST_F(PlayTest, ACommandDuringAMoveDoesNothing) {
   };
   Number(std::to_string(cars));
   Click("cmdFront");
-  window->onWait = nullptr;
+  onWait = nullptr;
   EXPECT_EQ(holds, 1);
   EXPECT_EQ(G().yard, pulled) << LineText(G().yard, 0) << " | " << LineText(G().yard, 1) << " | "
                               << LineText(G().yard, 2);
@@ -96,7 +96,7 @@ TEST_F(PlayTest, ATrainChangeEndsTheGameAndItsHistory) {
   Number("1");
   Click("cmdFront");
   ASSERT_TRUE(Enabled("mnuGameUndo"));
-  window->scriptedAnswers = {MsgAnswer::Yes};  // "the game in progress will be cancelled"
+  boxes.answers = {MsgAnswer::Yes};  // "the game in progress will be cancelled"
   Trigger("mnuGameChangeTrainAuto");
   EXPECT_EQ(G().phase(), Phase::Idle);
   EXPECT_FALSE(Enabled("mnuGameUndo"));
@@ -118,9 +118,9 @@ TEST_F(PlayTest, FrontFollowsTheYardAcrossATrainChange) {
   EXPECT_FALSE(Enabled("cmdFront"));
   EXPECT_TRUE(Enabled("cmdBack"));
   const QString moves = window->panel("UCount")->text();
-  window->shownMessages.clear();
+  boxes.shown.clear();
   Click("cmdFront");
-  EXPECT_THAT(window->shownMessages, IsEmpty());
+  EXPECT_THAT(boxes.shown, IsEmpty());
   EXPECT_EQ(window->panel("UCount")->text(), moves);
 }
 
@@ -131,10 +131,10 @@ TEST_F(PlayTest, EscapeDuringTheCompletion) {
   const auto solution = SolveOneInput(G().yard, G().LocoUnits, G().TrainCars);
   ASSERT_TRUE(solution.has_value());
   window->settings().OneInput = true;
-  window->scriptedConsole = std::optional<std::string>(*solution);
+  console = std::optional<std::string>(*solution);
   bool ran = false, closedEarly = false;
   int frames = 0;
-  window->onWait = [&](int ms) {
+  onWait = [&](int ms) {
     if (ms == durations::kCompleteWindow) {
       QWidget* complete = Shown("frmComplete");
       ASSERT_NE(complete, nullptr);
@@ -149,7 +149,7 @@ TEST_F(PlayTest, EscapeDuringTheCompletion) {
     }
   };
   Click("cmdBack");
-  window->onWait = nullptr;
+  onWait = nullptr;
   EXPECT_TRUE(window->isVisible());
   EXPECT_FALSE(closedEarly) << "the completion window stays its time";
   EXPECT_TRUE(ran) << "the departure run played";
@@ -202,14 +202,14 @@ TEST_F(PlayTest, TheStatusBarForgetsWhatNoLongerHolds) {
   EXPECT_EQ(window->panel("UCount")->text(), "0");
 
   // No to a new train leaves no "Get Train Random..." behind.
-  window->scriptedAnswers = {MsgAnswer::No};
+  boxes.answers = {MsgAnswer::No};
   Trigger("mnuGameChangeTrainAuto");
   EXPECT_EQ(window->panel("Msg")->text(), "");
   EXPECT_EQ(G().phase(), Phase::Playing);
 
   // A finished game's counts go when it is played again.
   window->settings().OneInput = true;
-  window->scriptedConsole = std::optional<std::string>(*SolveOneInput(G().yard, G().LocoUnits, G().TrainCars));
+  console = std::optional<std::string>(*SolveOneInput(G().yard, G().LocoUnits, G().TrainCars));
   Click("cmdBack");
   ASSERT_EQ(G().phase(), Phase::Complete);
   EXPECT_FALSE(window->panel("Msg")->text().isEmpty());
@@ -220,13 +220,13 @@ TEST_F(PlayTest, TheStatusBarForgetsWhatNoLongerHolds) {
 // A quiz made for the buttons and finished in the console is measured in the console's commands.
 TEST_F(PlayTest, TheFewestMovesAreCountedInTheUnitsPlayed) {
   NewGame(3);
-  const SolveResult console = SolveFromConsole(G().StartYard, G().LocoUnits, G().TrainCars);
-  ASSERT_EQ(console.outcome, SolveResult::Outcome::Solved);
+  const SolveResult typed = SolveFromConsole(G().StartYard, G().LocoUnits, G().TrainCars);
+  ASSERT_EQ(typed.outcome, SolveResult::Outcome::Solved);
   window->settings().OneInput = true;
-  window->scriptedConsole = std::optional<std::string>(CommandsText(console.commands));
+  console = std::optional<std::string>(CommandsText(typed.commands));
   Click("cmdBack");
   ASSERT_EQ(G().phase(), Phase::Complete);
-  EXPECT_EQ(G().FewestMoves, static_cast<int>(console.commands.size()));
+  EXPECT_EQ(G().FewestMoves, static_cast<int>(typed.commands.size()));
   EXPECT_LE(G().FewestMoves, G().MovesUsed);
 }
 
@@ -252,7 +252,7 @@ TEST_F(PlayTest, TheWindowShowsTheTable) {
   Trigger("mnuGameUndo");
   same("after Undo");
   window->settings().OneInput = true;
-  window->scriptedConsole = std::optional<std::string>(*SolveOneInput(G().yard, G().LocoUnits, G().TrainCars));
+  console = std::optional<std::string>(*SolveOneInput(G().yard, G().LocoUnits, G().TrainCars));
   Click("cmdBack");
   same("after completion");
 }

@@ -105,7 +105,8 @@ TEST_F(StartUpTest, EverySwitch) {
 TEST_F(StartUpTest, ABoxDuringStartUpStandsAboveTheSplash) {
   Settings("GameSound=ON\r\nSuccessSound=ON\r\n");
   qputenv("KELVARA_SOUNDFONT", (dir / "missing.sf2").c_str());
-  qt::StartOptions o;
+  qt::StartOptions o = Options();
+  boxes.quiet = false;  // a real box, over the splash
   o.audioDriver = "file";
   o.commandLine = "/e";  // with the splash
   o.timeScale = 0;
@@ -115,10 +116,10 @@ TEST_F(StartUpTest, ABoxDuringStartUpStandsAboveTheSplash) {
     EXPECT_TRUE(box.windowFlags() & Qt::WindowStaysOnTopHint) << "the splash stays on top itself";
   });
   qunsetenv("KELVARA_SOUNDFONT");
-  window->quietBoxes = true;
+  boxes.quiet = true;
   window->game().lib().Seed(3);
   Trigger("mnuGameNewGame");
-  EXPECT_THAT(window->shownMessages, ElementsAreArray({window->texts().Text(5200)}))
+  EXPECT_THAT(boxes.shown, ElementsAreArray({window->texts().Text(5200)}))
       << "once: the restart's tune is not tried again";
 }
 
@@ -261,7 +262,7 @@ TEST_F(GameTest, EnabledStatesFromStartUpToTheEndOfAGame) {
     window->button("cmdBack")->click();
   };
   Start();
-  window->onWait = nullptr;
+  onWait = nullptr;
   EXPECT_GT(startWaits, 0);
   EXPECT_THAT(duringStart, IsEmpty());
   EXPECT_EQ(window->game().AnserCount, 0) << "no click reached the game";
@@ -273,11 +274,11 @@ TEST_F(GameTest, EnabledStatesFromStartUpToTheEndOfAGame) {
   Game& game = window->game();
   game.lib().Seed(11);
   std::vector<std::string> whileMaking;
-  window->onWait = [&](int ms) {
+  onWait = [&](int ms) {
     if (game.MakingQuiz && ms == 1000) whileMaking = EnabledControls();
   };
   Trigger("mnuGameNewGame");
-  window->onWait = nullptr;
+  onWait = nullptr;
   EXPECT_THAT(whileMaking, IsEmpty()) << "nothing but the close box while the quiz is made";
   ASSERT_TRUE(game.GameActive);
   EXPECT_THAT(EnabledControls(), UnorderedElementsAreArray(MenusWithout(
@@ -290,7 +291,7 @@ TEST_F(GameTest, EnabledStatesFromStartUpToTheEndOfAGame) {
   std::vector<std::string> duringWindow, duringRun;
   bool escapeShown = false;
   QString detail;
-  window->onWait = [&](int ms) {
+  onWait = [&](int ms) {
     if (ms == 3000) {
       duringWindow = EnabledControls();
       if (QWidget* w = Shown("frmComplete")) detail = w->findChild<QLabel*>("lblDetail")->text();
@@ -304,7 +305,7 @@ TEST_F(GameTest, EnabledStatesFromStartUpToTheEndOfAGame) {
   EXPECT_TRUE(Enabled("mnuGameRestart")) << "the first back-in of a game gives Restart";
   EXPECT_NE(window->view().DesignPicture(), before) << "the locomotive's cells moved";
   Play(*solution);
-  window->onWait = nullptr;
+  onWait = nullptr;
 
   EXPECT_FALSE(game.GameActive) << "completed with " << *solution;
   // The completion window names the moves used and the fewest.
@@ -318,7 +319,7 @@ TEST_F(GameTest, EnabledStatesFromStartUpToTheEndOfAGame) {
   EXPECT_FALSE(window->menu("mnuEscape")->isVisible());
   EXPECT_THAT(EnabledControls(), UnorderedElementsAreArray(MenusWithout(
                                      {"mnuGameReDisMakeUp", "mnuGameHint", "mnuGameUndo", "mnuGameRedo"}, {})));
-  EXPECT_THAT(window->shownMessages, IsEmpty());
+  EXPECT_THAT(boxes.shown, IsEmpty());
   EXPECT_EQ(LineText(game.yard, 1) + LineText(game.yard, 2), "") << "the finished train ran out";
 }
 
@@ -375,7 +376,7 @@ TEST_F(GameTest, MovesAreSeenToSlide) {
   Trigger("mnuGameNewGame");
   Click("cmdBack");
   std::vector<int> frames;
-  window->onWait = [&](int ms) {
+  onWait = [&](int ms) {
     if (ms <= durations::kStepFrame) frames.push_back(ms);
   };
   Game& game = window->game();
@@ -395,7 +396,7 @@ TEST_F(GameTest, MovesAreSeenToSlide) {
 struct EscapeTest : PictureTest {
   void SetUp() override {
     PictureTest::SetUp();
-    window->quietBoxes = false;  // the boxes here are real ones, closed by Escape
+    boxes.quiet = false;  // the boxes here are real ones, closed by Escape
   }
   // Keys for the main window come through its QWindow, as the window system delivers them.
   void EscapeOnMain(bool press = true, bool release = true) {
@@ -435,7 +436,7 @@ TEST_F(EscapeTest, OnlyAnEscapeOnTheMainWindowCloses) {
 TEST_F(EscapeTest, DuringTheDepartureRunItCutsTheRunShort) {
   std::vector<QImage> frames;
   std::vector<int> fronts;
-  window->onWait = [&](int) {
+  onWait = [&](int) {
     if (!window->view().Running()) return;
     frames.push_back(window->view().grab().toImage());
     fronts.push_back(window->game().gAnimeDstRect[0].Left);
@@ -459,14 +460,14 @@ TEST_F(StartUpTest, HelpOpensThePageOrSaysWhyNot) {
   Settings();
   Start();
   std::vector<QString> opened;
-  window->openHelp = [&](const QString& url) {
+  openHelp = [&](const QString& url) {
     opened.push_back(url);
     return true;
   };
   window->HelpShow();
   ASSERT_EQ(opened.size(), 1u);
   EXPECT_TRUE(opened[0].endsWith("help/index.htm#en")) << opened[0].toStdString();
-  EXPECT_THAT(window->shownMessages, IsEmpty());
+  EXPECT_THAT(boxes.shown, IsEmpty());
 
   // Without the help pages: the pre-help page after a word, then only the words.
   std::filesystem::remove(dir / "help");
@@ -479,7 +480,7 @@ TEST_F(StartUpTest, HelpOpensThePageOrSaysWhyNot) {
   EXPECT_EQ(opened.size(), 2u);
   const std::string none = window->texts().GetSystemErrorText(2) + "\r\n";
   const std::string noPre = window->texts().GetSystemErrorText(3) + "\r\n";
-  EXPECT_THAT(window->shownMessages, ElementsAreArray({none, none, noPre}));
+  EXPECT_THAT(boxes.shown, ElementsAreArray({none, none, noPre}));
 }
 
 }  // namespace

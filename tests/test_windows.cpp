@@ -342,10 +342,10 @@ TEST_F(MenuTest, EveryItemOpensItsWindowOrDoesItsAction) {
   EXPECT_TRUE(Shown("frmCar")) << "double-clicking the locomotive's cell";
 
   int helps = 0;
-  window->openHelp = [&](const QString&) { return ++helps > 0; };
+  openHelp = [&](const QString&) { return ++helps > 0; };
   Trigger("mnuHelpHelp");
   EXPECT_EQ(helps, 1);
-  window->scriptedAnswers = {MsgAnswer::Yes};
+  boxes.answers = {MsgAnswer::Yes};
   Trigger("mnuGameChangeTrainAuto");
   EXPECT_TRUE(window->game().TrainChanged);
   EXPECT_FALSE(window->game().GameActive) << "the game in progress ended with the train";
@@ -363,9 +363,9 @@ TEST_F(MenuTest, EveryItemOpensItsWindowOrDoesItsAction) {
   // A game to its end; the departure run cut short with its own item, then again from View.
   Game& game = window->game();
   window->settings().OneInput = true;
-  window->scriptedConsole = std::optional<std::string>(*SolveOneInput(game.yard, game.LocoUnits, game.TrainCars));
+  console = std::optional<std::string>(*SolveOneInput(game.yard, game.LocoUnits, game.TrainCars));
   int frames = 0;
-  window->onWait = [&](int) {
+  onWait = [&](int) {
     if (window->view().Running() && ++frames == 2) Trigger("mnuEscape");
   };
   Click("cmdBack");
@@ -374,7 +374,7 @@ TEST_F(MenuTest, EveryItemOpensItsWindowOrDoesItsAction) {
   frames = 0;
   Trigger("mnuViewClearAnimation");
   EXPECT_EQ(frames, 3);
-  window->onWait = nullptr;
+  onWait = nullptr;
   Trigger("mnuFileEnd");
   EXPECT_FALSE(window->isVisible());
 }

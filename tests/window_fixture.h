@@ -42,9 +42,53 @@ inline void WithModal(const std::function<void()>& open, const std::function<voi
   EXPECT_TRUE(seen);
 }
 
+// The player at the message boxes: scripted answers first, then, when quiet, the default button
+// without a box; otherwise the real box. Every text asked is kept.
+struct ScriptedBoxes : IMessageBox {
+  IMessageBox* real = nullptr;
+  std::vector<MsgAnswer> answers;
+  bool quiet = true;
+  std::vector<std::string> shown;
+  MsgAnswer Show(std::string_view text, MsgButtons b, MsgIcon i, std::string_view title) override {
+    shown.emplace_back(text);
+    if (!answers.empty()) {
+      const MsgAnswer a = answers.front();
+      answers.erase(answers.begin());
+      return a;
+    }
+    if (quiet || real == nullptr) return b == MsgButtons::YesNo ? MsgAnswer::Yes : MsgAnswer::Ok;
+    return real->Show(text, b, i, title);
+  }
+};
+
 struct WindowFixture : ::testing::Test {
   TempDir dir;
   std::unique_ptr<qt::frmMain> window;
+  ScriptedBoxes boxes;
+  // What the one-input console returns when set; unset shows the console.
+  std::optional<std::optional<std::string>> console;
+  // Called at every wait of the game; help pages opened, when set.
+  std::function<void(int)> onWait;
+  std::function<bool(const QString&)> openHelp;
+
+  // The stand-ins above, for a window a test starts itself.
+  qt::StartOptions Options() {
+    qt::StartOptions o;
+    o.messageBox = [this](IMessageBox& real) -> IMessageBox& {
+      boxes.real = &real;
+      return boxes;
+    };
+    o.console = [this]() -> std::optional<std::string> {
+      if (console) return *console;
+      ADD_FAILURE() << "the console was opened with no text for it";
+      return std::nullopt;
+    };
+    o.onWait = [this](int ms) {
+      if (onWait) onWait(ms);
+    };
+    o.openHelp = [this](const QString& url) { return openHelp ? openHelp(url) : true; };
+    return o;
+  }
 
   void SetUp() override {
     QSettings("Kelvara", "Kelvara").clear();  // no window place from an earlier test
@@ -65,19 +109,16 @@ struct WindowFixture : ::testing::Test {
                                  lines);
   }
   void Start(const std::string& commandLine = "/e nsp nss", bool sound = false) {
-    qt::StartOptions o;
+    qt::StartOptions o = Options();
     o.noSound = !sound;
     o.audioDriver = "file";
     o.timeScale = 0;
     o.seed = 1;  // the start-up picks a train at random: the same one in every run, so a test's quiz is too
     o.commandLine = commandLine;
+    boxes.quiet = true;
     window = std::make_unique<qt::frmMain>(o);
-    window->onWait = onWait;
-    window->quietBoxes = true;
     window->Form_Load();
   }
-  // Handed to the window before it starts: called at every wait of the game.
-  std::function<void(int)> onWait;
   // The log's lines without their numbers.
   std::vector<std::string> LogLines() const {
     std::vector<std::string> out;
