@@ -164,7 +164,7 @@ void frmMain::Form_Load() {
   log_->Delete();
   gameLog_ = std::make_unique<FileGameLog>(*log_);
 
-  MyLibClass lib(*this);
+  MyLibClass lib(clock_);
   flags_ = GetArg(lib, options_.commandLine);
   texts_.InitNational(SystemPrimaryLanguage(), options_.commandLine, [this](const std::string& w) {
     Show(w, MsgButtons::Ok, MsgIcon::None, {});
@@ -195,12 +195,12 @@ void frmMain::Form_Load() {
     if (!options_.audioDriver.empty()) sound.audioDrivers = {options_.audioDriver};
     if (options_.audioDriver == "file") sound.audioFile = "/dev/null";
     mci_ = std::make_unique<FluidMci>(sound);
-    midi_ = std::make_unique<MIDIMCIClass>(*mci_, static_cast<IMessageBox&>(*this), static_cast<IClock&>(*this),
+    midi_ = std::make_unique<MIDIMCIClass>(*mci_, static_cast<IMessageBox&>(*this), clock_,
                                            texts_, folders.temp, folders.log);
   }
   log("Path MIDIMCIClass");
   log("Set MIDI");
-  game_ = MakeGame(Ports{*this, *this, *this, *this, *this, *this, *gameLog_, texts_}, settings_, log_.get(),
+  game_ = MakeGame(Ports{*this, *this, *this, *this, *this, clock_, *gameLog_, texts_}, settings_, log_.get(),
                    options_.seed);
   game_->SetStartingUp(true);
   game_->MsgGuide.ObjGuide = nullptr;  // the status bar takes the guide once the window is shown
@@ -600,37 +600,6 @@ MsgAnswer frmMain::Show(std::string_view text, MsgButtons b, MsgIcon i, std::str
   return boxes_->Show(text, b, i, title);
 }
 
-MsgAnswer QtMessageBox::Show(std::string_view text, MsgButtons b, MsgIcon i, std::string_view title) {
-  // During start-up the splash window stays on top: a box there belongs to it and stands above
-  // it, or the player would wait for a start-up that waits for an answer.
-  const bool overSplash = !main_.isVisible() && splash_ != nullptr && splash_->isVisible();
-  QMessageBox box(main_.isVisible() ? &main_ : overSplash ? splash_.data() : nullptr);
-  if (overSplash) box.setWindowFlag(Qt::WindowStaysOnTopHint);
-  box.setObjectName("msgBox");
-  box.setWindowTitle(Q(title.empty() ? std::string_view(kAppTitle) : title));
-  box.setText(Q(text).replace("\r\n", "\n"));
-  box.setIcon(i == MsgIcon::Information   ? QMessageBox::Information
-              : i == MsgIcon::Exclamation ? QMessageBox::Warning
-              : i == MsgIcon::Critical    ? QMessageBox::Critical
-              : i == MsgIcon::Question    ? QMessageBox::Question
-                                          : QMessageBox::NoIcon);
-  switch (b) {
-    case MsgButtons::Ok:
-      box.setStandardButtons(QMessageBox::Ok);
-      box.exec();
-      return MsgAnswer::Ok;
-    case MsgButtons::OkCancel:
-      box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
-      return box.exec() == QMessageBox::Ok ? MsgAnswer::Ok : MsgAnswer::Cancel;
-    case MsgButtons::YesNo:
-      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-      box.setDefaultButton(QMessageBox::Yes);
-      box.setEscapeButton(QMessageBox::No);
-      return box.exec() == QMessageBox::Yes ? MsgAnswer::Yes : MsgAnswer::No;
-  }
-  return MsgAnswer::Ok;
-}
-
 // ---- named controls ------------------------------------------------------------------------------
 
 std::vector<std::string> frmMain::Names() const {
@@ -727,18 +696,18 @@ std::string frmMain::Panel(std::string_view key) const {
 void frmMain::DrawRefresh() {
   if (!game_) return;
   if (!view_->Show(ComputeScene(*game_), settings_.CarNumGuide, settings_.LookCarNumber)) {
-    PumpOnce();
+    clock_.PumpOnce();
     return;
   }
   // Each picture of a move stays on the screen a frame's time before the next one replaces it,
   // so the player sees the units slide; an end-of-move redraw that changes nothing costs nothing.
-  const std::uint32_t since = TickCount() - lastFrame_;
+  const std::uint32_t since = clock_.TickCount() - lastFrame_;
   if (lastFrame_ != 0 && since < static_cast<std::uint32_t>(durations::kStepFrame)) {
-    Wait(durations::kStepFrame - static_cast<int>(since));
+    clock_.Wait(durations::kStepFrame - static_cast<int>(since));
   }
   view_->repaint();
-  lastFrame_ = TickCount();
-  PumpOnce();
+  lastFrame_ = clock_.TickCount();
+  clock_.PumpOnce();
 }
 
 void frmMain::ShowSign(int state) {
@@ -810,34 +779,6 @@ void frmMain::Beep() { QApplication::beep(); }
 
 void frmMain::StopSound() {
   if (midi_ && !closing_) midi_->StopSound();
-}
-
-std::uint32_t frmMain::TickCount() {
-  // With time compressed the clock is the game's own: it moves by what the game waits.
-  return options_.timeScale == 0 ? virtualNow_ : Win32ApiClass::GetTickCount();
-}
-
-void frmMain::PumpOnce() {
-  // A turn of the event loop costs more than a line of a train file: one a frame keeps the window
-  // just as responsive while a loader turns it every line.
-  if (pumped_.isValid() && pumped_.elapsed() < durations::kPumpEvery) return;
-  pumped_.start();
-  QCoreApplication::processEvents();
-}
-
-void frmMain::Wait(int ms) {
-  if (options_.onWait) options_.onWait(ms);
-  if (closing_) return;
-  if (options_.timeScale == 0) virtualNow_ += static_cast<std::uint32_t>(std::max(ms, 0)) + 1;
-  ms = static_cast<int>(ms * options_.timeScale);
-  if (ms <= 0) {
-    PumpOnce();
-    return;
-  }
-  // The window goes on painting and answering while the game waits; the CPU idles.
-  QEventLoop loop;
-  QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-  loop.exec();
 }
 
 // ---- the other windows -----------------------------------------------------------------------------

@@ -17,6 +17,8 @@
 #include "services/national.h"
 #include "services/settings.h"
 #include "services/startup.h"
+#include "qt/qtclock.h"
+#include "qt/qtmessagebox.h"
 
 class QAction;
 class QComboBox;
@@ -54,24 +56,13 @@ struct StartOptions {
   std::function<bool(const QString& url)> openHelp;
 };
 
-// The Qt message box: modal, over the main window, or over the splash while start-up runs.
-class QtMessageBox : public IMessageBox {
- public:
-  QtMessageBox(QWidget& main, const QPointer<frmSplash>& splash) : main_(main), splash_(splash) {}
-  MsgAnswer Show(std::string_view text, MsgButtons b, MsgIcon i, std::string_view title) override;
-
- private:
-  QWidget& main_;
-  const QPointer<frmSplash>& splash_;
-};
 
 class frmMain : public QMainWindow,
                 private IMessageBox,
                 private IControls,
                 private IStatusBar,
                 private IScene,
-                private ISound,
-                private IClock {
+                private ISound {
   Q_OBJECT
 
  public:
@@ -129,10 +120,6 @@ class frmMain : public QMainWindow,
   // ISound
   void Beep() override;
   void StopSound() override;
-  // IClock
-  std::uint32_t TickCount() override;
-  void PumpOnce() override;
-  void Wait(int ms) override;
 
   void BuildMenus();
   void BuildControls();
@@ -191,8 +178,7 @@ class frmMain : public QMainWindow,
   bool escapeDown_ = false;   // Escape went down on this window, not on a menu or a dialog
   std::pair<int, unsigned long> lastEscape_{0, 0};  // the last Escape event looked at
   std::uint32_t lastFrame_ = 0;  // when the yard last changed on the screen
-  std::uint32_t virtualNow_ = 1;  // the clock while time is compressed
-  QElapsedTimer pumped_;           // since the event loop's last turn
+  QtClock clock_{options_.timeScale, options_.onWait, closing_};
 };
 
 }  // namespace kelvara::qt
