@@ -136,7 +136,7 @@ frmMain::frmMain(StartOptions options) : options_(std::move(options)) {
   BuildMenus();
   BuildControls();
   // Nothing answers until start-up has finished.
-  for (const auto& [name, object] : controls_) SetEnabled(name, false);
+  for (const auto& [name, object] : controls_.All()) controls_.SetEnabled(name, false);
 }
 
 frmMain::~frmMain() {
@@ -167,7 +167,7 @@ void frmMain::Form_Load() {
   MyLibClass lib(clock_);
   flags_ = GetArg(lib, options_.commandLine);
   texts_.InitNational(SystemPrimaryLanguage(), options_.commandLine, [this](const std::string& w) {
-    Show(w, MsgButtons::Ok, MsgIcon::None, {});
+    msgBoxes_.Show(w, MsgButtons::Ok, MsgIcon::None, {});
   });
   auto log = [this](const std::string& text) {
     if (!flags_.NoStartLog) Log(text);
@@ -195,12 +195,12 @@ void frmMain::Form_Load() {
     if (!options_.audioDriver.empty()) sound.audioDrivers = {options_.audioDriver};
     if (options_.audioDriver == "file") sound.audioFile = "/dev/null";
     mci_ = std::make_unique<FluidMci>(sound);
-    midi_ = std::make_unique<MIDIMCIClass>(*mci_, static_cast<IMessageBox&>(*this), clock_,
+    midi_ = std::make_unique<MIDIMCIClass>(*mci_, msgBoxes_, clock_,
                                            texts_, folders.temp, folders.log);
   }
   log("Path MIDIMCIClass");
   log("Set MIDI");
-  game_ = MakeGame(Ports{*this, *this, *this, *this, *this, clock_, *gameLog_, texts_}, settings_, log_.get(),
+  game_ = MakeGame(Ports{msgBoxes_, controls_, status_, scene_, sound_, clock_, *gameLog_, texts_}, settings_, log_.get(),
                    options_.seed);
   game_->SetStartingUp(true);
   game_->MsgGuide.ObjGuide = nullptr;  // the status bar takes the guide once the window is shown
@@ -228,11 +228,11 @@ void frmMain::Form_Load() {
   game_->SetSign(-1);
   game_->SetSign(0);
   log("Draw junction and Sign");
-  SetVisible("mnuEscape", false);
+  controls_.SetVisible("mnuEscape", false);
 
   QSettingsStore store;
   WindowPlace place{"frmMain", x(), y(), width(), height(), false};
-  if (RestorePossition(store, place, 0, 0, kProductName, static_cast<IMessageBox&>(*this), texts_,
+  if (RestorePossition(store, place, 0, 0, kProductName, msgBoxes_, texts_,
                        Win32ApiClass::GetWorkArea())) {
     move(place.left, place.top);
   }
@@ -250,7 +250,7 @@ void frmMain::Form_Load() {
   // A screen of another scale: the same zoom in its device pixels.
   if (QWindow* w = windowHandle()) connect(w, &QWindow::screenChanged, this, [this] { SetZoom(zoom_); });
   log("Path Show Main Window");
-  game_->MsgGuide.ObjGuide = static_cast<IStatusBar*>(this);
+  game_->MsgGuide.ObjGuide = &status_;
   log("Path Message Guide");
 
   game_->MsgGuide.Msg("Font setting...");
@@ -297,7 +297,7 @@ void frmMain::closeEvent(QCloseEvent* e) {
   timer_->stop();
   QSettingsStore store;
   SavePossition(store, WindowPlace{"frmMain", x(), y(), width(), height(), false}, kProductName,
-                static_cast<IMessageBox&>(*this), texts_);
+                msgBoxes_, texts_);
   log("SavePossition");
   // Whatever the game was doing when the window closed winds down without waiting, asking or
   // writing; the objects go when it has (the destructor).
@@ -317,10 +317,7 @@ void frmMain::closeEvent(QCloseEvent* e) {
 
 // ---- menus and controls -------------------------------------------------------------------------
 
-void frmMain::Register(const char* name, QObject* object) {
-  object->setObjectName(name);
-  controls_.emplace_back(name, object);
-}
+void frmMain::Register(const char* name, QObject* object) { controls_.Register(name, object); }
 
 QMenu* frmMain::TopMenu(const char* name) {
   QMenu* m = menuBar()->addMenu(QString());
@@ -371,7 +368,7 @@ void frmMain::BuildMenus() {
   open("mnuViewMakeUpTable", GameCommand::ViewMakeUpTable, &frmMain::ShowMakeUpTable);
   open("mnuViewAnser", GameCommand::ViewAnser, &frmMain::ShowAnswer);
   connect(menu("mnuViewClearAnimation"), &QAction::triggered, this, [this] {
-    if (Play(GameCommand::ViewClearAnimation)) DrawRefresh();
+    if (Play(GameCommand::ViewClearAnimation)) scene_.DrawRefresh();
   });
   auto* zooms = new QActionGroup(this);
   for (int z = 1; z <= 3; ++z) {
@@ -430,7 +427,7 @@ void frmMain::BuildControls() {
   Register("cmdBigAnimeTest", animeTest_);
   animeTest_->setVisible(false);
   connect(animeTest_, &QPushButton::clicked, this, [this] {
-    if (Play(GameCommand::BigAnimeTest)) DrawRefresh();
+    if (Play(GameCommand::BigAnimeTest)) scene_.DrawRefresh();
   });
 
   front_ = new QPushButton(central);
@@ -475,7 +472,7 @@ void frmMain::BuildControls() {
     } else {
       bar->addPermanentWidget(label);
     }
-    panels_[key] = label;
+    status_.Add(key, label);
   }
   LayoutControls();
 }
@@ -483,14 +480,12 @@ void frmMain::BuildControls() {
 void frmMain::SetContlorTag() {
   for (const MainControl& c : kMainControls) {
     if (c.caption == 0) continue;
-    for (const auto& [n, object] : controls_) {
-      if (n == c.name) SetTag(object, QString::number(c.caption));
-    }
+    if (QObject* object = controls_.Find(c.name)) SetTag(object, QString::number(c.caption));
   }
-  SetTag(panels_["TimeLabel"], "26");
+  SetTag(status_.Label("TimeLabel"), "26");
   // What the two counters count.
-  SetTag(panels_["DCount"], {}, "136");
-  SetTag(panels_["UCount"], {}, "137");
+  SetTag(status_.Label("DCount"), {}, "136");
+  SetTag(status_.Label("UCount"), {}, "137");
 }
 
 void frmMain::LayoutControls() {
@@ -532,12 +527,7 @@ QPushButton* frmMain::button(const char* name) const {
   return n == "cmdFront" ? front_ : n == "cmdBack" ? back_ : n == "cmdBigAnimeTest" ? animeTest_ : nullptr;
 }
 
-QAction* frmMain::menu(const char* name) const {
-  for (const auto& [n, object] : controls_) {
-    if (n == name) return qobject_cast<QAction*>(object);
-  }
-  return nullptr;
-}
+QAction* frmMain::menu(const char* name) const { return qobject_cast<QAction*>(controls_.Find(name)); }
 
 // ---- keys --------------------------------------------------------------------------------------------
 
@@ -594,192 +584,6 @@ bool frmMain::eventFilter(QObject* watched, QEvent* e) {
 
 // ---- message boxes --------------------------------------------------------------------------------
 
-MsgAnswer frmMain::Show(std::string_view text, MsgButtons b, MsgIcon i, std::string_view title) {
-  // While the window closes nobody is there to answer: take the cautious button.
-  if (closing_) return b == MsgButtons::YesNo ? MsgAnswer::No : b == MsgButtons::OkCancel ? MsgAnswer::Cancel : MsgAnswer::Ok;
-  return boxes_->Show(text, b, i, title);
-}
-
-// ---- named controls ------------------------------------------------------------------------------
-
-std::vector<std::string> frmMain::Names() const {
-  std::vector<std::string> names;
-  for (const auto& [name, object] : controls_) names.push_back(name);
-  return names;
-}
-
-bool frmMain::IsEnabled(std::string_view name) const {
-  for (const auto& [n, object] : controls_) {
-    if (n != name) continue;
-    if (auto* a = qobject_cast<QAction*>(object)) return a->isEnabled();
-    if (auto* w = qobject_cast<QWidget*>(object)) return w->isEnabled();
-    if (auto* t = qobject_cast<QTimer*>(object)) return t->isActive();
-  }
-  return false;
-}
-
-void frmMain::SetEnabled(std::string_view name, bool on) {
-  for (const auto& [n, object] : controls_) {
-    if (n != name) continue;
-    if (auto* a = qobject_cast<QAction*>(object)) a->setEnabled(on);
-    if (auto* t = qobject_cast<QTimer*>(object); t != nullptr && t->isActive() != on) on ? t->start() : t->stop();
-    auto* w = qobject_cast<QWidget*>(object);
-    if (w == nullptr || w->isEnabled() == on) continue;
-    // A control switched off while a command runs gives the keyboard focus back when it is
-    // switched on again, unless the focus went somewhere meanwhile or the game asked for it.
-    if (!on && w->hasFocus()) parkedFocus_ = w;
-    w->setEnabled(on);
-    if (on && w == focusWanted_) {
-      w->setFocus();
-      focusWanted_ = nullptr;
-    } else if (on && w == parkedFocus_ && focusWanted_ == nullptr) {
-      const QWidget* now = QApplication::focusWidget();
-      if (now == nullptr || now->window() != this || !now->isEnabled()) w->setFocus();
-      parkedFocus_ = nullptr;
-    }
-  }
-}
-
-void frmMain::SetVisible(std::string_view name, bool on) {
-  for (const auto& [n, object] : controls_) {
-    if (n != name) continue;
-    if (auto* a = qobject_cast<QAction*>(object)) a->setVisible(on);
-    if (auto* w = qobject_cast<QWidget*>(object)) w->setVisible(on);
-  }
-}
-
-std::string frmMain::Caption(std::string_view name) const {
-  for (const auto& [n, object] : controls_) {
-    if (n != name) continue;
-    if (auto* a = qobject_cast<QAction*>(object)) return a->isSeparator() ? "-" : S(a->text());
-    if (auto* b = qobject_cast<QPushButton*>(object)) return S(b->text());
-  }
-  return {};
-}
-
-std::string frmMain::Text(std::string_view name) const {
-  if (name == "cmbCutTrainNum") return S(cutNum_->currentText());
-  if (name == "lblMsg") return S(lblMsg_->text());
-  return {};
-}
-
-void frmMain::SetText(std::string_view name, std::string_view text) {
-  if (name == "cmbCutTrainNum") cutNum_->setEditText(Q(text));
-  if (name == "lblMsg") lblMsg_->setText(Q(text).replace("\r\n", "\n"));
-}
-
-void frmMain::SetFocus(std::string_view name) {
-  QWidget* w = name == "cmbCutTrainNum" ? static_cast<QWidget*>(cutNum_)
-               : name == "cmdFront"     ? static_cast<QWidget*>(front_)
-               : name == "cmdBack"      ? static_cast<QWidget*>(back_)
-                                        : nullptr;
-  if (w == nullptr) return;
-  // Asked for while the command still runs, the control is off: it takes the focus when it is on.
-  if (w->isEnabled()) {
-    w->setFocus();
-  } else {
-    focusWanted_ = w;
-  }
-}
-
-void frmMain::SetPanel(std::string_view key, std::string_view text) {
-  if (auto* label = panels_.value(Q(key))) label->setText(Q(text));
-}
-
-std::string frmMain::Panel(std::string_view key) const {
-  const auto* label = panels_.value(Q(key));
-  return label == nullptr ? std::string() : S(label->text());
-}
-
-// ---- the scene -------------------------------------------------------------------------------------
-
-void frmMain::DrawRefresh() {
-  if (!game_) return;
-  if (!view_->Show(ComputeScene(*game_), settings_.CarNumGuide, settings_.LookCarNumber)) {
-    clock_.PumpOnce();
-    return;
-  }
-  // Each picture of a move stays on the screen a frame's time before the next one replaces it,
-  // so the player sees the units slide; an end-of-move redraw that changes nothing costs nothing.
-  const std::uint32_t since = clock_.TickCount() - lastFrame_;
-  if (lastFrame_ != 0 && since < static_cast<std::uint32_t>(durations::kStepFrame)) {
-    clock_.Wait(durations::kStepFrame - static_cast<int>(since));
-  }
-  view_->repaint();
-  lastFrame_ = clock_.TickCount();
-  clock_.PumpOnce();
-}
-
-void frmMain::ShowSign(int state) {
-  view_->SetSign(state);
-  view_->repaint();
-}
-
-void frmMain::ShowCompleteWindow(std::string_view title, std::string_view detail) {
-  auto* w = new frmComplete(this);
-  w->setAttribute(Qt::WA_DeleteOnClose);
-  w->lblTitle->setText(Q(title));
-  w->lblDetail->setText(Q(detail));
-  w->lblDetail->setVisible(!detail.empty());
-  w->move(geometry().center() - QPoint(w->width() / 2, w->height() / 2));
-  w->show();
-  completeWindow_ = w;
-}
-
-void frmMain::CloseCompleteWindow() {
-  if (completeWindow_) completeWindow_->close();
-}
-
-void frmMain::AnimeView(bool visible) {
-  std::vector<QPixmap> pictures;
-  if (visible) {
-    // Each car at full view height, decoded and scaled once per file, size and zoom: a coach
-    // that stands ten times in the train, or a replay of the run, reuses the picture.
-    const auto& paths = game_->AnimePictures;
-    for (std::size_t i = 0; i < paths.size(); ++i) {
-      const AnimeRect& r = game_->gAnimeSrcRect[i];
-      const QString key = Q(paths[i]) + QString("@%1x%2x%3").arg(r.Right).arg(r.Bottom).arg(zoom_);
-      auto it = bigImages_.find(key);
-      if (it == bigImages_.end()) {
-        // In device pixels: the view draws them one to one on the screen.
-        const QImage picture = LoadPicture(paths[i]);
-        it = bigImages_.insert(key, picture.isNull() || r.Right <= 0
-                                        ? QPixmap()
-                                        : QPixmap::fromImage(picture.scaled(r.Right * zoom_, r.Bottom * zoom_,
-                                                                            Qt::IgnoreAspectRatio,
-                                                                            Qt::SmoothTransformation)));
-      }
-      pictures.push_back(*it);
-    }
-  }
-  view_->ShowRun(visible, std::move(pictures));
-}
-
-void frmMain::RenderScene(const std::vector<int>& left, const std::vector<int>& width) { view_->RunFrame(left, width); }
-
-std::optional<std::string> frmMain::OneInputConsole() {
-  if (options_.console) return options_.console();
-  frmOneInput console(this, [this] {
-    std::string text;
-    for (int id : {6300, 6310, 6320, 6330, 6340}) text += Msg(id) + "\r\n";
-    Show(text + "\r\n" + Msg(6350), MsgButtons::Ok, MsgIcon::Information, {});
-  });
-  ApplyNational(console, texts_);
-  console.adjustSize();
-  WindowPlace place{"frmOneInput", x(), y() + frameGeometry().height(), console.width(), console.height(), false};
-  SetInnerWorkArea(place, 100, 100, Win32ApiClass::GetWorkArea());
-  console.move(place.left, place.top);
-  if (console.exec() != QDialog::Accepted) return std::nullopt;
-  return S(console.Commands());
-}
-
-// ---- sound and time ---------------------------------------------------------------------------------
-
-void frmMain::Beep() { QApplication::beep(); }
-
-void frmMain::StopSound() {
-  if (midi_ && !closing_) midi_->StopSound();
-}
 
 // ---- the other windows -----------------------------------------------------------------------------
 
@@ -787,19 +591,19 @@ void frmMain::ShowAnswer() {
   frmAnserView view(this, Q(game_->AnswerText()));
   ApplyNational(view, texts_);
   RestorePlace(view, QRect(geometry().right() + 8, y(), view.width(), view.height()), frmAnserView::kMinimum,
-               frmAnserView::kMinimum, *this, texts_);
+               frmAnserView::kMinimum, msgBoxes_, texts_);
   view.exec();
-  SavePlace(view, *this, texts_);
+  SavePlace(view, msgBoxes_, texts_);
 }
 
 void frmMain::ShowOptions() {
   frmOptions options(this, settings_,
-                     frmOptions::Services{*this, texts_, MyLibClass::GetIniFileName(), UserFolders().userData,
-                                          log_ ? log_->LogFileName : std::string(), [this] { DrawRefresh(); }});
+                     frmOptions::Services{msgBoxes_, texts_, MyLibClass::GetIniFileName(), UserFolders().userData,
+                                          log_ ? log_->LogFileName : std::string(), [this] { scene_.DrawRefresh(); }});
   RestorePlace(options, QRect(x() + 40, y() + 40, options.sizeHint().width(), options.sizeHint().height()), 0, 0,
-               *this, texts_);
+               msgBoxes_, texts_);
   options.exec();
-  SavePlace(options, *this, texts_);
+  SavePlace(options, msgBoxes_, texts_);
   AfterOptions();
 }
 
@@ -819,10 +623,10 @@ void frmMain::ShowTrainSelect() {
   std::vector<frmTrainSelect::Train> trains;
   for (const auto& t : game_->ListTrainFiles()) trains.push_back({t.path, t.comment});
   frmTrainSelect select(this, texts_, game_->LocoSetNames(), trains);
-  RestorePlace(select, QRect(x() + 40, y() + 60, select.sizeHint().width(), select.sizeHint().height()), 0, 0, *this,
+  RestorePlace(select, QRect(x() + 40, y() + 60, select.sizeHint().width(), select.sizeHint().height()), 0, 0, msgBoxes_,
                texts_);
   select.exec();
-  SavePlace(select, *this, texts_);
+  SavePlace(select, msgBoxes_, texts_);
   if (!select.Result().isEmpty()) return;
   game_->ChangeTrainByHand(select.LocoChoice(), select.TrainChoice());
 }
@@ -850,8 +654,8 @@ void frmMain::ShowMakeUpTable() {
     ApplyNational(*table, texts_);
     // Its right edge touches the main window's left edge, at the main window's top.
     RestorePlace(*table, QRect(frameGeometry().left() - table->width(), y(), table->width(), table->height()), 100,
-                 100, *this, texts_);
-    connect(table, &QDialog::finished, this, [this, table] { SavePlace(*table, *this, texts_); });
+                 100, msgBoxes_, texts_);
+    connect(table, &QDialog::finished, this, [this, table] { SavePlace(*table, msgBoxes_, texts_); });
   }
   table->Fill(MakeUpTableText(Formation(game_->Loco, game_->TRD)));
   table->show();
@@ -865,14 +669,14 @@ void frmMain::ShowMadeUpTrain() {
     train = new frmTrain(this);
     trainWindow_ = train;
     ApplyNational(*train, texts_);
-    connect(train, &QDialog::finished, this, [this, train] { SavePlace(*train, *this, texts_); });
+    connect(train, &QDialog::finished, this, [this, train] { SavePlace(*train, msgBoxes_, texts_); });
   }
   train->Fill(StripUnits(Formation(game_->Loco2, game_->TRD2)));
   if (first) {
     // Directly below the main window, as wide, tall enough for the strip and its scroll bar.
     const int h = kUnitHeight + train->HScroll1->sizeHint().height();
     train->setMinimumHeight(h);
-    RestorePlace(*train, QRect(x(), frameGeometry().bottom() + 1, width(), h), 100, h, *this, texts_);
+    RestorePlace(*train, QRect(x(), frameGeometry().bottom() + 1, width(), h), 100, h, msgBoxes_, texts_);
   }
   train->show();
   train->raise();
@@ -886,11 +690,11 @@ void frmMain::ShowCar(int cell) {
     car = new frmCar(this);
     carWindow_ = car;
     ApplyNational(*car, texts_);
-    connect(car, &QDialog::finished, this, [this, car] { SavePlace(*car, *this, texts_); });
+    connect(car, &QDialog::finished, this, [this, car] { SavePlace(*car, msgBoxes_, texts_); });
   }
   car->Fill(StripUnits({*unit}).front());
   // Below the main window with the same left edge, moved up when it would leave the desktop.
-  RestorePlace(*car, QRect(x(), frameGeometry().bottom() + 1, car->width(), car->height()), 0, 0, *this, texts_);
+  RestorePlace(*car, QRect(x(), frameGeometry().bottom() + 1, car->width(), car->height()), 0, 0, msgBoxes_, texts_);
   car->show();
   car->raise();
 }
@@ -899,16 +703,16 @@ void frmMain::ShowDataInstall() {
   // The player's own train folder is made when it is first needed.
   if (settings_.TrdFolder.starts_with(UserFolders().userData + "/")) MakeFolder(settings_.TrdFolder);
   FileCalls calls;
-  DataInstall install(*this, texts_, settings_.TrdFolder, calls);
+  DataInstall install(msgBoxes_, texts_, settings_.TrdFolder, calls);
   frmDataInstall window(this, texts_, settings_.TrdFolder, install);
-  RestorePlace(window, QRect(x() + 40, y() + 40, window.sizeHint().width(), window.sizeHint().height()), 0, 0, *this,
+  RestorePlace(window, QRect(x() + 40, y() + 40, window.sizeHint().width(), window.sizeHint().height()), 0, 0, msgBoxes_,
                texts_);
   window.exec();
-  SavePlace(window, *this, texts_);
+  SavePlace(window, msgBoxes_, texts_);
 }
 
 void frmMain::ShowAbout() {
-  frmAbout about(this, texts_, *this);
+  frmAbout about(this, texts_, msgBoxes_);
   const QRect screen = this->screen() != nullptr ? this->screen()->geometry() : QRect(0, 0, 1920, 1080);
   about.SetFormCenter(frameGeometry(), screen);
   about.exec();
@@ -920,10 +724,10 @@ void frmMain::HelpShow() {
   const std::string folder = HelpFolder();
   std::string path = BuildPath(folder, "index.htm");
   if (!FileExists(path)) {
-    Show(texts_.GetSystemErrorText(2) + "\r\n", MsgButtons::Ok, MsgIcon::Information, {});
+    msgBoxes_.Show(texts_.GetSystemErrorText(2) + "\r\n", MsgButtons::Ok, MsgIcon::Information, {});
     path = BuildPath(folder, "index0.htm");
     if (!FileExists(path)) {
-      Show(texts_.GetSystemErrorText(3) + "\r\n", MsgButtons::Ok, MsgIcon::Information, {});
+      msgBoxes_.Show(texts_.GetSystemErrorText(3) + "\r\n", MsgButtons::Ok, MsgIcon::Information, {});
       return;
     }
   }

@@ -18,6 +18,8 @@
 #include "services/settings.h"
 #include "services/startup.h"
 #include "qt/qtclock.h"
+#include "qt/qtcontrols.h"
+#include "qt/qtscene.h"
 #include "qt/qtmessagebox.h"
 
 class QAction;
@@ -57,12 +59,10 @@ struct StartOptions {
 };
 
 
-class frmMain : public QMainWindow,
-                private IMessageBox,
-                private IControls,
-                private IStatusBar,
-                private IScene,
-                private ISound {
+// The window holds the game and hands it the ports it reaches the world through: the message
+// boxes, the named controls, the status bar, the scene, the sound and the clock, each an adapter
+// of its own.
+class frmMain : public QMainWindow {
   Q_OBJECT
 
  public:
@@ -82,45 +82,18 @@ class frmMain : public QMainWindow,
   QPushButton* button(const char* name) const;
   QAction* menu(const char* name) const;
   QComboBox* numberBox() const { return cutNum_; }
-  QLabel* panel(const char* key) const { return panels_.value(key); }
+  QLabel* panel(const char* key) const { return status_.Label(key); }
 
   // Opens the help page in the desktop's browser.
   void HelpShow();
   // Puts the window's whole picture at a whole-number size: 1, 2 or 3 pixels a pixel.
   void SetZoom(int zoom);
 
-
  protected:
   void closeEvent(QCloseEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
-  // IMessageBox
-  MsgAnswer Show(std::string_view text, MsgButtons b, MsgIcon i, std::string_view title) override;
-  // IControls
-  std::vector<std::string> Names() const override;
-  bool IsEnabled(std::string_view name) const override;
-  void SetEnabled(std::string_view name, bool on) override;
-  void SetVisible(std::string_view name, bool on) override;
-  std::string Caption(std::string_view name) const override;
-  std::string Text(std::string_view name) const override;
-  void SetText(std::string_view name, std::string_view text) override;
-  void SetFocus(std::string_view name) override;
-  // IStatusBar
-  void SetPanel(std::string_view key, std::string_view text) override;
-  std::string Panel(std::string_view key) const override;
-  // IScene
-  void DrawRefresh() override;
-  void ShowSign(int state) override;
-  void ShowCompleteWindow(std::string_view title, std::string_view detail) override;
-  void CloseCompleteWindow() override;
-  void AnimeView(bool visible) override;
-  void RenderScene(const std::vector<int>& left, const std::vector<int>& width) override;
-  std::optional<std::string> OneInputConsole() override;
-  // ISound
-  void Beep() override;
-  void StopSound() override;
-
   void BuildMenus();
   void BuildControls();
   void SetContlorTag();
@@ -162,23 +135,24 @@ class frmMain : public QMainWindow,
   QComboBox* cutNum_ = nullptr;
   QLabel* lblMsg_ = nullptr;
   QTimer* timer_ = nullptr;
-  QMap<QString, QLabel*> panels_;
-  QMap<QString, QPixmap> bigImages_;  // the departure run's pictures by file, size and zoom
-  std::vector<std::pair<std::string, QObject*>> controls_;  // window order
-  QPointer<frmComplete> completeWindow_;
   QPointer<frmSplash> splash_;
-  QtMessageBox qtBoxes_{*this, splash_};
-  IMessageBox* boxes_ = &qtBoxes_;
   QPointer<QWidget> trainWindow_, tableWindow_, carWindow_;
-  QPointer<QWidget> focusWanted_, parkedFocus_;  // focus that waits for a control to be switched on
 
   int zoom_ = 1;
   bool startingUp_ = true;
   bool closing_ = false;
   bool escapeDown_ = false;   // Escape went down on this window, not on a menu or a dialog
   std::pair<int, unsigned long> lastEscape_{0, 0};  // the last Escape event looked at
-  std::uint32_t lastFrame_ = 0;  // when the yard last changed on the screen
+
+  // The ports.
+  QtMessageBox qtBoxes_{*this, splash_};
+  IMessageBox* boxes_ = &qtBoxes_;  // Qt's, or the stand-in's of the start options
+  ClosingGuard msgBoxes_{boxes_, closing_};
+  QtControls controls_{*this};
+  QtStatusBar status_;
   QtClock clock_{options_.timeScale, options_.onWait, closing_};
+  QtScene scene_{{*this, view_, game_, settings_, clock_, msgBoxes_, texts_, zoom_, options_.console}};
+  QtSound sound_{midi_, closing_};
 };
 
 }  // namespace kelvara::qt

@@ -1,0 +1,118 @@
+#include "qt/qtcontrols.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+namespace kelvara::qt {
+
+namespace {
+
+QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
+std::string S(const QString& s) { return s.toStdString(); }
+
+}  // namespace
+
+void QtControls::Register(const std::string& name, QObject* object) {
+  object->setObjectName(QString::fromStdString(name));
+  controls_.emplace_back(name, object);
+}
+
+QObject* QtControls::Find(std::string_view name) const {
+  for (const auto& [n, object] : controls_) {
+    if (n == name) return object;
+  }
+  return nullptr;
+}
+
+std::vector<std::string> QtControls::Names() const {
+  std::vector<std::string> names;
+  for (const auto& [name, object] : controls_) names.push_back(name);
+  return names;
+}
+
+bool QtControls::IsEnabled(std::string_view name) const {
+  QObject* object = Find(name);
+  if (auto* a = qobject_cast<QAction*>(object)) return a->isEnabled();
+  if (auto* w = qobject_cast<QWidget*>(object)) return w->isEnabled();
+  if (auto* t = qobject_cast<QTimer*>(object)) return t->isActive();
+  return false;
+}
+
+void QtControls::SetEnabled(std::string_view name, bool on) {
+  QObject* object = Find(name);
+  if (auto* a = qobject_cast<QAction*>(object)) a->setEnabled(on);
+  if (auto* t = qobject_cast<QTimer*>(object); t != nullptr && t->isActive() != on) on ? t->start() : t->stop();
+  auto* w = qobject_cast<QWidget*>(object);
+  if (w == nullptr || w->isEnabled() == on) return;
+  // A control switched off while a command runs gives the keyboard focus back when it is
+  // switched on again, unless the focus went somewhere meanwhile or the game asked for it.
+  if (!on && w->hasFocus()) parkedFocus_ = w;
+  w->setEnabled(on);
+  if (on && w == focusWanted_) {
+    w->setFocus();
+    focusWanted_ = nullptr;
+  } else if (on && w == parkedFocus_ && focusWanted_ == nullptr) {
+    const QWidget* now = QApplication::focusWidget();
+    if (now == nullptr || now->window() != &window_ || !now->isEnabled()) w->setFocus();
+    parkedFocus_ = nullptr;
+  }
+}
+
+void QtControls::SetVisible(std::string_view name, bool on) {
+  QObject* object = Find(name);
+  if (auto* a = qobject_cast<QAction*>(object)) a->setVisible(on);
+  if (auto* w = qobject_cast<QWidget*>(object)) w->setVisible(on);
+}
+
+std::string QtControls::Caption(std::string_view name) const {
+  QObject* object = Find(name);
+  if (auto* a = qobject_cast<QAction*>(object)) return a->isSeparator() ? "-" : S(a->text());
+  if (auto* b = qobject_cast<QPushButton*>(object)) return S(b->text());
+  return {};
+}
+
+std::string QtControls::Text(std::string_view name) const {
+  QObject* object = Find(name);
+  if (auto* box = qobject_cast<QComboBox*>(object)) return S(box->currentText());
+  if (auto* label = qobject_cast<QLabel*>(object)) return S(label->text());
+  return {};
+}
+
+void QtControls::SetText(std::string_view name, std::string_view text) {
+  QObject* object = Find(name);
+  if (auto* box = qobject_cast<QComboBox*>(object)) box->setEditText(Q(text));
+  if (auto* label = qobject_cast<QLabel*>(object)) label->setText(Q(text).replace("\r\n", "\n"));
+}
+
+void QtControls::SetFocus(std::string_view name) {
+  auto* w = qobject_cast<QWidget*>(Find(name));
+  if (w == nullptr) return;
+  // Asked for while the command still runs, the control is off: it takes the focus when it is on.
+  if (w->isEnabled()) {
+    w->setFocus();
+  } else {
+    focusWanted_ = w;
+  }
+}
+
+QLabel* QtStatusBar::Label(const QString& key) const {
+  for (const auto& [k, label] : panels_) {
+    if (k == key) return label;
+  }
+  return nullptr;
+}
+
+void QtStatusBar::SetPanel(std::string_view key, std::string_view text) {
+  if (QLabel* label = Label(Q(key))) label->setText(Q(text));
+}
+
+std::string QtStatusBar::Panel(std::string_view key) const {
+  const QLabel* label = Label(Q(key));
+  return label == nullptr ? std::string() : S(label->text());
+}
+
+}  // namespace kelvara::qt

@@ -1,0 +1,55 @@
+// The main window's named controls as the game reaches them: menu items, buttons, the number box,
+// the message label and the play-time timer.
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "base/ports.h"
+
+class QLabel;
+
+namespace kelvara::qt {
+
+class QtControls : public IControls {
+ public:
+  // The window the controls live in: focus that belongs elsewhere is left alone.
+  explicit QtControls(QWidget& window) : window_(window) {}
+
+  // A control under its name, in window order.
+  void Register(const std::string& name, QObject* object);
+  QObject* Find(std::string_view name) const;
+
+  std::vector<std::string> Names() const override;
+  bool IsEnabled(std::string_view name) const override;
+  void SetEnabled(std::string_view name, bool on) override;
+  void SetVisible(std::string_view name, bool on) override;
+  std::string Caption(std::string_view name) const override;
+  std::string Text(std::string_view name) const override;
+  void SetText(std::string_view name, std::string_view text) override;
+  void SetFocus(std::string_view name) override;
+
+  const std::vector<std::pair<std::string, QObject*>>& All() const { return controls_; }
+
+ private:
+  QWidget& window_;
+  std::vector<std::pair<std::string, QObject*>> controls_;
+  QPointer<QWidget> focusWanted_, parkedFocus_;  // focus that waits for a control to be switched on
+};
+
+// The status bar's panels by key.
+class QtStatusBar : public IStatusBar {
+ public:
+  void Add(const QString& key, QLabel* panel) { panels_.emplace_back(key, panel); }
+  QLabel* Label(const QString& key) const;
+  void SetPanel(std::string_view key, std::string_view text) override;
+  std::string Panel(std::string_view key) const override;
+
+ private:
+  std::vector<std::pair<QString, QLabel*>> panels_;
+};
+
+}  // namespace kelvara::qt
