@@ -37,6 +37,16 @@ out=$(printf 'P40\n' | "$cli" --seed 2 --lang en)
 grep -q 'Destroy car stopper!' <<<"$out" || fail "no derailment"
 grep -q 'This train service will be suspended.' <<<"$out" || fail "no closing derailment message"
 
+# The terminal refuses what the window would: Front while the locomotive stands on the head shunt,
+# Redo with nothing taken back, Hint once the game is over; and lets through what it offers.
+check
+out=$(printf 'front 2\nredo\nback\nfront 1\nundo\nredo\nP40\nhint\nundo\n' | "$cli" --seed 5 --lang en)
+[ "$(grep -c 'is not available now' <<<"$out")" -eq 4 ] || fail "the gate: $(grep 'not available' <<<"$out" | tr '\n' ' ')"
+grep -q '^(front is not available now)$' <<<"$out" || fail "front offered with the locomotive on the head shunt"
+grep -q '^(hint is not available now)$' <<<"$out" || fail "a hint offered after the derailment"
+grep -q '^CutTrain In ' <<<"$out" || fail "front 1 after back did not pull"
+grep -q '^Redo : ' <<<"$out" || fail "redo after undo was refused"
+
 # Train data whose bitmap headers give extreme sizes loads and plays to the end; a sanitizer build
 # of the program stops at the first overflow.
 check
