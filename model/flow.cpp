@@ -154,6 +154,7 @@ void Game::mnuGameRestart_Click() {
   StartHistory();
   UpdateControls();
 }
+
 bool Game::ChkGameEnd() {
   if (!TrainComplete(yard, TrainCars)) return false;
   CompleteSequence(yard.GetLocoAfterPosition(1) == kVisible ? 2 : 1);

@@ -230,6 +230,55 @@ TEST_F(PlayTest, TheFewestMovesAreCountedInTheUnitsPlayed) {
   EXPECT_LE(G().FewestMoves, G().MovesUsed);
 }
 
+// Closing the window in the middle of any wait winds the game down at once and safely.
+TEST_F(PlayTest, ClosingDuringAnyWait) {
+  struct Case {
+    const char* where;
+    std::function<bool(int ms)> now;  // close at this wait
+    std::function<void()> run;
+  };
+  const Case cases[] = {
+      {"making the quiz", [&](int ms) { return ms == durations::kQuizMove; }, [&] { Trigger("mnuGameNewGame"); }},
+      {"the sign hold", [&](int ms) { return ms == durations::kRouteHold; },
+       [&] {
+         Number("1");
+         Click("cmdFront");
+       }},
+      {"the completion window", [&](int ms) { return ms == durations::kCompleteWindow; },
+       [&] {
+         window->settings().OneInput = true;
+         console = std::optional<std::string>(*SolveOneInput(G().yard, G().LocoUnits, G().TrainCars));
+         Click("cmdBack");
+       }},
+      {"the departure run", [&](int) { return window->view().Running(); },
+       [&] { window->button("cmdBigAnimeTest")->click(); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.where);
+    window.reset();
+    Start("/e nsp nss oa");
+    NewGame(6);
+    Click("cmdBack");
+    int waitsAfter = 0;
+    bool closed = false;
+    onWait = [&](int ms) {
+      if (closed) ++waitsAfter;
+      if (!closed && c.now(ms)) {
+        closed = true;
+        window->close();
+      }
+    };
+    c.run();
+    onWait = nullptr;
+    EXPECT_TRUE(closed);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(G().phase(), Phase::Closing);
+    EXPECT_LT(waitsAfter, 200) << "it wound down rather than playing on";
+    const auto lines = LogLines();
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "MyLog = Nothing"), lines.end());
+  }
+}
+
 // The window shows what the game's one table computes, control by control, at every step.
 TEST_F(PlayTest, TheWindowShowsTheTable) {
   auto same = [&](const std::string& when) {
