@@ -116,10 +116,10 @@ int main(int argc, char** argv) {
   if (mode == "pull") {
     auto w = StartGame(0, "nsp nss");
     w->game().mnuGameReDisMakeUp_Click();
-    w->button("cmdBack")->click();  // into siding 1, coupled
-    w->numberBox()->setEditText("2");
+    w->findChild<QPushButton*>("cmdBack")->click();  // into siding 1, coupled
+    w->findChild<QComboBox*>("cmbCutTrainNum")->setEditText("2");
     access("/kelvara-pull-begins", F_OK);
-    w->button("cmdFront")->click();
+    w->findChild<QPushButton*>("cmdFront")->click();
     access("/kelvara-pull-ends", F_OK);
     return 0;
   }

@@ -72,17 +72,12 @@ class frmMain : public QMainWindow {
   // Start-up: the log, the switches, the settings, the splash and its tune, the yard, the main
   // window shown, the locomotive list and the first train. Runs from the event loop.
   void Form_Load();
-  bool StartingUp() const { return startingUp_; }
 
   Game& game() { return *game_; }
   YardView& view() { return *view_; }
   AppSettings& settings() { return settings_; }
   const National& texts() const { return texts_; }
-  const StartupFlags& flags() const { return flags_; }
-  QPushButton* button(const char* name) const;
   QAction* menu(const char* name) const;
-  QComboBox* numberBox() const { return cutNum_; }
-  QLabel* panel(const char* key) const { return status_.Label(key); }
 
   // Opens the help page in the desktop's browser.
   void HelpShow();
@@ -101,6 +96,7 @@ class frmMain : public QMainWindow {
   QAction* Item(QMenu* parent, const char* name);
   QMenu* TopMenu(const char* name);
   void Register(const char* name, QObject* object);
+  QPushButton* button(const char* name) const;
   // A command of the game, and a window of this front end, through the game's one gate.
   bool Play(GameCommand command);
   bool Open(GameCommand command, const std::function<void()>& window);

@@ -135,7 +135,7 @@ struct MonkeyTest : WindowFixture {
     if (what <= 2) {  // Front or Back with a number typed in
       const bool front = what == 0;
       const std::string number = std::to_string(Pick(5));
-      QComboBox* box = window->numberBox();
+      QComboBox* box = NumberBox();
       const std::string text = box->isEnabled() ? number : box->currentText().toStdString();
       if (box->isEnabled()) Number(number);
       const char* button = front ? "cmdFront" : "cmdBack";

@@ -69,9 +69,9 @@ TEST_F(PlayTest, ACommandDuringAMoveDoesNothing) {
         EXPECT_FALSE(Enabled(m)) << m << " at wait " << frame;
         window->menu(m)->trigger();
       }
-      window->button("cmdBack")->click();
-      window->button("cmdFront")->click();
-      QTest::keyClick(window->numberBox()->lineEdit(), Qt::Key_4);
+      Button("cmdBack")->click();
+      Button("cmdFront")->click();
+      QTest::keyClick(NumberBox()->lineEdit(), Qt::Key_4);
     }
   };
   Number(std::to_string(cars));
@@ -80,7 +80,7 @@ TEST_F(PlayTest, ACommandDuringAMoveDoesNothing) {
   EXPECT_EQ(holds, 1);
   EXPECT_EQ(G().yard, pulled) << LineText(G().yard, 0) << " | " << LineText(G().yard, 1) << " | "
                               << LineText(G().yard, 2);
-  EXPECT_EQ(window->numberBox()->currentText(), "") << "no stray key in the number box";
+  EXPECT_EQ(NumberBox()->currentText(), "") << "no stray key in the number box";
   // One Ctrl+Z takes back the whole pull, route and all; the next the back-in.
   Trigger("mnuGameUndo");
   EXPECT_EQ(G().yard, before);
@@ -103,9 +103,9 @@ TEST_F(PlayTest, ATrainChangeEndsTheGameAndItsHistory) {
   Trigger("mnuGameUndo");
   EXPECT_EQ(G().yard, G().StartYard) << "the new train where it was placed";
   EXPECT_EQ(G().yard.GetLocoNum(kHeadShunt), G().LocoUnits);
-  EXPECT_EQ(window->panel("UCount")->text(), "0");
-  EXPECT_EQ(window->panel("Msg")->text(), "");
-  EXPECT_FALSE(window->panel("Time")->text().isEmpty());
+  EXPECT_EQ(Panel("UCount")->text(), "0");
+  EXPECT_EQ(Panel("Msg")->text(), "");
+  EXPECT_FALSE(Panel("Time")->text().isEmpty());
   EXPECT_FALSE(TimerOn()) << "the clock of the game that ended";
 }
 
@@ -117,11 +117,11 @@ TEST_F(PlayTest, FrontFollowsTheYardAcrossATrainChange) {
   Trigger("mnuGameChangeTrainAuto");
   EXPECT_FALSE(Enabled("cmdFront"));
   EXPECT_TRUE(Enabled("cmdBack"));
-  const QString moves = window->panel("UCount")->text();
+  const QString moves = Panel("UCount")->text();
   boxes.shown.clear();
   Click("cmdFront");
   EXPECT_THAT(boxes.shown, IsEmpty());
-  EXPECT_EQ(window->panel("UCount")->text(), moves);
+  EXPECT_EQ(Panel("UCount")->text(), moves);
 }
 
 // Escape during the completion window and the run-out neither closes the program nor stops the
@@ -183,28 +183,28 @@ TEST_F(PlayTest, EscapeThatLeavesTheMenuBarStaysThere) {
 // The status bar describes the game on the screen.
 TEST_F(PlayTest, TheStatusBarForgetsWhatNoLongerHolds) {
   NewGame(17);
-  EXPECT_EQ(window->panel("DCount")->toolTip().toStdString(), window->texts().GetCaptionText(136));
-  EXPECT_EQ(window->panel("UCount")->toolTip().toStdString(), window->texts().GetCaptionText(137));
+  EXPECT_EQ(Panel("DCount")->toolTip().toStdString(), window->texts().GetCaptionText(136));
+  EXPECT_EQ(Panel("UCount")->toolTip().toStdString(), window->texts().GetCaptionText(137));
   Trigger("mnuGameHint");
-  EXPECT_EQ(window->panel("Msg")->text().toStdString(), G().HintText);
+  EXPECT_EQ(Panel("Msg")->text().toStdString(), G().HintText);
   Click("cmdBack");
-  EXPECT_EQ(window->panel("Msg")->text(), "") << "the hint went with its position";
+  EXPECT_EQ(Panel("Msg")->text(), "") << "the hint went with its position";
 
   // A derailment's last word goes with Restart.
   ASSERT_EQ(G().yard.GetLocoNum(kHeadShunt), 0);
   Number("25");  // more than the siding holds
   Click("cmdBack");
   ASSERT_EQ(G().phase(), Phase::Derailed);
-  EXPECT_EQ(window->panel("Msg")->text().toStdString(), window->texts().Text(5660));
+  EXPECT_EQ(Panel("Msg")->text().toStdString(), window->texts().Text(5660));
   EXPECT_FALSE(Enabled("cmbCutTrainNum"));
   Trigger("mnuGameRestart");
-  EXPECT_EQ(window->panel("Msg")->text(), "");
-  EXPECT_EQ(window->panel("UCount")->text(), "0");
+  EXPECT_EQ(Panel("Msg")->text(), "");
+  EXPECT_EQ(Panel("UCount")->text(), "0");
 
   // No to a new train leaves no "Get Train Random..." behind.
   boxes.answers = {MsgAnswer::No};
   Trigger("mnuGameChangeTrainAuto");
-  EXPECT_EQ(window->panel("Msg")->text(), "");
+  EXPECT_EQ(Panel("Msg")->text(), "");
   EXPECT_EQ(G().phase(), Phase::Playing);
 
   // A finished game's counts go when it is played again.
@@ -212,9 +212,9 @@ TEST_F(PlayTest, TheStatusBarForgetsWhatNoLongerHolds) {
   console = std::optional<std::string>(*SolveOneInput(G().yard, G().LocoUnits, G().TrainCars));
   Click("cmdBack");
   ASSERT_EQ(G().phase(), Phase::Complete);
-  EXPECT_FALSE(window->panel("Msg")->text().isEmpty());
+  EXPECT_FALSE(Panel("Msg")->text().isEmpty());
   Trigger("mnuGameRestart");
-  EXPECT_EQ(window->panel("Msg")->text().toStdString(), window->texts().Text(5720)) << "one input mode, no old counts";
+  EXPECT_EQ(Panel("Msg")->text().toStdString(), window->texts().Text(5720)) << "one input mode, no old counts";
 }
 
 // A quiz made for the buttons and finished in the console is measured in the console's commands.
@@ -251,7 +251,7 @@ TEST_F(PlayTest, ClosingDuringAnyWait) {
          Click("cmdBack");
        }},
       {"the departure run", [&](int) { return window->view().Running(); },
-       [&] { window->button("cmdBigAnimeTest")->click(); }},
+       [&] { Button("cmdBigAnimeTest")->click(); }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.where);

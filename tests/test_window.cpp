@@ -87,7 +87,7 @@ TEST_F(StartUpTest, EverySwitch) {
     EXPECT_EQ(splash, c.splash);
     EXPECT_EQ(has("Path Sprash"), c.splash && c.startLog);
     EXPECT_EQ(has("Path Show Main Window"), c.startLog);
-    EXPECT_EQ(window->button("cmdBigAnimeTest")->isVisible(), c.animeTest);
+    EXPECT_EQ(Button("cmdBigAnimeTest")->isVisible(), c.animeTest);
     EXPECT_EQ(std::filesystem::exists(temp), c.tempKept);
     const std::string midiLog = ReadFileBytes(dir / "MIDIMCI.log").value_or("");
     EXPECT_EQ(midiLog.find("STARTUP.MID") != std::string::npos || midiLog.find("OutPut") != std::string::npos,
@@ -213,7 +213,7 @@ TEST_F(PictureTest, WholeNumberZoomKeepsEveryPixel) {
               one.scaled(one.size() * zoom, Qt::IgnoreAspectRatio, Qt::FastTransformation))
         << "each pixel a " << zoom << " x " << zoom << " block of its colour, at a scale of " << ratio;
     const double z = zoom / ratio;
-    EXPECT_EQ(window->button("cmdFront")->geometry(),
+    EXPECT_EQ(Button("cmdFront")->geometry(),
               QRect(qRound(216 * z), qRound(304 * z), qRound(57 * z), qRound(25 * z)));
     // A click lands on the cell it is drawn in.
     for (int cell : {0, 27, 59}) {
@@ -259,7 +259,7 @@ TEST_F(GameTest, EnabledStatesFromStartUpToTheEndOfAGame) {
   onWait = [&](int) {
     ++startWaits;
     if (window->isVisible()) duringStart = EnabledControls();
-    window->button("cmdBack")->click();
+    Button("cmdBack")->click();
   };
   Start();
   onWait = nullptr;
@@ -358,7 +358,7 @@ TEST_F(GameTest, HintsMarkTheCarsAndUndoTakesMovesBackFromTheKeyboard) {
   Play(next.letter + std::to_string(next.number));
   const Yard after = game.yard;
   ASSERT_NE(after, start);
-  QLineEdit* box = window->numberBox()->lineEdit();
+  QLineEdit* box = NumberBox()->lineEdit();
   box->setFocus();
   QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
   if (next.letter == "C") QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);  // the back-in, then the pull

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QSettings>
 #include <QTest>
@@ -130,8 +131,8 @@ struct WindowFixture : ::testing::Test {
   }
   bool Enabled(const char* name) const {
     if (QAction* a = window->menu(name)) return a->isEnabled();
-    if (QPushButton* b = window->button(name)) return b->isEnabled();
-    if (std::string(name) == "cmbCutTrainNum") return window->numberBox()->isEnabled();
+    if (QPushButton* b = Button(name)) return b->isEnabled();
+    if (std::string(name) == "cmbCutTrainNum") return NumberBox()->isEnabled();
     ADD_FAILURE() << "no control " << name;
     return false;
   }
@@ -169,11 +170,15 @@ struct WindowFixture : ::testing::Test {
     }
     return nullptr;
   }
+  // The window's controls by their names, as the window system knows them.
+  QPushButton* Button(const char* name) const { return window->findChild<QPushButton*>(name); }
+  QComboBox* NumberBox() const { return window->findChild<QComboBox*>("cmbCutTrainNum"); }
+  QLabel* Panel(const char* key) const { return window->findChild<QLabel*>(QString("staBar_") + key); }
   void Trigger(const char* menu) { window->menu(menu)->trigger(); }
   // The play-time clock of the status bar runs.
   bool TimerOn() const { return window->findChild<QTimer*>("Timer1")->isActive(); }
-  void Click(const char* button) { QTest::mouseClick(window->button(button), Qt::LeftButton); }
-  void Number(const std::string& text) { window->numberBox()->setEditText(QString::fromStdString(text)); }
+  void Click(const char* button) { QTest::mouseClick(Button(button), Qt::LeftButton); }
+  void Number(const std::string& text) { NumberBox()->setEditText(QString::fromStdString(text)); }
 };
 
 }  // namespace kelvara::testing
