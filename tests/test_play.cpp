@@ -219,7 +219,13 @@ TEST_F(PlayTest, TheStatusBarForgetsWhatNoLongerHolds) {
 
 // A quiz made for the buttons and finished in the console is measured in the console's commands.
 TEST_F(PlayTest, TheFewestMovesAreCountedInTheUnitsPlayed) {
-  NewGame(3);
+  NewGame(2);
+  // A quiz made while the route shows siding 2: the buttons back into 2 first, the console into 1.
+  Click("cmdBack");
+  Number("1");
+  Click("cmdFront");
+  Trigger("mnuGameReDisMakeUp");
+  ASSERT_EQ(G().Route, 2);
   const SolveResult typed = SolveFromConsole(G().StartYard, G().LocoUnits, G().TrainCars);
   ASSERT_EQ(typed.outcome, SolveResult::Outcome::Solved);
   window->settings().OneInput = true;
