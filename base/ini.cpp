@@ -1,6 +1,7 @@
 #include "base/ini.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -108,7 +109,7 @@ IniFile IniFile::Parse(std::string_view bytes) {
 }
 
 IniFile IniFile::Load(const std::string& path) {
-  const auto bytes = ReadFileBytes(path);
+  const auto bytes = ReadFileBytes(path, kSettingsFileLimit);
   return bytes ? Parse(*bytes) : IniFile();
 }
 
@@ -249,21 +250,30 @@ std::string IniFile::Serialize() const {
   return out;
 }
 
-bool IniFile::SaveAtomically(const std::string& given) const {
-  // A link to a settings file kept elsewhere stays a link: the file it names is replaced.
+namespace {
+
+// The file a link names: a link to a settings file kept elsewhere stays a link.
+std::string LinkTarget(const std::string& given) {
   std::error_code ec;
   const std::filesystem::path canonical = std::filesystem::canonical(given, ec);
-  const std::string path = ec ? given : canonical.string();
+  return ec ? given : canonical.string();
+}
+
+}  // namespace
+
+bool IniFile::SaveAtomically(const std::string& given) const {
+  const std::string path = LinkTarget(given);
   struct stat old {};
   const bool existed = ::stat(path.c_str(), &old) == 0;
 
-  // The new text goes to a file of its own first; only a complete, flushed file replaces the old.
-  const std::string temp = path + ".new";
-  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  // The new text goes to a file of its own first, made afresh under a name nobody else has (so a
+  // link planted there is never followed); only a complete, flushed file replaces the old.
+  std::string temp = path + ".XXXXXX";
+  const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
   if (fd < 0) return false;
   const std::string text = Serialize();
   std::size_t done = 0;
-  bool ok = !existed || ::fchmod(fd, old.st_mode & 07777) == 0;
+  bool ok = ::fchmod(fd, existed ? old.st_mode & 07777 : 0644) == 0;
   while (ok && done < text.size()) {
     const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
     if (n < 0 && errno == EINTR) continue;
@@ -273,7 +283,31 @@ bool IniFile::SaveAtomically(const std::string& given) const {
   ok = ok && ::fsync(fd) == 0;
   ok = ::close(fd) == 0 && ok;
   ok = ok && std::rename(temp.c_str(), path.c_str()) == 0;
-  if (!ok) std::remove(temp.c_str());
+  if (!ok) ::unlink(temp.c_str());
+  return ok;
+}
+
+bool IniFile::Update(const std::string& given, const std::function<void(IniFile&)>& change) {
+  const std::string path = LinkTarget(given);
+  // The folder is the lock: the file itself is replaced by every save, and a lock file would be
+  // one more file to leave behind.
+  const std::string folder = std::filesystem::path(path).parent_path().string();
+  const int lock = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (lock < 0) return false;
+  while (::flock(lock, LOCK_EX) != 0) {
+    if (errno != EINTR) {
+      ::close(lock);
+      return false;
+    }
+  }
+  const FileRead read = ReadGameFile(path, kSettingsFileLimit);
+  bool ok = false;
+  if (read.bytes || read.missing) {
+    IniFile ini = read.bytes ? Parse(*read.bytes) : IniFile();
+    change(ini);
+    ok = ini.SaveAtomically(path);
+  }
+  ::close(lock);  // and with it the lock
   return ok;
 }
 

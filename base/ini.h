@@ -7,6 +7,7 @@
 // and a byte-order mark stays where it was.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -39,9 +40,13 @@ class IniFile {
   void Set(std::string_view section, std::string_view key, std::string_view value);
 
   std::string Serialize() const;
-  // Writes the whole file next to the old one, then renames it over it; the old file's access
-  // rights are kept.
+  // Writes the whole file next to the old one, under a name no other save uses, then renames it
+  // over it; the old file's access rights are kept.
   bool SaveAtomically(const std::string& path) const;
+  // Reads the file, applies `change` and saves the result in its place, while other processes
+  // that save the same file wait (a lock on its folder). A file that is there but cannot be read
+  // is left as it is and the result is false: whatever else it holds would be lost.
+  static bool Update(const std::string& path, const std::function<void(IniFile&)>& change);
 
  private:
   struct Line {

@@ -1,5 +1,7 @@
 #include "base/paths.h"
 
+#include <dirent.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
@@ -67,6 +69,13 @@ std::string GetBaseName(std::string_view path) {
 bool FileExists(const std::string& path) {
   std::error_code ec;
   return !path.empty() && fs::is_regular_file(fs::path(path), ec);
+}
+
+bool FolderReadable(const std::string& path) {
+  DIR* dir = ::opendir(path.empty() ? "." : path.c_str());
+  if (dir == nullptr) return false;
+  ::closedir(dir);
+  return true;
 }
 
 bool FolderExists(const std::string& path) {

@@ -20,6 +20,8 @@ std::string GetFileName(std::string_view path);
 
 bool FileExists(const std::string& path);
 bool FolderExists(const std::string& path);
+// Whether the folder's entries can be listed; errno says why not.
+bool FolderReadable(const std::string& path);
 
 // A car name from a data file: a bare file name with an extension is looked up in the folder,
 // anything else is used as written.

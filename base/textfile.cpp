@@ -1,12 +1,14 @@
 #include "base/textfile.h"
 
+#include <fcntl.h>
 #include <iconv.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
-#include <fstream>
-#include <iterator>
+#include <cstring>
 
 namespace kelvara {
 
@@ -123,12 +125,75 @@ std::string EncodeCp932(std::string_view utf8) {
   return Convert("CP932", utf8, "?", width);
 }
 
-std::optional<std::string> ReadFileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return std::nullopt;
-  return data;
+namespace {
+
+constexpr int kNotRegular = -1;  // FileRead::error for a FIFO, a device, a socket or a folder
+
+}  // namespace
+
+std::string FileRead::Reason() const {
+  if (error == kNotRegular) return "not a regular file";
+  return std::strerror(error);
+}
+
+namespace {
+
+// Reads the file whole (`head` 0) or its first `head` bytes.
+FileRead Read(const std::string& path, std::size_t limit, std::size_t head) {
+  FileRead r;
+  // Non-blocking, so that opening a FIFO never waits for a writer; the type is checked before
+  // anything is read.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) {
+    r.error = errno;
+    r.missing = errno == ENOENT;
+    return r;
+  }
+  struct stat info {};
+  if (::fstat(fd, &info) != 0) {
+    r.error = errno;
+  } else if (!S_ISREG(info.st_mode)) {
+    r.error = kNotRegular;
+  } else if (head == 0 && static_cast<std::uint64_t>(info.st_size) > limit) {
+    r.error = EFBIG;
+  }
+  std::string data;
+  if (r.error == 0) {
+    data.resize(head > 0 ? head : static_cast<std::size_t>(info.st_size));
+    std::size_t done = 0;
+    for (;;) {
+      if (done == data.size()) {
+        // The file may have grown since: read on, up to the limit and one byte past it.
+        if (head > 0 || data.size() > limit) break;
+        data.resize(std::min(limit + 1, std::max<std::size_t>(data.size() * 2, 4096)));
+      }
+      const ssize_t n = ::read(fd, data.data() + done, data.size() - done);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) {
+        r.error = errno;
+        break;
+      }
+      if (n == 0) break;
+      done += static_cast<std::size_t>(n);
+    }
+    data.resize(done);
+    if (r.error == 0 && done > limit) r.error = EFBIG;
+  }
+  ::close(fd);
+  if (r.error == 0) r.bytes = std::move(data);
+  return r;
+}
+
+}  // namespace
+
+FileRead ReadGameFile(const std::string& path, std::size_t limit) { return Read(path, limit, 0); }
+
+FileRead ReadFileHead(const std::string& path, std::size_t count) { return Read(path, count, count); }
+
+std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t limit) {
+  FileRead r = ReadGameFile(path, limit);
+  if (!r.bytes) errno = r.error == kNotRegular ? EINVAL : r.error;
+  return std::move(r.bytes);
 }
 
 std::vector<std::string> SplitLines(std::string_view text) {

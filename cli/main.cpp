@@ -185,7 +185,9 @@ int Main(int argc, char** argv) {
 
   const Folders& folders = UserFolders();
   AppSettings settings;
-  ReadSettings(settings);
+  std::string unreadable;
+  ReadSettings(settings, &unreadable);
+  if (!unreadable.empty()) term.Show(texts.Text(6030) + "\r\n" + unreadable, MsgButtons::Ok, MsgIcon::Exclamation, {});
   if (!options->data.empty()) settings.TrdFolder = options->data;
   if (options->level) settings.QuestionLevel = *options->level;
   settings.MakeLog = true;

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
 
 #include "base/paths.h"
+#include "base/textfile.h"
 
 namespace kelvara {
 
@@ -30,7 +30,7 @@ void BmpSizeFromBytes(std::string_view bytes, std::int32_t& width, std::int32_t&
 PlainBitmap ShrinkPlainBitmap(std::string_view bytes, std::int32_t width, std::int32_t height) {
   if (bytes.size() < 54 || bytes[0] != 'B' || bytes[1] != 'M') return {};
   const std::int64_t offset = static_cast<std::uint32_t>(Le32(bytes, 10));
-  const std::int32_t info = Le32(bytes, 14);
+  const std::int64_t info = Le32(bytes, 14);
   const std::int64_t w = Le32(bytes, 18);
   const std::int64_t stored = Le32(bytes, 22);
   const std::int32_t bits = Le32(bytes, 28) & 0xFFFF;
@@ -96,13 +96,19 @@ PlainBitmap ShrinkPlainBitmap(std::string_view bytes, std::int32_t width, std::i
 }
 
 void ReadBMPSize(const std::string& path, std::int32_t& width, std::int32_t& height) {
+  std::string reason;
+  ReadBMPSize(path, width, height, reason);
+}
+
+bool ReadBMPSize(const std::string& path, std::int32_t& width, std::int32_t& height, std::string& reason) {
   width = height = 0;
-  if (!FileExists(path)) return;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return;
-  char header[26] = {};
-  in.read(header, sizeof header);
-  BmpSizeFromBytes(std::string_view(header, static_cast<std::size_t>(in.gcount())), width, height);
+  const FileRead head = ReadFileHead(path, 26);
+  if (!head.bytes) {
+    reason = head.Reason();
+    return false;
+  }
+  BmpSizeFromBytes(*head.bytes, width, height);
+  return true;
 }
 
 PictureSize ScaleToHeight(std::int32_t w, std::int32_t h, std::int32_t height) {
@@ -120,7 +126,7 @@ CarFile FindCarFile(const std::string& path) {
   CarFile f;
   f.path = FindLikeWindows(path);
   f.exists = FileExists(f.path);
-  if (f.exists) ReadBMPSize(f.path, f.width, f.height);
+  if (f.exists) ReadBMPSize(f.path, f.width, f.height, f.unreadable);
   return f;
 }
 

@@ -13,6 +13,8 @@ namespace kelvara {
 std::int32_t GetBMPWidth(const std::string& path);
 std::int32_t GetBMPHeight(const std::string& path);
 void ReadBMPSize(const std::string& path, std::int32_t& width, std::int32_t& height);
+// The same, false with the system's reason when the file cannot be read.
+bool ReadBMPSize(const std::string& path, std::int32_t& width, std::int32_t& height, std::string& reason);
 // The same from the first bytes of a file held in memory.
 void BmpSizeFromBytes(std::string_view bytes, std::int32_t& width, std::int32_t& height);
 
@@ -47,6 +49,7 @@ struct CarFile {
   bool exists = false;
   std::int32_t width = 0;  // from the bitmap header
   std::int32_t height = 0;
+  std::string unreadable;  // why the file there could not be read; empty when it was
 };
 // The file system's answer: the name matched the way Windows matches names, the header read.
 CarFile FindCarFile(const std::string& path);

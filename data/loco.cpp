@@ -46,7 +46,13 @@ void LocoClass::LoadLst(const std::string& dataFolder) {
     Warn(ports_.texts.Text(10010) + "\r\n File= " + path);
     return;
   }
-  LoadLstBytes(ReadFileBytes(path).value_or(std::string()), dataFolder);
+  const FileRead read = ReadGameFile(path, kLocoListLimit);
+  if (!read.bytes) {
+    setCount_ = 0;
+    Warn(ports_.texts.Text(10010) + "\r\n File= " + path + NotReadable(ports_.texts, read.Reason()));
+    return;
+  }
+  LoadLstBytes(*read.bytes, dataFolder);
 }
 
 void LocoClass::LoadLstBytes(std::string_view bytes, const std::string& dataFolder) {
@@ -60,7 +66,7 @@ void LocoClass::LoadLstBytes(std::string_view bytes, const std::string& dataFold
   // Sections 0 to Num - 1 in turn; one that is not in the file adds nothing, so only those there
   // are read (a huge "Num", or one section numbered in the millions, costs no more than the file).
   for (const long long number : ini.NumberedSections()) {
-    if (number > n - 1) break;
+    if (number > static_cast<long long>(n) - 1) break;  // a negative "Num" reads no set
     const auto i = static_cast<std::int32_t>(number);
     const std::string section = std::to_string(i);
     LocoComment(ini.Get(section, "Name"));
@@ -90,8 +96,9 @@ void LocoClass::AddCar(const std::string& value, int section, const std::string&
   const std::string name = value.substr(0, semi);
   const std::string comment = semi == std::string::npos ? std::string() : value.substr(semi + 1);
   const CarFile car = Finder(ResolveCarPath(NormalizeSeparators(dataFolder), name));
-  if (!car.exists) {
-    Warn(ports_.texts.Text(10000) + "\r\nSection= " + std::to_string(section) + "\r\nCAR= " + car.path);
+  if (!car.exists || !car.unreadable.empty()) {
+    Warn(ports_.texts.Text(10000) + "\r\nSection= " + std::to_string(section) + "\r\nCAR= " + car.path +
+         (car.exists ? NotReadable(ports_.texts, car.unreadable) : std::string()));
     return;
   }
   if (NoLoadCouplerBellows && LocoImageKind(car.width, car.height) == 0) return;

@@ -100,7 +100,7 @@ bool MyLibClass::InsertFile(const std::string& SrcFileName, std::ostream& DestFi
   // The destination is a log that has its header already; an empty one is refused.
   const auto at = DestFile.tellp();
   if (at == std::ostream::pos_type(-1) || at == std::ostream::pos_type(0)) return false;
-  const auto bytes = ReadFileBytes(SrcFileName);
+  const auto bytes = ReadFileBytes(SrcFileName, kTrainFileLimit);
   if (!bytes) return false;
   for (const std::string& line : SplitLines(DecodeText(*bytes))) {
     clock_.PumpOnce();

@@ -120,17 +120,17 @@ bool TRDClass::LoadTrd() {
   }
   const std::string path = FindLikeWindows(NormalizeSeparators(TrainFileName));
   if (!FileExists(path)) {
-    Warn(ports_.texts.Text(10110) + "\r\nTRD= " + TrainFileName);
+    // A folder that cannot be listed hides its files: that is the cause to name.
+    const std::string why = FolderReadable(folder) ? std::string() : NotReadable(ports_.texts, std::strerror(errno));
+    Warn(ports_.texts.Text(10110) + "\r\nTRD= " + TrainFileName + why);
     return false;
   }
-  errno = 0;
-  const auto bytes = ReadFileBytes(path);
-  if (!bytes) {
-    const int err = errno;
-    RuntimeError(kErrFileNotFound, std::strerror(err), err);
+  const FileRead read = ReadGameFile(path, kTrainFileLimit);
+  if (!read.bytes) {
+    RuntimeError(kErrFileNotFound, read.Reason() + " (" + path + ")", read.error > 0 ? read.error : 0);
     return false;
   }
-  return LoadTrdBytes(*bytes, folder);
+  return LoadTrdBytes(*read.bytes, folder);
 }
 
 bool TRDClass::LoadTrdBytes(std::string_view bytes, const std::string& folder) {
@@ -151,9 +151,9 @@ bool TRDClass::LoadTrdBytes(std::string_view bytes, const std::string& folder) {
     if (Trim(name).empty()) continue;
 
     const CarFile car = Finder(ResolveCarPath(folder, name));
-    if (!car.exists) {
+    if (!car.exists || !car.unreadable.empty()) {
       Warn(ports_.texts.Text(10000) + "\r\nTRD= " + TrainFileName + "\r\nLine= " + std::to_string(line) +
-           "\r\nCAR= " + car.path);
+           "\r\nCAR= " + car.path + (car.exists ? NotReadable(ports_.texts, car.unreadable) : std::string()));
       continue;
     }
     if (NoLoadCouplerBellows && TrdImageKind(car.width, car.height) == 0) continue;

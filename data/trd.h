@@ -20,6 +20,12 @@ struct DataPorts {
   IClock& clock;
 };
 
+// The detail line after a described text when a file is there but cannot be read: "\r\nNot
+// readable: Permission denied".
+inline std::string NotReadable(const ITexts& texts, const std::string& reason) {
+  return "\r\n" + texts.Text(6020) + reason;
+}
+
 // Where the loaders look up the car pictures their files name; the file system unless a test or
 // a fuzz target hands them pictures held in memory.
 using CarFinder = std::function<CarFile(const std::string& path)>;

@@ -174,7 +174,9 @@ void frmMain::Form_Load() {
   };
   log(std::string(kProductName) + " " + MyLibClass::GetVersionString() + " 起動開始 " + NowText());
 
-  log(ReadSettings(settings_));
+  std::string unreadable;
+  log(ReadSettings(settings_, &unreadable));
+  if (!unreadable.empty()) msgBoxes_.Show(Msg(6030) + "\r\n" + unreadable, MsgButtons::Ok, MsgIcon::Exclamation, {});
 
   if (!flags_.NoSplash) {
     SplashTexts t;

@@ -245,7 +245,7 @@ void frmOptions::LogCopy() {
     return;
   }
   std::string text;
-  for (const std::string& line : SplitLines(DecodeText(ReadFileBytes(services_.logFileName).value_or("")))) {
+  for (const std::string& line : SplitLines(DecodeText(ReadFileBytes(services_.logFileName, kLogFileLimit).value_or("")))) {
     text += line + "\r\n";
     QCoreApplication::processEvents();
   }

@@ -20,6 +20,8 @@ mkdir -p "$findings"
 # A short allocation stack a report: every run allocates, and unwinding each time costs more than
 # the input's own work.
 export ASAN_OPTIONS="malloc_context_size=4:${ASAN_OPTIONS:-}"
+# Undefined behaviour stops a run like a crash does: a report is a finding, never a note in a log.
+export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1:${UBSAN_OPTIONS:-}"
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 for t in "${targets[@]}"; do
@@ -34,5 +36,10 @@ for t in "${targets[@]}"; do
     echo "fuzz_$t found a failure; the input is in $findings"
     exit 1
   }
+  if grep -q 'runtime error:' "$scratch/$t.log"; then
+    grep -m 5 -A 5 'runtime error:' "$scratch/$t.log"
+    echo "fuzz_$t: undefined behaviour; the inputs are in $scratch/$t"
+    exit 1
+  fi
   grep -E '^Done' "$scratch/$t.log"
 done

@@ -48,7 +48,7 @@ std::string FallbackFolder(const std::string& folder) {
 
 }  // namespace
 
-bool CreateIni(AppSettings& s, const std::string& iniPath, const std::string& dataFolder) {
+void DefaultSettings(AppSettings& s, const std::string& dataFolder) {
   const bool oneInput = s.OneInput;
   const int zoom = s.Zoom;  // the window's size is not a setting of the options
   s = AppSettings{};
@@ -60,6 +60,10 @@ bool CreateIni(AppSettings& s, const std::string& iniPath, const std::string& da
   s.GameSound = s.SuccessSound = true;
   s.OneInput = oneInput;
   s.Zoom = zoom;
+}
+
+bool CreateIni(AppSettings& s, const std::string& iniPath, const std::string& dataFolder) {
+  DefaultSettings(s, dataFolder);
   return SaveIni(s, iniPath);
 }
 
@@ -92,21 +96,19 @@ void LoadIni(AppSettings& s, const std::string& iniPath, const std::string& data
 }
 
 bool SaveZoom(const AppSettings& s, const std::string& iniPath) {
-  IniFile ini = IniFile::Load(iniPath);
-  ini.Set(kProductName, "Zoom", std::to_string(s.Zoom));
-  return ini.SaveAtomically(iniPath);
+  return IniFile::Update(iniPath, [&s](IniFile& ini) { ini.Set(kProductName, "Zoom", std::to_string(s.Zoom)); });
 }
 
 bool SaveIni(const AppSettings& s, const std::string& iniPath) {
-  IniFile ini = IniFile::Load(iniPath);
-  const char* section = kProductName;
-  ini.Set(section, "TRD_Folder", s.TrdFolder);
-  ini.Set(section, "QuestionLevel", std::to_string(s.QuestionLevel));
-  for (const BoolKey& b : kBooleans) ini.Set(section, b.key, s.*b.field ? "True" : "False");
-  ini.Set(section, "GameSound", s.GameSound ? "ON" : "OFF");
-  ini.Set(section, "SuccessSound", s.SuccessSound ? "ON" : "OFF");
-  if (s.Zoom >= 1) ini.Set(section, "Zoom", std::to_string(s.Zoom));
-  return ini.SaveAtomically(iniPath);
+  return IniFile::Update(iniPath, [&s](IniFile& ini) {
+    const char* section = kProductName;
+    ini.Set(section, "TRD_Folder", s.TrdFolder);
+    ini.Set(section, "QuestionLevel", std::to_string(s.QuestionLevel));
+    for (const BoolKey& b : kBooleans) ini.Set(section, b.key, s.*b.field ? "True" : "False");
+    ini.Set(section, "GameSound", s.GameSound ? "ON" : "OFF");
+    ini.Set(section, "SuccessSound", s.SuccessSound ? "ON" : "OFF");
+    if (s.Zoom >= 1) ini.Set(section, "Zoom", std::to_string(s.Zoom));
+  });
 }
 
 }  // namespace kelvara

@@ -148,7 +148,7 @@ std::uint32_t FluidMci::Open(const std::string& file, const std::string& alias, 
   std::error_code ec;
   if (!std::filesystem::is_regular_file(file, ec)) return mcierr::kFileNotFound;
   // FluidSynth takes any file and plays silence for what it cannot read: the sequencer refuses.
-  const auto bytes = ReadFileBytes(file);
+  const auto bytes = ReadFileBytes(file, kTuneFileLimit);
   if (!bytes || !IsStandardMidiFile(*bytes)) return mcierr::kInvalidFile;
   if (const std::uint32_t err = StartOutput()) return err;
   auto d = std::make_unique<Device>();

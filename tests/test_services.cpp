@@ -97,13 +97,19 @@ TEST(IniFileTest, SavingReplacesTheFileWholeOrNotAtAll) {
   ASSERT_EQ(::stat(path.c_str(), &after), 0);
   EXPECT_NE(before.st_ino, after.st_ino) << "a new file was renamed over the old one";
   EXPECT_EQ(ReadAll(path), "[Kelvara]\r\nold=1\r\nnew=2\r\n");
-  EXPECT_FALSE(std::filesystem::exists(path + ".new"));
 
-  // A file that cannot be written leaves the old one as it was.
-  std::filesystem::create_directory(dir / "blocked.ini.new");
-  const std::string blocked = dir.Write("blocked.ini", "[Kelvara]\r\nkeep=1\r\n");
-  EXPECT_FALSE(ini.SaveAtomically(blocked));
-  EXPECT_EQ(ReadAll(blocked), "[Kelvara]\r\nkeep=1\r\n");
+  // What cannot take the new file stays as it was, and no temporary is left beside it.
+  std::filesystem::create_directories(dir / "blocked.ini/inside");
+  EXPECT_FALSE(ini.SaveAtomically(dir / "blocked.ini"));
+  EXPECT_TRUE(std::filesystem::exists(dir / "blocked.ini/inside"));
+  // A link planted where the old fixed temporary name was is never followed.
+  const std::string victim = dir.Write("victim.txt", "someone's file");
+  std::filesystem::create_symlink(victim, path + ".new");
+  ASSERT_TRUE(ini.SaveAtomically(path));
+  EXPECT_EQ(ReadAll(victim), "someone's file");
+  std::size_t files = 0;
+  for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.str())) ++files;
+  EXPECT_EQ(files, 4u) << "k.ini, the planted link, its target and the folder: no temporary";
 }
 
 // ---- settings ------------------------------------------------------------------------------
