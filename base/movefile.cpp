@@ -1,11 +1,15 @@
 #include "base/movefile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -26,6 +30,7 @@ ssize_t FileCalls::Write(int fd, const void* buffer, std::size_t size) { return 
 int FileCalls::Fsync(int fd) { return ::fsync(fd); }
 int FileCalls::Close(int fd) { return ::close(fd); }
 int FileCalls::Unlink(const char* path) { return ::unlink(path); }
+int FileCalls::Link(const char* from, const char* to) { return ::link(from, to); }
 
 namespace {
 
@@ -70,12 +75,38 @@ bool SameBytes(FileCalls& calls, int a, int b, bool& readError) {
   }
 }
 
-// Between file systems: a copy under a name of its own, checked, then the source goes.
-std::string CopyAcross(const std::string& source, const std::string& target, const struct stat& info,
-                       FileCalls& calls) {
-  const int in = calls.Open(source.c_str(), O_RDONLY, 0);
+// A temporary of our own in `folder`, made afresh (never a name that is there, never through a
+// link): its descriptor, or -1.
+int OpenTemporary(FileCalls& calls, const std::string& folder, mode_t mode, std::string& name) {
+  static std::atomic<unsigned> counter{0};
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    char suffix[32];
+    std::snprintf(suffix, sizeof suffix, "%06x%04x",
+                  static_cast<unsigned>(::getpid() ^ std::chrono::steady_clock::now().time_since_epoch().count()) & 0xFFFFFFu,
+                  counter++ & 0xFFFFu);
+    name = BuildPath(folder, std::string(kInstallTempPrefix) + suffix + ".tmp");
+    const int fd = calls.Open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW, mode);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  errno = EEXIST;
+  return -1;
+}
+
+// Between file systems, or for a link: the bytes copied under a name of our own, checked
+// through our own descriptors, linked into place without replacing, and only then the source
+// removed. A failure removes nothing but our temporary.
+std::string CopyAcross(const std::string& source, const std::string& folder, const std::string& target,
+                       FileCalls& calls, bool& installed) {
+  const int in = calls.Open(source.c_str(), O_RDONLY | O_NONBLOCK, 0);
   if (in < 0) return Error(errno, source);
-  const int out = calls.Open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL, info.st_mode & 07777);
+  struct stat info {};
+  if (::fstat(in, &info) != 0 || !S_ISREG(info.st_mode)) {
+    const int err = S_ISDIR(info.st_mode) ? EISDIR : errno != 0 ? errno : EINVAL;
+    calls.Close(in);
+    return Error(err, source);
+  }
+  std::string temp;
+  const int out = OpenTemporary(calls, folder, info.st_mode & 0777, temp);
   if (out < 0) {
     const int err = errno;
     calls.Close(in);
@@ -97,34 +128,50 @@ std::string CopyAcross(const std::string& source, const std::string& target, con
     }
     copied += n;
   }
+  if (problem.empty() && ::fchmod(out, info.st_mode & 07777) != 0) problem = Error(errno, target);
   if (problem.empty() && calls.Fsync(out) != 0) problem = Error(errno, target);
-  if (calls.Close(out) != 0 && problem.empty()) problem = Error(errno, target);
-  calls.Close(in);
   if (problem.empty() && copied != info.st_size) problem = Error(EIO, target);
 
-  // The copy counts only when it reads back byte for byte as the source.
+  // The copy counts only when it reads back byte for byte as the source, both read through the
+  // descriptors we hold: no other program's file can stand in for either.
   if (problem.empty()) {
-    const int a = calls.Open(source.c_str(), O_RDONLY, 0);
-    const int b = calls.Open(target.c_str(), O_RDONLY, 0);
     bool readError = false;
-    if (a < 0 || b < 0 || !SameBytes(calls, a, b, readError)) problem = Error(a < 0 || b < 0 || readError ? errno : EIO, target);
-    if (a >= 0) calls.Close(a);
-    if (b >= 0) calls.Close(b);
+    const bool rewound = ::lseek(in, 0, SEEK_SET) == 0 && ::lseek(out, 0, SEEK_SET) == 0;
+    if (!rewound || !SameBytes(calls, in, out, readError)) problem = Error(!rewound || readError ? errno : EIO, target);
   }
-  if (!problem.empty()) {
-    calls.Unlink(target.c_str());  // a copy that failed is ours to take back; the source stays
-    return problem;
-  }
+  if (calls.Close(out) != 0 && problem.empty()) problem = Error(errno, target);
+  calls.Close(in);
+  // Into place under its own name, refused when that name is taken meanwhile.
+  if (problem.empty() && calls.Link(temp.c_str(), target.c_str()) != 0) problem = Error(errno, target);
+  calls.Unlink(temp.c_str());
+  if (!problem.empty()) return problem;
+  installed = true;
   if (calls.Unlink(source.c_str()) != 0) return Error(errno, source);  // both stay: nothing lost
   return {};
 }
 
 }  // namespace
 
-std::string MoveFileInto(const std::string& source, const std::string& folder, FileCalls& calls) {
+void RemoveInstallTemps(const std::string& folder) {
+  DIR* dir = ::opendir(folder.c_str());
+  if (dir == nullptr) return;
+  const std::string prefix = kInstallTempPrefix;
+  while (const dirent* e = ::readdir(dir)) {
+    const std::string name = e->d_name;
+    if (name.starts_with(prefix) && name.ends_with(".tmp")) ::unlinkat(::dirfd(dir), e->d_name, 0);
+  }
+  ::closedir(dir);
+}
+
+std::string MoveFileInto(const std::string& source, const std::string& folder, FileCalls& calls, bool* installed) {
+  bool done = false;
+  if (installed == nullptr) installed = &done;
+  *installed = false;
   struct stat info {};
   if (::stat(source.c_str(), &info) != 0) return Error(errno, source);
   if (!S_ISREG(info.st_mode)) return Error(S_ISDIR(info.st_mode) ? EISDIR : EINVAL, source);
+  struct stat link {};
+  const bool isLink = ::lstat(source.c_str(), &link) == 0 && S_ISLNK(link.st_mode);
   struct stat into {};
   if (::stat(folder.c_str(), &into) != 0) return Error(errno, folder);
   if (!S_ISDIR(into.st_mode)) return Error(ENOTDIR, folder);
@@ -132,9 +179,16 @@ std::string MoveFileInto(const std::string& source, const std::string& folder, F
   struct stat there {};
   if (::lstat(target.c_str(), &there) == 0) return Error(EEXIST, target);
 
-  if (calls.RenameNoReplace(source.c_str(), target.c_str()) == 0) return {};
-  if (errno != EXDEV) return Error(errno, errno == EEXIST ? target : source);
-  return CopyAcross(source, target, info, calls);
+  // A link is copied as the file it names: moved as it is, it would name nothing from its new
+  // folder, or not what the player dropped.
+  if (!isLink) {
+    if (calls.RenameNoReplace(source.c_str(), target.c_str()) == 0) {
+      *installed = true;
+      return {};
+    }
+    if (errno != EXDEV) return Error(errno, errno == EEXIST ? target : source);
+  }
+  return CopyAcross(source, NormalizeSeparators(folder), target, calls, *installed);
 }
 
 std::string MoveFileInto(const std::string& source, const std::string& folder) {

@@ -20,13 +20,27 @@ class FileCalls {
   virtual int Fsync(int fd);
   virtual int Close(int fd);
   virtual int Unlink(const char* path);
+  // A second name for a file; -1 with EEXIST when the new name is taken (nothing is replaced).
+  virtual int Link(const char* from, const char* to);
 };
 
+// The names copies between file systems are made under, in the data folder, before they take
+// their own: ".kelvara-install-XXXXXX.tmp". No data file is named like that.
+inline constexpr const char* kInstallTempPrefix = ".kelvara-install-";
+// Removes what a copy killed half way left in `folder`; a copy running meanwhile fails without
+// losing anything.
+void RemoveInstallTemps(const std::string& folder);
+
 // Moves `source` into `folder` under its own name. A name already there is refused and both
-// files stay; between file systems the file is copied, the copy checked (size and every byte),
-// and only then the source deleted. Returns "" on success, or the system's description of what
-// went wrong; whatever happens, the data is in the source, the copy, or both.
-std::string MoveFileInto(const std::string& source, const std::string& folder, FileCalls& calls);
+// files stay. Between file systems the file is copied under a temporary name of its own, checked
+// (size and every byte, through the copy's own descriptor), given its name without replacing
+// anything, and only then the source deleted. A link dropped in is installed as the bytes of the
+// file it names, never as a link. Returns "" on success, or the system's description of what went
+// wrong; whatever happens, the data is in the source, the copy, or both, and no file that the
+// move did not make is ever deleted or truncated. `installed` says whether the file now stands in
+// the folder (it does when only removing the source failed).
+std::string MoveFileInto(const std::string& source, const std::string& folder, FileCalls& calls,
+                         bool* installed = nullptr);
 std::string MoveFileInto(const std::string& source, const std::string& folder);
 
 }  // namespace kelvara

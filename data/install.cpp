@@ -4,11 +4,20 @@
 
 namespace kelvara {
 
+DataInstall::DataInstall(IMessageBox& msg, const ITexts& texts, std::string dataFolder, FileCalls& calls)
+    : msg_(msg), texts_(texts), folder_(std::move(dataFolder)), calls_(calls) {
+  RemoveInstallTemps(NormalizeSeparators(folder_));
+}
+
 void DataInstall::DropFile(const std::string& path) {
   const std::string ext = GetExtensionName(path);
   if (ext == "bmp" || ext == "wav" || ext == "trd") {
-    const std::string error = MoveFileInto(path, NormalizeSeparators(folder_), calls_);
-    if (!error.empty()) msg_.Show(error, MsgButtons::Ok, MsgIcon::Exclamation, {});
+    bool installed = false;
+    const std::string error = MoveFileInto(path, NormalizeSeparators(folder_), calls_, &installed);
+    // Installed, but the original stayed where it was: say so, or a second drop meets its own copy.
+    if (!error.empty()) {
+      msg_.Show(installed ? texts_.Text(6040) + "\r\n" + error : error, MsgButtons::Ok, MsgIcon::Exclamation, {});
+    }
   } else if (ext != "lzh") {
     msg_.Show(texts_.Text(6500) + "\r\n" + ext, MsgButtons::Ok, MsgIcon::Exclamation, {});
   }

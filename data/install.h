@@ -10,8 +10,8 @@ namespace kelvara {
 
 class DataInstall {
  public:
-  DataInstall(IMessageBox& msg, const ITexts& texts, std::string dataFolder, FileCalls& calls)
-      : msg_(msg), texts_(texts), folder_(std::move(dataFolder)), calls_(calls) {}
+  // What an install killed half way left in the data folder goes first.
+  DataInstall(IMessageBox& msg, const ITexts& texts, std::string dataFolder, FileCalls& calls);
 
   // One dropped file. Train files, bitmaps and sound files (extensions "trd", "bmp", "wav", in
   // that letter case) are moved, an "lzh" archive is passed over, anything else is refused; a

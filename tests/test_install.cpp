@@ -2,12 +2,17 @@
 // never loses a file.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <random>
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "base/folders.h"
 #include "base/movefile.h"
@@ -22,6 +27,7 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
+using ::testing::StartsWith;
 
 namespace fs = std::filesystem;
 
@@ -30,6 +36,7 @@ std::string Read(const std::string& path) { return ReadFileBytes(path).value_or(
 // The real calls, but one of them fails as a file system can.
 struct FailingCalls : FileCalls {
   std::string failOpenOf;     // opening this path fails with `openErrno`
+  bool failCreate = false;    // and so does making any new file
   int openErrno = EACCES;
   int renameErrno = 0;        // every rename fails with this, when set
   bool corruptWrites = false;  // the copy's bytes come out wrong
@@ -41,7 +48,7 @@ struct FailingCalls : FileCalls {
     return FileCalls::RenameNoReplace(from, to);
   }
   int Open(const char* path, int flags, mode_t mode) override {
-    if (!failOpenOf.empty() && failOpenOf == path) {
+    if ((!failOpenOf.empty() && failOpenOf == path) || (failCreate && (flags & O_CREAT) != 0)) {
       errno = openErrno;
       return -1;
     }
@@ -115,7 +122,7 @@ TEST_F(MoveTest, NothingIsLostWhenAMoveFails) {
   EXPECT_FALSE(fs::exists(data / "c.bmp"));
 
   FailingCalls noRoom;  // the data folder cannot take a new file
-  noRoom.failOpenOf = data / "c.bmp";
+  noRoom.failCreate = true;
   noRoom.openErrno = ENOSPC;
   EXPECT_THAT(MoveFileInto(c, data.str(), noRoom), HasSubstr(std::strerror(ENOSPC)));
   EXPECT_EQ(Read(c), "bitmap c");
@@ -128,6 +135,69 @@ TEST_F(MoveTest, NothingIsLostWhenAMoveFails) {
 
   EXPECT_THAT(MoveFileInto(from.str(), data.str()), HasSubstr(std::strerror(EISDIR))) << "a folder";
   EXPECT_THAT(MoveFileInto(from / "gone.trd", data.str()), HasSubstr(std::strerror(ENOENT)));
+}
+
+// Another program puts a file of the same name into the data folder while the copy runs (a file
+// manager's "replace"): that file survives, and so does the source.
+TEST_F(MoveTest, AFileThatTakesTheNameDuringACopyIsLeftAlone) {
+  const std::string elsewhere = Elsewhere();
+  if (elsewhere.empty()) GTEST_SKIP() << "no second file system here";
+  const std::string source = elsewhere + "a.bmp";
+  std::ofstream(source, std::ios::binary) << std::string(200000, 's');
+  struct Intruder : FileCalls {
+    std::string target;
+    bool done = false;
+    ssize_t Write(int fd, const void* buffer, std::size_t size) override {
+      if (!done) {
+        done = true;
+        std::ofstream(target + ".theirs", std::ios::binary) << "their file";
+        std::rename((target + ".theirs").c_str(), target.c_str());
+      }
+      return FileCalls::Write(fd, buffer, size);
+    }
+  } intruder;
+  intruder.target = data / "a.bmp";
+  EXPECT_THAT(MoveFileInto(source, data.str(), intruder), HasSubstr(std::strerror(EEXIST)));
+  EXPECT_EQ(Read(data / "a.bmp"), "their file");
+  EXPECT_EQ(Read(source), std::string(200000, 's'));
+  for (const auto& e : fs::directory_iterator(data.str())) {
+    EXPECT_FALSE(e.path().filename().string().starts_with(kInstallTempPrefix)) << "our temporary is gone";
+  }
+}
+
+// A kill at any moment of a copy between file systems: the source is whole every time, and the
+// data folder holds the whole file or none under its name; the next install window removes what
+// the kill left.
+TEST_F(MoveTest, AKillDuringACopyLosesNothing) {
+  const std::string elsewhere = Elsewhere();
+  if (elsewhere.empty()) GTEST_SKIP() << "no second file system here";
+  std::string bytes(24 << 20, '\0');
+  for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 2654435761u >> 24);
+  std::mt19937 random(5);
+  int whole = 0, none = 0;
+  for (int trial = 0; trial < 16; ++trial) {
+    const std::string source = elsewhere + "big.bmp";
+    if (!fs::exists(source)) std::ofstream(source, std::ios::binary) << bytes;
+    fs::remove(data / "big.bmp");
+    const pid_t child = ::fork();
+    if (child == 0) ::_exit(MoveFileInto(source, data.str()).empty() ? 0 : 1);
+    ::usleep(static_cast<useconds_t>(random() % 60000));
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    const bool there = fs::exists(data / "big.bmp");
+    if (there) EXPECT_EQ(Read(data / "big.bmp"), bytes) << "trial " << trial << ": a short file under the name";
+    if (fs::exists(source)) EXPECT_EQ(Read(source), bytes) << "trial " << trial << ": the source was cut";
+    EXPECT_TRUE(there || fs::exists(source)) << "trial " << trial << ": lost";
+    (there ? whole : none)++;
+    FakeMessageBox msg;
+    FakeTexts texts;
+    FileCalls calls;
+    DataInstall cleanUp(msg, texts, data.str(), calls);
+    for (const auto& e : fs::directory_iterator(data.str())) {
+      EXPECT_FALSE(e.path().filename().string().starts_with(kInstallTempPrefix)) << "trial " << trial;
+    }
+  }
+  std::cout << "[ kills    ] 16 kills: " << whole << " left the whole file installed, " << none << " none\n";
 }
 
 TEST(DataInstallTest, WhatIsMovedIgnoredOrRefused) {
@@ -155,6 +225,34 @@ TEST(DataInstallTest, WhatIsMovedIgnoredOrRefused) {
   EXPECT_THAT(msg.shown[0].text, HasSubstr(std::strerror(EEXIST)));
   EXPECT_EQ(Read(data / "a.trd"), "a.trd");
   EXPECT_EQ(Read(from / "a.trd"), "another");
+
+  // A link dropped on the window installs the bytes of the file it names, never the link.
+  const std::string named = from.Write("kept/g.bmp", "the picture");
+  fs::create_symlink(named, from / "g.bmp");
+  install.DropFile(from / "g.bmp");
+  EXPECT_FALSE(fs::is_symlink(data / "g.bmp"));
+  EXPECT_EQ(Read(data / "g.bmp"), "the picture");
+  EXPECT_EQ(Read(named), "the picture") << "the file the link named stays";
+
+  // Installed, but the original could not be removed: the player is told both.
+  struct KeepsSources : FileCalls {
+    std::string from;
+    int Unlink(const char* path) override {
+      if (std::string(path).starts_with(from)) {
+        errno = EACCES;
+        return -1;
+      }
+      return FileCalls::Unlink(path);
+    }
+  } keeps;
+  keeps.from = from.str();
+  msg.shown.clear();
+  DataInstall stubborn(msg, texts, data.str(), keeps);
+  fs::create_symlink(from.Write("kept/h.bmp", "h"), from / "h.bmp");
+  stubborn.DropFile(from / "h.bmp");
+  ASSERT_EQ(msg.shown.size(), 1u);
+  EXPECT_THAT(msg.shown[0].text, StartsWith("<6040>\r\n"));
+  EXPECT_EQ(Read(data / "h.bmp"), "h");
 }
 
 // ---- the program's folders ----------------------------------------------------------------------
