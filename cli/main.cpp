@@ -195,7 +195,7 @@ int Main(int argc, char** argv) {
 
   MakeFolder(folders.log);
   MyLogClass log(BuildPath(folders.log, ExeName() + ".log"));
-  log.Delete();
+  log.Claim();
   FileGameLog fileLog(log);
   term.file = &fileLog;
 

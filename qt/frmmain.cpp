@@ -161,7 +161,7 @@ void frmMain::Form_Load() {
   const Folders& folders = UserFolders();
   MakeFolder(folders.log);
   log_ = std::make_unique<MyLogClass>(BuildPath(folders.log, ExeName() + ".log"));
-  log_->Delete();
+  const std::string heldElsewhere = log_->Claim();
   gameLog_ = std::make_unique<FileGameLog>(*log_);
 
   MyLibClass lib(clock_);
@@ -172,7 +172,8 @@ void frmMain::Form_Load() {
   auto log = [this](const std::string& text) {
     if (!flags_.NoStartLog) Log(text);
   };
-  log(std::string(kProductName) + " " + MyLibClass::GetVersionString() + " 起動開始 " + NowText());
+  log(std::string(kProductName) + " " + MyLibClass::GetVersionString() + " 起動開始 " + NowText() +
+      (heldElsewhere.empty() ? std::string() : " (" + heldElsewhere + " is another instance's)"));
 
   std::string unreadable;
   log(ReadSettings(settings_, &unreadable));

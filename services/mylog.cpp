@@ -1,6 +1,8 @@
 #include "services/mylog.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -50,6 +52,35 @@ void MyLogClass::Write(std::string_view line) { Put(std::string(line) + "\r\n");
 bool MyLogClass::Restart(std::string_view text) {
   if (!Open() || ::ftruncate(fd_, 0) != 0) return false;
   return Put(text);
+}
+
+std::string MyLogClass::Claim() {
+  Close();
+  const std::string wanted = LogFileName;
+  const std::filesystem::path path(wanted);
+  const std::string stem = (path.parent_path() / path.stem()).string(), ext = path.extension().string();
+  for (int n = 1; n <= 9; ++n) {
+    const std::string name = n == 1 ? wanted : stem + "-" + std::to_string(n) + ext;
+    // Something that is not a plain file under the name goes, as the old log did: a link is never
+    // followed into somebody else's file.
+    struct stat there {};
+    if (::lstat(name.c_str(), &there) == 0 && !S_ISREG(there.st_mode)) ::unlink(name.c_str());
+    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOFOLLOW, 0644);
+    if (fd < 0) break;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+      ::close(fd);  // another instance writes this one
+      continue;
+    }
+    if (::ftruncate(fd, 0) != 0) {
+      ::close(fd);
+      break;
+    }
+    fd_ = fd;
+    LogFileName = opened_ = name;
+    return n == 1 ? std::string() : wanted;
+  }
+  LogFileName = wanted;  // no log can be held: lines go where they went before, unheld
+  return {};
 }
 
 void MyLogClass::Delete() {

@@ -24,6 +24,10 @@ class MyLogClass {
   // Starts the file anew with `text` (the game log's data header).
   bool Restart(std::string_view text);
   void Delete();
+  // Takes the log for this run: emptied, and held (a lock) until the program ends, so a second
+  // instance started meanwhile cannot empty it. That one writes "<name>-2.log" (or -3 ... -9)
+  // instead, and the result then names the log the other instance holds; "" otherwise.
+  std::string Claim();
   std::int32_t Lines() const { return counter_; }
 
   std::string LogFileName;

@@ -15,6 +15,7 @@
 #include "data/trd.h"
 #include "fakes.h"
 #include "services/gini.h"
+#include "services/mylog.h"
 #include "tempdir.h"
 
 namespace kelvara::testing {
@@ -172,6 +173,33 @@ TEST(SettingsFileTest, TwoProcessesSaveInTurn) {
     ASSERT_EQ(result.Get("A", "n" + std::to_string(i)), std::to_string(i)) << "A's save " << i << " was lost";
     ASSERT_EQ(result.Get("B", "n" + std::to_string(i)), std::to_string(i)) << "B's save " << i << " was lost";
   }
+}
+
+// ---- the log -------------------------------------------------------------------------------------
+
+// A second instance started while the first runs writes a log of its own and says whose it left.
+TEST(LogFileTest, ASecondInstanceKeepsToALogOfItsOwn) {
+  TempDir dir;
+  MyLogClass first(dir / "kelvara.log");
+  EXPECT_EQ(first.Claim(), "");
+  first.Out("the first instance's line");
+  const int second = AsOtherProcess([&] {
+    MyLogClass log(dir / "kelvara.log");
+    const std::string held = log.Claim();
+    log.Out("the second instance's line");
+    return held == dir / "kelvara.log" && log.LogFileName == dir / "kelvara-2.log" ? 0 : 1;
+  });
+  EXPECT_EQ(second, 0);
+  EXPECT_EQ(ReadFileBytes(dir / "kelvara.log"), "1 : the first instance's line\r\n");
+  EXPECT_EQ(ReadFileBytes(dir / "kelvara-2.log"), "1 : the second instance's line\r\n");
+
+  // Once the first has ended, the next start takes the usual name again and empties it.
+  first.Delete();
+  dir.Write("kelvara.log", "an old run's lines\r\n");
+  MyLogClass next(dir / "kelvara.log");
+  EXPECT_EQ(next.Claim(), "");
+  next.Out("new");
+  EXPECT_EQ(ReadFileBytes(dir / "kelvara.log"), "1 : new\r\n");
 }
 
 }  // namespace
