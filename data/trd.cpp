@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 
 #include "base/paths.h"
 #include "base/textfile.h"
@@ -120,8 +121,12 @@ bool TRDClass::LoadTrd() {
   }
   const std::string path = FindLikeWindows(NormalizeSeparators(TrainFileName));
   if (!FileExists(path)) {
-    // A folder that cannot be listed hides its files: that is the cause to name.
-    const std::string why = FolderReadable(folder) ? std::string() : NotReadable(ports_.texts, std::strerror(errno));
+    // A folder that cannot be listed hides its files, and a FIFO or a folder of that name is no
+    // file: those are the causes to name.
+    std::error_code ec;
+    const std::string why = !FolderReadable(folder)                 ? NotReadable(ports_.texts, std::strerror(errno))
+                            : std::filesystem::exists(path, ec) ? NotReadable(ports_.texts, "not a regular file")
+                                                                     : std::string();
     Warn(ports_.texts.Text(10110) + "\r\nTRD= " + TrainFileName + why);
     return false;
   }
@@ -153,7 +158,7 @@ bool TRDClass::LoadTrdBytes(std::string_view bytes, const std::string& folder) {
     const CarFile car = Finder(ResolveCarPath(folder, name));
     if (!car.exists || !car.unreadable.empty()) {
       Warn(ports_.texts.Text(10000) + "\r\nTRD= " + TrainFileName + "\r\nLine= " + std::to_string(line) +
-           "\r\nCAR= " + car.path + (car.exists ? NotReadable(ports_.texts, car.unreadable) : std::string()));
+           "\r\nCAR= " + ShownName(car.path) + (car.exists ? NotReadable(ports_.texts, car.unreadable) : std::string()));
       continue;
     }
     if (NoLoadCouplerBellows && TrdImageKind(car.width, car.height) == 0) continue;

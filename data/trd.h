@@ -26,6 +26,16 @@ inline std::string NotReadable(const ITexts& texts, const std::string& reason) {
   return "\r\n" + texts.Text(6020) + reason;
 }
 
+// A name from a data file as a message shows it: a line of megabytes would fill the screen, so
+// the box gets its first 260 bytes (never half a character) and "...".
+inline std::string ShownName(const std::string& name) {
+  constexpr std::size_t kShown = 260;
+  if (name.size() <= kShown) return name;
+  std::size_t cut = kShown;
+  while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
+  return name.substr(0, cut) + "...";
+}
+
 // Where the loaders look up the car pictures their files name; the file system unless a test or
 // a fuzz target hands them pictures held in memory.
 using CarFinder = std::function<CarFile(const std::string& path)>;

@@ -5,6 +5,7 @@
 
 #include "data/bmp.h"
 #include "base/paths.h"
+#include "base/product.h"
 #include "model/game.h"
 
 namespace kelvara {
@@ -64,6 +65,16 @@ void Game::ChangeTrain(int LocoINdex, const std::string& TRDFileName) {
   TRD.Refresh();
   Loco.LocoSetIndex(LocoINdex);
   TRD.TrainFileName = TRDFileName;
+  if (TRDFileName.empty() && !TRD.NoErrorMsg) {
+    // No train file was found to choose from: say where none was, rather than a folder of "".
+    std::string folders;
+    for (const std::string& f : TrainFolders()) folders += (folders.empty() ? "" : ", ") + f;
+    Box(Msg(10110) + "\r\nFolder= " + (folders.empty() ? settings_.TrdFolder : folders), MsgButtons::Ok,
+        MsgIcon::Exclamation, kAppTitle);
+    Box(Msg(5220), MsgButtons::Ok, MsgIcon::Exclamation);
+    keepPrevious();
+    return;
+  }
   if (!TRD.LoadTrd()) {
     Box(Msg(5220), MsgButtons::Ok, MsgIcon::Exclamation);
     keepPrevious();

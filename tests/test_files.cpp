@@ -108,6 +108,16 @@ TEST(FileReadTest, TheLoadersSayWhyAFileCouldNotBeRead) {
   ASSERT_EQ(f.msg.shown.size(), 1u);
   EXPECT_THAT(f.msg.shown[0].text, HasSubstr("<10000>"));
   EXPECT_THAT(f.msg.shown[0].text, HasSubstr("<6020>Input/output error"));
+
+  // A car named by a line of 100 kB: the box shows the start of it.
+  f.msg.shown.clear();
+  dir.Write("long.trd", "Long\r\nsound\r\n" + std::string(100000, 'x') + ".bmp\r\nfine.bmp\r\n");
+  TRDClass longName(DataPorts{f.msg, f.texts, f.clock});
+  longName.TrainFileName = dir / "long.trd";
+  EXPECT_TRUE(longName.LoadTrd());
+  ASSERT_EQ(f.msg.shown.size(), 1u);
+  EXPECT_LT(f.msg.shown[0].text.size(), 1000u);
+  EXPECT_THAT(f.msg.shown[0].text, ::testing::EndsWith("xxx..."));
 }
 
 // "Num" at the bottom of the 32-bit range reads no set (it once overflowed into every set).

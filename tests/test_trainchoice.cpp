@@ -68,8 +68,10 @@ TEST_F(ChoiceTest, UnplayableChoicesKeepThePreviousTrain) {
   game->ChangeTrain(1, dir / "missing.trd");
   game->ChangeTrain(1, dir.Write("empty.trd", "Empty\nsound\n; no cars\n"));
   game->ChangeTrain(1, Train("long", 18));  // 3 units + 18 cars do not fit a siding
+  game->ChangeTrain(1, "");  // no train file to choose from: where none was found is named
   EXPECT_THAT(f.msg.Texts(), ElementsAre(HasSubstr("<10110>"), "<5220>", "None cars in TRD",
-                                         "<5760>\r\n<5230> : 3\r\n<5240> : 18"));
+                                         "<5760>\r\n<5230> : 3\r\n<5240> : 18",
+                                         "<10110>\r\nFolder= " + game->TrainFolders().front(), "<5220>"));
   EXPECT_EQ(game->TRD.TrainComment, "good");
   EXPECT_EQ(game->TRD.CarCount(), 4);
   EXPECT_EQ(game->Loco.LocoSetIndex(), 0);
