@@ -1,29 +1,34 @@
 #include "qt/pictures.h"
 
-#include <QFile>
-#include <QImageReader>
+#include <QImage>
 #include <cstring>
+#include <optional>
 
+#include "base/textfile.h"
 #include "data/bmp.h"
 
 namespace kelvara::qt {
 
+namespace {
+
+// The picture file's bytes through the game's one reader: a regular file, within the bound of a
+// car bitmap, read whole (a file cut short while it is read must not stop the game).
+std::optional<std::string> PictureBytes(const std::string& path) { return ReadFileBytes(path, kCarBitmapLimit); }
+
+}  // namespace
+
 QImage LoadPicture(const std::string& path) {
-  const QString file = QString::fromStdString(path);
-  QImageReader bmp(file, "bmp");
-  bmp.setAutoDetectImageFormat(false);  // the format is known: no image plugin needs asking
-  QImage image = bmp.read();
-  if (!image.isNull()) return image;
-  return QImage(file);
+  const auto bytes = PictureBytes(path);
+  if (!bytes) return {};
+  const QByteArray data = QByteArray::fromRawData(bytes->data(), static_cast<qsizetype>(bytes->size()));
+  QImage image = QImage::fromData(data, "bmp");  // the format is known: no image plugin needs asking
+  if (image.isNull()) image = QImage::fromData(data);
+  return image;  // decoded into pixels of its own: the bytes may go
 }
 
 QImage LoadShrunkPicture(const std::string& path, int width, int height) {
-  QFile file(QString::fromStdString(path));
-  if (file.open(QIODevice::ReadOnly)) {
-    // Read whole rather than mapped: a file cut short while it is read must not stop the game.
-    const QByteArray bytes = file.readAll();
-    const PlainBitmap shrunk =
-        ShrinkPlainBitmap(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), width, height);
+  if (const auto bytes = PictureBytes(path)) {
+    const PlainBitmap shrunk = ShrinkPlainBitmap(*bytes, width, height);
     if (!shrunk.pixels.empty()) {
       QImage image(width, height, QImage::Format_RGB32);
       for (int y = 0; y < height; ++y) {
