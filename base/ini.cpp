@@ -292,13 +292,10 @@ bool IniFile::Update(const std::string& given, const std::function<void(IniFile&
   // The folder is the lock: the file itself is replaced by every save, and a lock file would be
   // one more file to leave behind.
   const std::string folder = std::filesystem::path(path).parent_path().string();
+  // A folder that cannot be opened or a file system without locks (some network shares) still
+  // saves, as it did before there was a lock.
   const int lock = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (lock < 0) return false;
-  while (::flock(lock, LOCK_EX) != 0) {
-    if (errno != EINTR) {
-      ::close(lock);
-      return false;
-    }
+  while (lock >= 0 && ::flock(lock, LOCK_EX) != 0 && errno == EINTR) {
   }
   const FileRead read = ReadGameFile(path, kSettingsFileLimit);
   bool ok = false;
@@ -307,7 +304,7 @@ bool IniFile::Update(const std::string& given, const std::function<void(IniFile&
     change(ini);
     ok = ini.SaveAtomically(path);
   }
-  ::close(lock);  // and with it the lock
+  if (lock >= 0) ::close(lock);  // and with it the lock
   return ok;
 }
 
