@@ -18,11 +18,19 @@ namespace kelvara {
 MyLogClass::~MyLogClass() { Close(); }
 
 bool MyLogClass::Open() {
-  if (fd_ >= 0 && opened_ == LogFileName) return true;
+  // A log deleted or rotated away while the game runs is made again under its name: lines
+  // written to a file nobody can open are lost lines.
+  struct stat held {}, named {};
+  if (fd_ >= 0 && opened_ == LogFileName && ::fstat(fd_, &held) == 0 && ::stat(LogFileName.c_str(), &named) == 0 &&
+      held.st_ino == named.st_ino && held.st_dev == named.st_dev) {
+    return true;
+  }
   Close();
   fd_ = ::open(LogFileName.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-  if (fd_ >= 0) opened_ = LogFileName;
-  return fd_ >= 0;
+  if (fd_ < 0) return false;
+  opened_ = LogFileName;
+  ::flock(fd_, LOCK_EX | LOCK_NB);  // held again, where nobody else holds it
+  return true;
 }
 
 void MyLogClass::Close() {

@@ -210,6 +210,12 @@ TEST(LogFileTest, ASecondInstanceKeepsToALogOfItsOwn) {
   EXPECT_EQ(next.Claim(), "");
   next.Out("new");
   EXPECT_EQ(ReadFileBytes(dir / "kelvara.log"), "1 : new\r\n");
+
+  // Deleted or rotated away during the run, the log is made again for the lines that follow.
+  fs::rename(dir / "kelvara.log", dir / "kelvara.log.1");
+  next.Out("after the rotation");
+  EXPECT_EQ(ReadFileBytes(dir / "kelvara.log"), "2 : after the rotation\r\n");
+  EXPECT_EQ(ReadFileBytes(dir / "kelvara.log.1"), "1 : new\r\n");
 }
 
 }  // namespace
