@@ -30,7 +30,6 @@ ssize_t FileCalls::Write(int fd, const void* buffer, std::size_t size) { return 
 int FileCalls::Fsync(int fd) { return ::fsync(fd); }
 int FileCalls::Close(int fd) { return ::close(fd); }
 int FileCalls::Unlink(const char* path) { return ::unlink(path); }
-int FileCalls::Link(const char* from, const char* to) { return ::link(from, to); }
 
 namespace {
 
@@ -93,7 +92,7 @@ int OpenTemporary(FileCalls& calls, const std::string& folder, mode_t mode, std:
 }
 
 // Between file systems, or for a link: the bytes copied under a name of our own, checked
-// through our own descriptors, linked into place without replacing, and only then the source
+// through our own descriptors, renamed into place without replacing, and only then the source
 // removed. A failure removes nothing but our temporary.
 std::string CopyAcross(const std::string& source, const std::string& folder, const std::string& target,
                        FileCalls& calls, bool& installed) {
@@ -141,10 +140,13 @@ std::string CopyAcross(const std::string& source, const std::string& folder, con
   }
   if (calls.Close(out) != 0 && problem.empty()) problem = Error(errno, target);
   calls.Close(in);
-  // Into place under its own name, refused when that name is taken meanwhile.
-  if (problem.empty() && calls.Link(temp.c_str(), target.c_str()) != 0) problem = Error(errno, target);
-  calls.Unlink(temp.c_str());
-  if (!problem.empty()) return problem;
+  // Into place under its own name, refused when that name is taken meanwhile (both names are in
+  // the data folder: one file system).
+  if (problem.empty() && calls.RenameNoReplace(temp.c_str(), target.c_str()) != 0) problem = Error(errno, target);
+  if (!problem.empty()) {
+    calls.Unlink(temp.c_str());
+    return problem;
+  }
   installed = true;
   if (calls.Unlink(source.c_str()) != 0) return Error(errno, source);  // both stay: nothing lost
   return {};

@@ -20,8 +20,6 @@ class FileCalls {
   virtual int Fsync(int fd);
   virtual int Close(int fd);
   virtual int Unlink(const char* path);
-  // A second name for a file; -1 with EEXIST when the new name is taken (nothing is replaced).
-  virtual int Link(const char* from, const char* to);
 };
 
 // The names copies between file systems are made under, in the data folder, before they take
@@ -33,8 +31,8 @@ void RemoveInstallTemps(const std::string& folder);
 
 // Moves `source` into `folder` under its own name. A name already there is refused and both
 // files stay. Between file systems the file is copied under a temporary name of its own, checked
-// (size and every byte, through the copy's own descriptor), given its name without replacing
-// anything, and only then the source deleted. A link dropped in is installed as the bytes of the
+// (size and every byte, through the copy's own descriptor), renamed to its name without
+// replacing anything, and only then the source deleted. A link dropped in is installed as the bytes of the
 // file it names, never as a link. Returns "" on success, or the system's description of what went
 // wrong; whatever happens, the data is in the source, the copy, or both, and no file that the
 // move did not make is ever deleted or truncated. `installed` says whether the file now stands in
