@@ -38,17 +38,6 @@ std::string Lower(std::string_view s) {
   return out;
 }
 
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
-
 // "[name]" gives name; anything else is not a section line.
 std::optional<std::string_view> SectionName(std::string_view line) {
   line = Trim(line);
@@ -115,8 +104,14 @@ IniFile IniFile::Load(const std::string& path) {
 
 void IniFile::Index() {
   sections_.clear();
+  keys_.clear();
+  std::optional<std::size_t> first;  // the line of the section being read, while it is the first of its name
   for (std::size_t i = 0; i < lines_.size(); ++i) {
-    if (const auto name = SectionName(lines_[i].text)) sections_.emplace(Lower(*name), i);
+    if (const auto name = SectionName(lines_[i].text)) {
+      first = sections_.emplace(Lower(*name), i).second ? std::optional<std::size_t>(i) : std::nullopt;
+    } else if (const auto key = KeyName(lines_[i].text); first && key) {
+      keys_.emplace(std::pair<std::size_t, std::string>(*first, Lower(*key)), i);  // the first of its name counts
+    }
   }
 }
 
@@ -127,12 +122,9 @@ std::optional<std::size_t> IniFile::FindSection(std::string_view section) const 
 }
 
 std::optional<std::size_t> IniFile::FindKey(std::size_t sectionLine, std::string_view key) const {
-  for (std::size_t i = sectionLine + 1; i < lines_.size(); ++i) {
-    if (SectionName(lines_[i].text)) break;
-    const auto name = KeyName(lines_[i].text);
-    if (name && EqualsNoCase(*name, Trim(key))) return i;
-  }
-  return std::nullopt;
+  const auto it = keys_.find({sectionLine, Lower(Trim(key))});
+  if (it == keys_.end()) return std::nullopt;
+  return it->second;
 }
 
 std::vector<long long> IniFile::NumberedSections() const {

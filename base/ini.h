@@ -63,13 +63,21 @@ class IniFile {
   void ToUtf8();
   std::string NewLineEnd() const;
 
-  // Where each section name (lower case) first stands, so a lookup does not read the whole file.
+  // Where each section name and each of its keys (lower case) first stand, so a lookup does not
+  // read the whole file.
   void Index();
 
   std::string bom_;
   bool utf8_ = true;
   std::vector<Line> lines_;
   std::unordered_map<std::string, std::size_t> sections_;
+  // Where each key (lower case) of each first section stands, by that section's line.
+  struct KeyHash {
+    std::size_t operator()(const std::pair<std::size_t, std::string>& k) const {
+      return std::hash<std::string>()(k.second) * 31 + k.first;
+    }
+  };
+  std::unordered_map<std::pair<std::size_t, std::string>, std::size_t, KeyHash> keys_;
 };
 
 }  // namespace kelvara
