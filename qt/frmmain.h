@@ -3,10 +3,7 @@
 // behind them, and opens the other windows.
 #pragma once
 
-#include <QElapsedTimer>
 #include <QMainWindow>
-#include <QMap>
-#include <QPixmap>
 #include <QPointer>
 #include <functional>
 #include <memory>
