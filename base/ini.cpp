@@ -75,22 +75,17 @@ IniFile IniFile::Parse(std::string_view bytes) {
     bytes.remove_prefix(kBom.size());
   }
   ini.utf8_ = IsValidUtf8(bytes);
+  ini.lines_.reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
   std::size_t start = 0;
   auto add = [&](std::size_t stop, std::string_view end) {
     const std::string_view raw = bytes.substr(start, stop - start);
-    ini.lines_.push_back({std::string(raw), std::string(end), ini.utf8_ ? std::string(raw) : DecodeCp932(raw)});
+    Line& line = ini.lines_.emplace_back(Line{{}, std::string(end), ini.utf8_ ? std::string(raw) : DecodeCp932(raw)});
+    if (line.text != raw) line.other = raw;
   };
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    if (bytes[i] == '\n') {
-      add(i, "\n");
-    } else if (bytes[i] == '\r') {
-      const bool crlf = i + 1 < bytes.size() && bytes[i + 1] == '\n';
-      add(i, crlf ? "\r\n" : "\r");
-      i += crlf ? 1 : 0;
-    } else {
-      continue;
-    }
-    start = i + 1;
+  for (std::size_t i = bytes.find_first_of("\r\n"); i != std::string_view::npos; i = bytes.find_first_of("\r\n", start)) {
+    const bool crlf = bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n';
+    add(i, crlf ? "\r\n" : bytes.substr(i, 1));
+    start = i + (crlf ? 2 : 1);
   }
   if (start < bytes.size()) add(bytes.size(), "");
   ini.Index();
@@ -182,14 +177,14 @@ std::string IniFile::NewLineEnd() const {
 }
 
 void IniFile::ToUtf8() {
-  for (Line& l : lines_) l.bytes = l.text;
+  for (Line& l : lines_) l.other.clear();
   utf8_ = true;
 }
 
 IniFile::Line IniFile::Make(const std::string& text) {
   std::string bytes;
   if (!utf8_ && !EncodeCp932Exactly(text, bytes)) ToUtf8();
-  return {utf8_ ? text : bytes, NewLineEnd(), text};
+  return {utf8_ || bytes == text ? std::string() : bytes, NewLineEnd(), text};
 }
 
 namespace {
@@ -228,9 +223,9 @@ void IniFile::Set(std::string_view givenSection, std::string_view givenKey, std:
   // be UTF-8 for real if any line would then read differently.
   if (!utf8_) {
     std::string body;
-    for (const Line& l : lines_) body += l.bytes + l.end;
+    for (const Line& l : lines_) body.append(l.Bytes()).append(l.end);
     if (IsValidUtf8(body)) {
-      utf8_ = std::all_of(lines_.begin(), lines_.end(), [](const Line& l) { return l.bytes == l.text; });
+      utf8_ = std::all_of(lines_.begin(), lines_.end(), [](const Line& l) { return l.other.empty(); });
       if (!utf8_) ToUtf8();
     }
   }
@@ -238,7 +233,7 @@ void IniFile::Set(std::string_view givenSection, std::string_view givenKey, std:
 
 std::string IniFile::Serialize() const {
   std::string out = bom_;
-  for (const Line& l : lines_) out += l.bytes + l.end;
+  for (const Line& l : lines_) out.append(l.Bytes()).append(l.end);
   return out;
 }
 

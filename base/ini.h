@@ -50,9 +50,11 @@ class IniFile {
 
  private:
   struct Line {
-    std::string bytes;  // as in the file, without its line end
+    std::string other;  // the bytes in the file where they differ from the text (CP932), else empty
     std::string end;    // "\r\n", "\n", "\r" or "" for a last line without one
     std::string text;   // what the line says, in UTF-8
+    // As in the file, without its line end.
+    const std::string& Bytes() const { return other.empty() ? text : other; }
   };
 
   std::optional<std::size_t> FindSection(std::string_view section) const;

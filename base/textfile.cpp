@@ -15,6 +15,12 @@ namespace kelvara {
 bool IsValidUtf8(std::string_view s) {
   std::size_t i = 0;
   while (i < s.size()) {
+    // Most text is ASCII: eight bytes at a time while no byte has its top bit set.
+    std::uint64_t word;
+    if (s.size() - i >= sizeof word && (std::memcpy(&word, s.data() + i, sizeof word), (word & 0x8080808080808080u) == 0)) {
+      i += sizeof word;
+      continue;
+    }
     const auto c = static_cast<unsigned char>(s[i]);
     int extra = 0;
     std::uint32_t cp = 0;
