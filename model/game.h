@@ -43,7 +43,7 @@ class MyLogClass;
 // The number box: the decimal number at the start of the text, rounded half to even, 0 for none.
 std::int32_t NumberBoxValue(std::string_view text);
 
-// A caption as the player reads it, without its access key: "前進(&F)" -> "前進", "&Front" -> "Front".
+// A caption as the player reads it, without its access key: "前進(&R)" -> "前進", "F&ront" -> "Front".
 std::string PlainCaption(std::string caption);
 
 class Game {

@@ -396,7 +396,8 @@ void frmMain::BuildMenus() {
   play("mnuGameHint", GameCommand::GameHint);
   menu("mnuGameUndo")->setShortcut(QKeySequence::Undo);
   play("mnuGameUndo", GameCommand::GameUndo);
-  menu("mnuGameRedo")->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Shift+Z")), QKeySequence(QStringLiteral("Ctrl+Y"))});
+  // The menu shows the first; Ctrl+Shift+Z works as well, as in most desktop programs.
+  menu("mnuGameRedo")->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Y")), QKeySequence(QStringLiteral("Ctrl+Shift+Z"))});
   play("mnuGameRedo", GameCommand::GameRedo);
   play("mnuGameChangeTrainAuto", GameCommand::GameChangeTrainAuto);
   open("mnuGameChangeTrainHand", GameCommand::GameChangeTrainHand, &frmMain::ShowTrainSelect);
