@@ -134,13 +134,15 @@ void frmAbout::QuestionForm() {
 }
 
 void frmAbout::SetFormCenter(const QRect& main, const QRect& screen) {
-  auto place = [](int mainStart, int mainSize, int own, int screenSize) {
+  // Kept on the main window's screen, wherever that screen stands on the desktop.
+  auto place = [](int mainStart, int mainSize, int own, int screenStart, int screenSize) {
     int v = mainStart + (mainSize - own) / 2;
-    if (v < 0) return 0;
-    if (v + own > screenSize) v = screenSize - own;
+    if (v < screenStart) return screenStart;
+    if (v + own > screenStart + screenSize) v = screenStart + screenSize - own;
     return v;
   };
-  move(place(main.left(), main.width(), width(), screen.width()), place(main.top(), main.height(), height(), screen.height()));
+  move(place(main.left(), main.width(), width(), screen.left(), screen.width()),
+       place(main.top(), main.height(), height(), screen.top(), screen.height()));
 }
 
 }  // namespace kelvara::qt

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <cmath>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
@@ -242,16 +243,28 @@ void frmMain::Form_Load() {
   setWindowTitle(kProductName);
   SetContlorTag();
   ApplyNational(*this, texts_);
-  // Until the player picks a size in the View menu, the screen decides it at every start.
-  int zoom = settings_.Zoom;
-  if (zoom == 0) {
-    const QScreen* s = screen();
-    zoom = s == nullptr ? 1 : YardView::FirstZoom(qRound(s->geometry().width() * s->devicePixelRatio()), s->devicePixelRatio());
+  // Until the player picks a size in the View menu, the screen decides it at every start: the
+  // largest that leaves room around the window. A size picked that the screen cannot hold (a
+  // smaller screen since) gives way to the largest it can, without forgetting the choice.
+  SetZoom(settings_.Zoom == 0 ? 1 : settings_.Zoom);
+  if (settings_.Zoom == 0) {
+    SetZoom(LargestZoom(WorkArea(), 0.85));
+  } else if (zoom_ > LargestZoom(WorkArea())) {
+    SetZoom(LargestZoom(WorkArea()));
   }
-  SetZoom(zoom);
+  for (int z = 2; z <= 3; ++z) {
+    controls_.SetCondition("mnuViewZoom" + std::to_string(z), [this, z] { return LargestZoom(WorkArea()) >= z; });
+  }
   show();
-  // A screen of another scale: the same zoom in its device pixels.
-  if (QWindow* w = windowHandle()) connect(w, &QWindow::screenChanged, this, [this] { SetZoom(zoom_); });
+  // Another screen, or the same one changed: the same zoom in its device pixels, if it fits.
+  if (QWindow* w = windowHandle()) {
+    connect(w, &QWindow::screenChanged, this, [this](QScreen* s) {
+      SetZoom(zoom_);
+      if (s != nullptr) connect(s, &QScreen::availableGeometryChanged, this, &frmMain::FitZoomToScreen, Qt::UniqueConnection);
+      FitZoomToScreen();
+    });
+    if (QScreen* s = w->screen()) connect(s, &QScreen::availableGeometryChanged, this, &frmMain::FitZoomToScreen);
+  }
   log("Path Show Main Window");
   game_->MsgGuide.ObjGuide = &status_;
   log("Path Message Guide");
@@ -522,8 +535,34 @@ void frmMain::SetZoom(int zoom) {
   LayoutControls();
   // Kept inside the desktop as it grows.
   WindowPlace place{"frmMain", x(), y(), frameGeometry().width(), frameGeometry().height(), false};
-  SetInnerWorkArea(place, 0, 0, Win32ApiClass::GetWorkArea());
+  const QRect area = WorkArea();
+  SetInnerWorkArea(place, 0, 0, {area.left(), area.top(), area.left() + area.width(), area.top() + area.height()});
   if (isVisible() && (place.left != x() || place.top != y())) move(place.left, place.top);
+}
+
+QSize frmMain::WindowSizeAt(int zoom) const {
+  const double ratio = devicePixelRatioF() > 0 ? devicePixelRatioF() : 1.0;
+  auto side = [ratio](int design, int z) { return static_cast<int>(std::ceil(design * z / ratio - 1e-6)); };
+  const QSize now = isVisible() ? frameGeometry().size() : size();
+  return now + QSize(side(kDesignWidth, zoom) - side(kDesignWidth, zoom_), side(kDesignHeight, zoom) - side(kDesignHeight, zoom_));
+}
+
+int frmMain::LargestZoom(const QRect& area, double share) const {
+  for (int z = 3; z > 1; --z) {
+    const QSize s = WindowSizeAt(z);
+    if (s.width() <= area.width() * share && s.height() <= area.height() * share) return z;
+  }
+  return 1;
+}
+
+QRect frmMain::WorkArea() const {
+  const QScreen* s = screen();
+  return s != nullptr ? s->availableGeometry() : QRect(0, 0, 1920, 1080);
+}
+
+void frmMain::FitZoomToScreen() {
+  if (zoom_ > LargestZoom(WorkArea())) SetZoom(LargestZoom(WorkArea()));
+  game_->UpdateControls();
 }
 
 QPushButton* frmMain::button(const char* name) const {

@@ -80,6 +80,13 @@ class frmMain : public QMainWindow {
   void HelpShow();
   // Puts the window's whole picture at a whole-number size: 1, 2 or 3 pixels a pixel.
   void SetZoom(int zoom);
+  // The window's outer size at a zoom: the picture and the controls on it grow with the zoom,
+  // the menu bar, the status bar and the frame do not.
+  QSize WindowSizeAt(int zoom) const;
+  // The largest zoom whose window fits within that share of the area; 1 when none does.
+  int LargestZoom(const QRect& area, double share = 1.0) const;
+  // The work area of the screen the window is on.
+  QRect WorkArea() const;
 
  protected:
   void closeEvent(QCloseEvent* e) override;
@@ -90,6 +97,8 @@ class frmMain : public QMainWindow {
   void BuildControls();
   void SetContlorTag();
   void LayoutControls();
+  // The sizes the screen can hold are offered; a size it can no longer hold gives way.
+  void FitZoomToScreen();
   QAction* Item(QMenu* parent, const char* name);
   QMenu* TopMenu(const char* name);
   void Register(const char* name, QObject* object);

@@ -42,8 +42,13 @@ bool QtControls::IsEnabled(std::string_view name) const {
   return false;
 }
 
+void QtControls::SetCondition(const std::string& name, std::function<bool()> allowed) {
+  conditions_[name] = std::move(allowed);
+}
+
 void QtControls::SetEnabled(std::string_view name, bool on) {
   QObject* object = Find(name);
+  if (const auto c = conditions_.find(name); on && c != conditions_.end() && c->second) on = c->second();
   if (auto* a = qobject_cast<QAction*>(object)) a->setEnabled(on);
   if (auto* t = qobject_cast<QTimer*>(object); t != nullptr && t->isActive() != on) on ? t->start() : t->stop();
   auto* w = qobject_cast<QWidget*>(object);

@@ -2,6 +2,9 @@
 // the message label and the play-time timer.
 #pragma once
 
+#include <functional>
+#include <map>
+
 #include <QPointer>
 #include <QWidget>
 #include <string>
@@ -34,7 +37,12 @@ class QtControls : public IControls {
 
   const std::vector<std::pair<std::string, QObject*>>& All() const { return controls_; }
 
+  // A condition of the desktop on top of the game's: while it says no, the control stays off
+  // whatever the game switches it to (a window size the screen cannot hold).
+  void SetCondition(const std::string& name, std::function<bool()> allowed);
+
  private:
+  std::map<std::string, std::function<bool()>, std::less<>> conditions_;
   QWidget& window_;
   std::vector<std::pair<std::string, QObject*>> controls_;
   QPointer<QWidget> focusWanted_, parkedFocus_;  // focus that waits for a control to be switched on

@@ -164,10 +164,6 @@ double YardView::Scale() const {
   return zoom_ / (ratio > 0 ? ratio : 1.0);
 }
 
-int YardView::FirstZoom(int screenPixelWidth, double devicePixelRatio) {
-  return screenPixelWidth >= 2560 || devicePixelRatio >= 2.0 ? 2 : 1;
-}
-
 void YardView::SetNumberFont(const QFont& font) {
   numberFont_ = font;
   numberFont_.setPixelSize(13);

@@ -53,9 +53,6 @@ class YardView : public QWidget {
   int Zoom() const { return zoom_; }
   // Window units per design pixel: the zoom over the screen's device pixel ratio.
   double Scale() const;
-  // The size a player first sees: twice on a screen at least 2560 pixels wide or scaled to twice
-  // or more, else once.
-  static int FirstZoom(int screenPixelWidth, double devicePixelRatio);
 
   // The junction and sign displays for a route: -1 initial, 0 all stop, 1 or 2.
   void SetSign(int state);

@@ -7,7 +7,10 @@
 #include <QTemporaryDir>
 
 int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
+  // Offscreen, on a 1920 x 1080 screen unless the test run names other screens.
+  if (!qgetenv("QT_QPA_PLATFORM").startsWith("offscreen")) {
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" KELVARA_SCREENS_DIR "/fullhd.json");
+  }
   // Window places go to a scratch store of this process, never the user's: ctest runs several
   // of these processes at once, and one test's clean start must not wipe another's places.
   QTemporaryDir home(QDir::tempPath() + "/kelvara-window-tests-XXXXXX");

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QMenuBar>
+#include <QScreen>
 #include <cstdlib>
 
 #include "data/install.h"
@@ -18,6 +19,7 @@
 #include "qt/frmoneinput.h"
 #include "qt/frmoptions.h"
 #include "qt/frmtrainselect.h"
+#include "base/ini.h"
 #include "services/gini.h"
 #include "window_fixture.h"
 
@@ -104,6 +106,89 @@ TEST(AccessKeyOfTest, ReadsTheLetterAfterASingleAmpersand) {
   EXPECT_EQ(qt::AccessKeyOf("Salt && pepper"), QChar());
   EXPECT_EQ(qt::AccessKeyOf("A && &B"), QChar('B'));
   EXPECT_EQ(qt::AccessKeyOf("trailing&"), QChar());
+}
+
+// ---- window sizes -------------------------------------------------------------------------------
+
+struct SizeTest : WindowFixture {
+  bool Offered(int zoom) { return window->menu(("mnuViewZoom" + std::to_string(zoom)).c_str())->isEnabled(); }
+  std::string SavedZoom() { return IniFile::Load(dir / "kelvara.ini").Get("Kelvara", "Zoom"); }
+};
+
+TEST_F(SizeTest, TheFirstStartPicksTheLargestSizeThatLeavesRoomOnTheScreen) {
+  ASSERT_EQ(QApplication::primaryScreen()->availableGeometry().size(), QSize(1920, 1080));
+  Settings("Zoom=0\r\n");  // no size picked yet
+  Start();
+  EXPECT_EQ(window->view().Zoom(), 2) << "cars 48 pixels long on an ordinary screen, not 24";
+  const QSize twice = window->frameGeometry().size();
+  EXPECT_EQ(window->WindowSizeAt(2), twice);
+  EXPECT_EQ(window->WindowSizeAt(1).width(), twice.width() - 600);
+  EXPECT_EQ(window->WindowSizeAt(3).height(), twice.height() + 386);
+  // The rule on the other screens players have, at 100 %.
+  EXPECT_EQ(window->LargestZoom(QRect(0, 0, 1366, 768), 0.85), 1);
+  EXPECT_EQ(window->LargestZoom(QRect(0, 0, 1920, 1040), 0.85), 2) << "a panel along the bottom";
+  EXPECT_EQ(window->LargestZoom(QRect(0, 0, 3840, 2160), 0.85), 3);
+  EXPECT_EQ(window->LargestZoom(QRect(0, 0, 1600, 1200)), 2) << "3x is 1800 pixels wide";
+  // 3x would not fit: not offered, and not taken from the keyboard either.
+  EXPECT_TRUE(Offered(1));
+  EXPECT_TRUE(Offered(2));
+  EXPECT_FALSE(Offered(3));
+  window->menu("mnuViewZoom3")->trigger();
+  EXPECT_EQ(window->view().Zoom(), 2);
+  window->menu("mnuViewZoom1")->trigger();
+  EXPECT_EQ(window->view().Zoom(), 1);
+  EXPECT_EQ(SavedZoom(), "1");
+}
+
+TEST_F(SizeTest, ASavedSizeTheScreenCannotHoldGivesWayWithoutBeingForgotten) {
+  Settings("Zoom=3\r\n");
+  Start();
+  EXPECT_EQ(window->view().Zoom(), 2);
+  EXPECT_TRUE(window->frameGeometry().bottom() < 1080 && window->frameGeometry().right() < 1920);
+  EXPECT_EQ(SavedZoom(), "3") << "the player's choice, for the larger screen it was made on";
+  // Sizes stay off while the game is busy, whatever the screen holds.
+  Trigger("mnuGameNewGame");
+  EXPECT_FALSE(Offered(3));
+}
+
+// A laptop screen, and a large screen to its right.
+struct TwoScreensTest : SizeTest {
+  void SetUp() override {
+    if (QApplication::screens().size() < 2) GTEST_SKIP() << "needs the two offscreen screens";
+    SizeTest::SetUp();
+  }
+};
+
+TEST_F(TwoScreensTest, SizesFollowTheScreenTheWindowIsOn) {
+  Settings("Zoom=0\r\n");
+  Start();
+  EXPECT_EQ(window->screen()->name(), "Laptop");
+  EXPECT_EQ(window->view().Zoom(), 1);
+  EXPECT_FALSE(Offered(2));
+  EXPECT_FALSE(Offered(3));
+  window->move(1366 + 200, 200);
+  QTRY_COMPARE(window->screen()->name(), QString("UHD"));
+  QTRY_VERIFY(Offered(3));
+  window->menu("mnuViewZoom3")->trigger();
+  EXPECT_EQ(window->view().Zoom(), 3);
+  // Back on the small screen, the size that no longer fits gives way.
+  window->move(100, 0);
+  QTRY_COMPARE(window->screen()->name(), QString("Laptop"));
+  QTRY_COMPARE(window->view().Zoom(), 1);
+  EXPECT_EQ(SavedZoom(), "3");
+}
+
+TEST_F(TwoScreensTest, TheAboutBoxOpensOnTheMainWindowsScreen) {
+  Settings();
+  Start();
+  window->move(1366 + 3840 - window->frameGeometry().width() - 10, 300);
+  QTRY_COMPARE(window->screen()->name(), QString("UHD"));
+  QRect about;
+  WithModal([&] { window->menu("mnuHelpAbout")->trigger(); }, [&](QWidget& box) { about = box.frameGeometry(); });
+  EXPECT_GE(about.left(), 1366) << "not on the laptop screen to the left";
+  EXPECT_LE(about.right(), 1366 + 3840);
+  const QRect main = window->frameGeometry();
+  EXPECT_NEAR(about.center().x(), main.center().x(), 2) << "centred on the main window";
 }
 
 }  // namespace

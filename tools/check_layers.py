@@ -29,7 +29,7 @@ LAYERS = [
 # Where the window toolkit and the synthesiser may be included; the core library sees neither.
 TOOLKIT_ALLOWED = {
     "Qt": ["qt/", "tools/carart", "tests/test_window", "tests/test_windows", "tests/qt_",
-           "tests/window_fixture", "tests/test_play", "tests/test_monkey",
+           "tests/window_fixture", "tests/test_play", "tests/test_monkey", "tests/test_desktop",
            "bench/window_driver"],
     "fluidsynth": ["sound/fluidmci."],
 }
