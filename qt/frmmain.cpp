@@ -170,11 +170,13 @@ void frmMain::Form_Load() {
   texts_.InitNational(SystemPrimaryLanguage(), options_.commandLine, [this](const std::string& w) {
     msgBoxes_.Show(w, MsgButtons::Ok, MsgIcon::None, {});
   });
+  const bool qtTexts = UseQtTranslations(texts_.nLangOffset() == 0);
   auto log = [this](const std::string& text) {
     if (!flags_.NoStartLog) Log(text);
   };
   log(std::string(kProductName) + " " + MyLibClass::GetVersionString() + " 起動開始 " + NowText() +
       (heldElsewhere.empty() ? std::string() : " (" + heldElsewhere + " is another instance's)"));
+  if (!qtTexts) log("Qt's Japanese translation is not installed: its own buttons and dialogs stay in English");
 
   std::string unreadable;
   log(ReadSettings(settings_, &unreadable));

@@ -1,5 +1,11 @@
 #include "qt/qtplatform.h"
 
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+#include <memory>
+
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QScreen>
@@ -40,6 +46,23 @@ void InstallQtPlatform() {
     return QFileDialog::getExistingDirectory(nullptr, Q(title), Q(start), QFileDialog::ShowDirsOnly)
         .toStdString();
   });
+}
+
+bool UseQtTranslations(bool japanese) {
+  static QTranslator* translator = nullptr;
+  if (translator != nullptr) {
+    QCoreApplication::removeTranslator(translator);
+    delete translator;
+    translator = nullptr;
+  }
+  if (!japanese) return true;
+  auto t = std::make_unique<QTranslator>();
+  if (!t->load(QLocale(QLocale::Japanese, QLocale::Japan), "qtbase", "_", QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    return false;
+  }
+  translator = t.release();
+  QCoreApplication::installTranslator(translator);
+  return true;
 }
 
 }  // namespace kelvara::qt

@@ -19,4 +19,9 @@ class QSettingsStore : public ISettingsStore {
 // Hands the desktop work area and the folder picker to the core. Needs a QApplication.
 void InstallQtPlatform();
 
+// Qt's own texts (the buttons of message boxes, the folder picker) in the game's language, from
+// the translations installed with Qt; English needs none. False when Japanese was asked for and
+// no translation could be loaded.
+bool UseQtTranslations(bool japanese);
+
 }  // namespace kelvara::qt

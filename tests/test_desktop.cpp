@@ -5,6 +5,8 @@
 
 #include <QApplication>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 #include <cstdlib>
 
@@ -106,6 +108,32 @@ TEST(AccessKeyOfTest, ReadsTheLetterAfterASingleAmpersand) {
   EXPECT_EQ(qt::AccessKeyOf("Salt && pepper"), QChar());
   EXPECT_EQ(qt::AccessKeyOf("A && &B"), QChar('B'));
   EXPECT_EQ(qt::AccessKeyOf("trailing&"), QChar());
+}
+
+// ---- Qt's own texts ---------------------------------------------------------------------------------
+
+struct QtTextsTest : WindowFixture {
+  static QString Button(QMessageBox::StandardButton which) {
+    QMessageBox box;
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel | QMessageBox::Ok);
+    return box.button(which)->text();
+  }
+};
+
+TEST_F(QtTextsTest, MessageBoxButtonsSpeakTheGamesLanguage) {
+  {
+    Language japanese(kLangJapanese);
+    Settings();
+    Start("nsp nss");
+    EXPECT_THAT(Button(QMessageBox::Yes).toStdString(), ::testing::HasSubstr("はい"));
+    EXPECT_THAT(Button(QMessageBox::No).toStdString(), ::testing::HasSubstr("いいえ"));
+    EXPECT_THAT(Button(QMessageBox::Cancel).toStdString(), ::testing::HasSubstr("キャンセル"));
+    window->close();
+  }
+  // /e asks for English whatever the system's language.
+  Language japanese(kLangJapanese);
+  Start("/e nsp nss");
+  EXPECT_EQ(Button(QMessageBox::Yes), "&Yes");
 }
 
 // ---- window sizes -------------------------------------------------------------------------------
