@@ -119,6 +119,8 @@ void Game::PlayTune(const char* name) {
 
 void Game::SoundOff() {
   Box(Msg(5200), MsgButtons::Ok, MsgIcon::Information);
+  // Off for this run: the settings file keeps what the player chose.
+  if (!settings_.SoundChosen) settings_.SoundChosen = AppSettings::Sounds{settings_.GameSound, settings_.SuccessSound};
   settings_.GameSound = false;
   settings_.SuccessSound = false;
   SoundFailed = true;
@@ -220,7 +222,10 @@ void Game::CompleteAnimate() {
   const float length = Pelm.MeterPerPixcels() * static_cast<float>(CalcTrainLength(gAnimeSrcRect));
 
   ports_.sound.StopSound();
-  if (MIDI != nullptr && !SoundFailed && MIDI->LoadSoundFromeResource("Success.mid") > 0) SoundOff();
+  // Loaded only to be played: a tune switched off cannot fail.
+  if (settings_.SuccessSound && MIDI != nullptr && !SoundFailed && MIDI->LoadSoundFromeResource("Success.mid") > 0) {
+    SoundOff();
+  }
 
   Pelm.TrainDistance(std::floor(Pelm.MeterPerPixcels() * static_cast<float>(Pelm.DrawWidth()) + 2.0f));
   Pelm.TrainSpeed(3.0f);

@@ -654,7 +654,10 @@ void frmMain::ShowOptions() {
 
 void frmMain::AfterOptions() {
   // Sound switched on again in the options: the device may be tried once more.
-  if (settings_.GameSound || settings_.SuccessSound) game_->SoundFailed = false;
+  if (settings_.GameSound || settings_.SuccessSound) {
+    game_->SoundFailed = false;
+    settings_.SoundChosen.reset();
+  }
   if (!game_->GameActive || !midi_) return;
   if (settings_.GameSound && !game_->SoundFailed) {
     midi_->OneTime = false;

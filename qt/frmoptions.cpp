@@ -212,7 +212,11 @@ int frmOptions::CurrentTab() const { return tbsOptions->currentIndex(); }
 void frmOptions::Apply() {
   settings_.TrdFolder = txtTrdFolder->text().toStdString();
   settings_.QuestionLevel = cmbLevel->currentText().toInt();
+  const bool soundsBefore[] = {settings_.GameSound, settings_.SuccessSound};
   for (const Box& b : kBoxes) settings_.*b.field = checks[b.name]->isChecked();
+  // Sound the device switched off stays the player's choice in the file until the player
+  // touches one of the two boxes.
+  if (settings_.GameSound != soundsBefore[0] || settings_.SuccessSound != soundsBefore[1]) settings_.SoundChosen.reset();
   if (!SaveIni(settings_, services_.iniPath)) {
     // The settings hold for this run; the player is told the file kept its old contents.
     services_.msg.Show(std::string(std::strerror(errno)) + ": " + services_.iniPath, MsgButtons::Ok,

@@ -105,8 +105,10 @@ bool SaveIni(const AppSettings& s, const std::string& iniPath) {
     ini.Set(section, "TRD_Folder", s.TrdFolder);
     ini.Set(section, "QuestionLevel", std::to_string(s.QuestionLevel));
     for (const BoolKey& b : kBooleans) ini.Set(section, b.key, s.*b.field ? "True" : "False");
-    ini.Set(section, "GameSound", s.GameSound ? "ON" : "OFF");
-    ini.Set(section, "SuccessSound", s.SuccessSound ? "ON" : "OFF");
+    const bool game = s.GameSound || (s.SoundChosen && s.SoundChosen->game);
+    const bool success = s.SuccessSound || (s.SoundChosen && s.SoundChosen->success);
+    ini.Set(section, "GameSound", game ? "ON" : "OFF");
+    ini.Set(section, "SuccessSound", success ? "ON" : "OFF");
     if (s.Zoom >= 1) ini.Set(section, "Zoom", std::to_string(s.Zoom));
   });
 }

@@ -1,6 +1,7 @@
 // The settings record, one field per INI key, read directly by every part of the game.
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace kelvara {
@@ -20,6 +21,12 @@ struct AppSettings {
   bool OneInput = false;
   bool GameSound = false;
   bool SuccessSound = false;
+  // What the player chose for the two sounds, while a failing sound device has switched them off
+  // for this run only: a save writes the choice, never the failure.
+  struct Sounds {
+    bool game, success;
+  };
+  std::optional<Sounds> SoundChosen;
   // The window's size, 1 to 3 pixels a pixel of the yard; 0 until the first start has chosen one.
   int Zoom = 0;
 };

@@ -10,6 +10,7 @@
 #include "base/textfile.h"
 #include "fakes.h"
 #include "model/game.h"
+#include "services/gini.h"
 #include "yard_builder.h"
 #include "base/program.h"
 #include "sound/fluidmci.h"
@@ -205,6 +206,31 @@ TEST_F(GameSoundTest, NoAudioOutputTurnsTheSoundOffAndPlayGoesOn) {
   ASSERT_TRUE(game->ChkGameEnd());
   EXPECT_EQ(f.msg.shown.size(), 1u);
   for (const std::string& c : mci.commands) EXPECT_THAT(c, ::testing::Not(StartsWith("open"))) << c;
+}
+
+// The failure turns the sound off for this run; the player's choice stays in the settings file,
+// and a tune the player switched off is never loaded, so it cannot fail.
+TEST_F(GameSoundTest, AFailureIsNotSavedAsThePlayersChoice) {
+  mci.openError = mcierr::kCannotLoadDriver;
+  game->mnuGameRestart_Click();
+  ASSERT_FALSE(f.settings.GameSound);
+  TempDir d;
+  ASSERT_TRUE(SaveIni(f.settings, d / "k.ini"));
+  AppSettings read;
+  LoadIni(read, d / "k.ini", d.str());
+  EXPECT_TRUE(read.GameSound && read.SuccessSound);
+
+  Fakes quiet;
+  quiet.settings.GameSound = true;
+  quiet.settings.SuccessSound = false;
+  quiet.settings.CompleteBigAnimaite = true;
+  auto g = TrainGame(quiet, 1, 2);
+  g->MIDI = midi.get();
+  mci.openError = mcierr::kCannotLoadDriver;
+  msg.shown.clear();
+  g->CompleteAnimate();
+  EXPECT_THAT(quiet.msg.Texts(), IsEmpty()) << "Success.mid is off: no box about it";
+  EXPECT_TRUE(quiet.settings.GameSound);
 }
 
 TEST_F(GameSoundTest, CompletionWaitsForTheFanfareToEnd) {

@@ -104,6 +104,24 @@ TEST_F(OptionsTest, ApplyOkCancelAndDefault) {
   EXPECT_TRUE(OnDisk().OneInput) << "the way the player solves stays";
 }
 
+TEST_F(OptionsTest, SoundTheDeviceSwitchedOffIsSavedAsThePlayerChoseIt) {
+  s.GameSound = s.SuccessSound = false;  // what a failing device leaves in memory
+  s.SoundChosen = AppSettings::Sounds{true, true};
+  auto o = Open();
+  EXPECT_FALSE(o->checks["chkSound_0"]->isChecked()) << "the dialog shows the sound as it is now";
+  o->cmbLevel->setCurrentText("30");
+  o->Apply();
+  EXPECT_TRUE(OnDisk().GameSound && OnDisk().SuccessSound) << "another change does not save the failure";
+  // Once the player touches a sound box, the boxes say what is saved.
+  o->checks["chkSound_0"]->setChecked(true);
+  o->Apply();
+  EXPECT_TRUE(OnDisk().GameSound);
+  o->checks["chkSound_0"]->setChecked(false);
+  o->Apply();
+  EXPECT_FALSE(OnDisk().GameSound);
+  EXPECT_FALSE(OnDisk().SuccessSound);
+}
+
 TEST_F(OptionsTest, GreyedBoxKeepsItsTickAndUnknownLevelsFallBack) {
   s.DisMakeUpDrawAnimate = true;
   s.QuestionLevel = 4;  // possible only by editing the file
