@@ -190,6 +190,11 @@ class Game {
   void DisMakeUp();
   void mnuGameNewGame_Click();
   void mnuGameReDisMakeUp_Click();
+  // The yard as a quiz leaves it is already the formation once the locomotive backs in, with
+  // the Back button or with the console: no quiz at all.
+  bool SolvedBeforeAnyMove() const;
+  // How often a quiz that came out solved is made again before it is played as it is.
+  static constexpr int kQuizRemakes = 50;
   void mnuGameRestart_Click();
   // The completion test; on success the completion sequence runs and the result is true.
   bool ChkGameEnd();

@@ -149,6 +149,27 @@ TEST_F(FlowTest, ADerailmentDoesNotLeakIntoTheNextQuiz) {
   }
 }
 
+// A short train mixed by few moves can come out in order: that is made again, and the quiz played
+// always needs a move.
+TEST_F(FlowTest, AQuizThatCameOutSolvedIsMadeAgain) {
+  int remade = 0;
+  for (std::uint64_t seed = 1; seed <= 200; ++seed) {
+    Make(1, 3, seed);
+    f.settings.QuestionLevel = 1;
+    game->mnuGameReDisMakeUp_Click();
+    ASSERT_FALSE(game->Derailed);
+    EXPECT_FALSE(game->SolvedBeforeAnyMove()) << "seed " << seed;
+    EXPECT_GT(game->FewestMoves, 0) << "seed " << seed;
+    remade += static_cast<int>(std::count(f.log.lines.begin(), f.log.lines.end(), "Quiz came out solved: made again"));
+    // The answer list is the last making's own: as many pulls as that making's count.
+    int pulls = 0;
+    for (const auto& e : Answer()) pulls += e[0] == 'C' ? 1 : 0;
+    EXPECT_EQ(pulls, game->DCount) << "seed " << seed;
+    f.log.lines.clear();
+  }
+  EXPECT_GT(remade, 0) << "no seed made a solved quiz: the case is not tried";
+}
+
 // ---- game commands and their controls ------------------------------------------------------
 
 TEST_F(FlowTest, NewGameAsksToChangeTheTrainOnlyAfterAGame) {
