@@ -635,20 +635,18 @@ bool frmMain::eventFilter(QObject* watched, QEvent* e) {
 void frmMain::ShowAnswer() {
   frmAnserView view(this, Q(game_->AnswerText()));
   ApplyNational(view, texts_);
-  RestorePlace(view, QRect(geometry().right() + 8, y(), view.width(), view.height()), frmAnserView::kMinimum,
-               frmAnserView::kMinimum, msgBoxes_, texts_);
+  PlaceInside(view, QRect(frameGeometry().right() + 8, y(), view.width(), view.height()), frmAnserView::kMinimum,
+              frmAnserView::kMinimum, WorkArea());
   view.exec();
-  SavePlace(view, msgBoxes_, texts_);
 }
 
 void frmMain::ShowOptions() {
   frmOptions options(this, settings_,
                      frmOptions::Services{msgBoxes_, texts_, MyLibClass::GetIniFileName(), UserFolders().userData,
                                           log_ ? log_->LogFileName : std::string(), [this] { scene_.DrawRefresh(); }});
-  RestorePlace(options, QRect(x() + 40, y() + 40, options.sizeHint().width(), options.sizeHint().height()), 0, 0,
-               msgBoxes_, texts_);
+  PlaceInside(options, QRect(x() + 40, y() + 40, options.sizeHint().width(), options.sizeHint().height()), 0, 0,
+              WorkArea());
   options.exec();
-  SavePlace(options, msgBoxes_, texts_);
   AfterOptions();
 }
 
@@ -671,10 +669,9 @@ void frmMain::ShowTrainSelect() {
   std::vector<frmTrainSelect::Train> trains;
   for (const auto& t : game_->ListTrainFiles()) trains.push_back({t.path, t.comment});
   frmTrainSelect select(this, texts_, game_->LocoSetNames(), trains);
-  RestorePlace(select, QRect(x() + 40, y() + 60, select.sizeHint().width(), select.sizeHint().height()), 0, 0, msgBoxes_,
-               texts_);
+  PlaceInside(select, QRect(x() + 40, y() + 60, select.sizeHint().width(), select.sizeHint().height()), 0, 0,
+              WorkArea());
   select.exec();
-  SavePlace(select, msgBoxes_, texts_);
   if (!select.Result().isEmpty()) return;
   game_->ChangeTrainByHand(select.LocoChoice(), select.TrainChoice());
 }
@@ -700,13 +697,13 @@ void frmMain::ShowMakeUpTable() {
     table = new frmTrainMakuUpTable(this);
     tableWindow_ = table;
     ApplyNational(*table, texts_);
-    // Its right edge touches the main window's left edge, at the main window's top.
-    RestorePlace(*table, QRect(frameGeometry().left() - table->width(), y(), table->width(), table->height()), 100,
-                 100, msgBoxes_, texts_);
-    connect(table, &QDialog::finished, this, [this, table] { SavePlace(*table, msgBoxes_, texts_); });
   }
   table->Fill(MakeUpTableText(Formation(game_->Loco, game_->TRD)));
   table->show();
+  // Its right edge touches the main window's left edge, at the main window's top, wherever the
+  // main window stands now.
+  PlaceInside(*table, QRect(frameGeometry().left() - table->frameGeometry().width(), y(), table->width(), table->height()),
+              100, 100, WorkArea());
   table->raise();
 }
 
@@ -717,16 +714,13 @@ void frmMain::ShowMadeUpTrain() {
     train = new frmTrain(this);
     trainWindow_ = train;
     ApplyNational(*train, texts_);
-    connect(train, &QDialog::finished, this, [this, train] { SavePlace(*train, msgBoxes_, texts_); });
   }
   train->Fill(StripUnits(Formation(game_->Loco2, game_->TRD2)));
-  if (first) {
-    // Directly below the main window, as wide, tall enough for the strip and its scroll bar.
-    const int h = kUnitHeight + train->HScroll1->sizeHint().height();
-    train->setMinimumHeight(h);
-    RestorePlace(*train, QRect(x(), frameGeometry().bottom() + 1, width(), h), 100, h, msgBoxes_, texts_);
-  }
+  // Directly below the main window, as wide, tall enough for the strip and its scroll bar.
+  const int h = kUnitHeight + train->HScroll1->sizeHint().height();
+  if (first) train->setMinimumHeight(h);
   train->show();
+  PlaceInside(*train, QRect(x(), frameGeometry().bottom() + 1, width(), h), 100, h, WorkArea());
   train->raise();
 }
 
@@ -738,12 +732,11 @@ void frmMain::ShowCar(int cell) {
     car = new frmCar(this);
     carWindow_ = car;
     ApplyNational(*car, texts_);
-    connect(car, &QDialog::finished, this, [this, car] { SavePlace(*car, msgBoxes_, texts_); });
   }
   car->Fill(StripUnits({*unit}).front());
   // Below the main window with the same left edge, moved up when it would leave the desktop.
-  RestorePlace(*car, QRect(x(), frameGeometry().bottom() + 1, car->width(), car->height()), 0, 0, msgBoxes_, texts_);
   car->show();
+  PlaceInside(*car, QRect(x(), frameGeometry().bottom() + 1, car->width(), car->height()), 0, 0, WorkArea());
   car->raise();
 }
 
@@ -753,10 +746,9 @@ void frmMain::ShowDataInstall() {
   FileCalls calls;
   DataInstall install(msgBoxes_, texts_, settings_.TrdFolder, calls);
   frmDataInstall window(this, texts_, settings_.TrdFolder, install);
-  RestorePlace(window, QRect(x() + 40, y() + 40, window.sizeHint().width(), window.sizeHint().height()), 0, 0, msgBoxes_,
-               texts_);
+  PlaceInside(window, QRect(x() + 40, y() + 40, window.sizeHint().width(), window.sizeHint().height()), 0, 0,
+              WorkArea());
   window.exec();
-  SavePlace(window, msgBoxes_, texts_);
 }
 
 void frmMain::ShowAbout() {

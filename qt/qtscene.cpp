@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QScreen>
 
 #include "base/paths.h"
 #include "base/platform.h"
@@ -100,9 +101,10 @@ std::optional<std::string> QtScene::OneInputConsole() {
   });
   ApplyNational(console, p_.texts);
   console.adjustSize();
-  WindowPlace place{"frmOneInput", p_.main.x(), p_.main.y() + p_.main.frameGeometry().height(), console.width(), console.height(), false};
-  SetInnerWorkArea(place, 100, 100, Win32ApiClass::GetWorkArea());
-  console.move(place.left, place.top);
+  // Just below the main window, inside the work area of its screen.
+  const QScreen* screen = p_.main.screen();
+  PlaceInside(console, QRect(p_.main.x(), p_.main.y() + p_.main.frameGeometry().height(), console.width(), console.height()),
+              100, 100, screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1920, 1080));
   if (console.exec() != QDialog::Accepted) return std::nullopt;
   return S(console.Commands());
 }

@@ -3,32 +3,22 @@
 #include <QWidget>
 
 #include "base/platform.h"
-#include "base/product.h"
-#include "qt/qtplatform.h"
 #include "services/possition.h"
 
 namespace kelvara::qt {
 
 bool Sizable(const QWidget& window) { return window.minimumSize() != window.maximumSize(); }
 
-void RestorePlace(QWidget& window, QRect first, int minWidth, int minHeight, IMessageBox& msg, const ITexts& texts) {
-  const WorkArea area = Win32ApiClass::GetWorkArea();
-  WindowPlace place{window.objectName().toStdString(), first.x(), first.y(), first.width(), first.height(),
-                    Sizable(window)};
-  QSettingsStore store;
-  if (!RestorePossition(store, place, minWidth, minHeight, kProductName, msg, texts, area)) {
-    SetInnerWorkArea(place, minWidth, minHeight, area);
-  }
-  if (place.sizable) window.resize(place.width, place.height);
+void PlaceInside(QWidget& window, QRect want, int minWidth, int minHeight, const QRect& workArea) {
+  // The frame counts for staying inside; it is known once the window is shown.
+  const QSize frame = window.isVisible() ? window.frameGeometry().size() - window.size() : QSize(0, 0);
+  WindowPlace place{window.objectName().toStdString(), want.x(),       want.y(), want.width() + frame.width(),
+                    want.height() + frame.height(),   Sizable(window)};
+  SetInnerWorkArea(place, minWidth + frame.width(), minHeight + frame.height(),
+                   WorkArea{workArea.left(), workArea.top(), workArea.left() + workArea.width(),
+                            workArea.top() + workArea.height()});
+  if (place.sizable) window.resize(place.width - frame.width(), place.height - frame.height());
   window.move(place.left, place.top);
-}
-
-void SavePlace(const QWidget& window, IMessageBox& msg, const ITexts& texts) {
-  QSettingsStore store;
-  SavePossition(store,
-                WindowPlace{window.objectName().toStdString(), window.x(), window.y(), window.width(), window.height(),
-                            Sizable(window)},
-                kProductName, msg, texts);
 }
 
 }  // namespace kelvara::qt

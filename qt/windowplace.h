@@ -1,22 +1,16 @@
-// Where each window stands, remembered per user between runs and kept inside the desktop.
+// Where the windows around the main window open. Only the main window's place is kept between
+// runs; the others open beside it at every command, inside the work area of its screen.
 #pragma once
 
 #include <QRect>
 
 class QWidget;
 
-namespace kelvara {
-class IMessageBox;
-class ITexts;
-}  // namespace kelvara
-
 namespace kelvara::qt {
 
-// Puts the window where it stood when it last closed, pulled back inside today's work area (a
-// monitor may be gone), or at `first` the first time, also kept inside. Windows whose size the
-// player can change get their size back too, at least the minimum.
-void RestorePlace(QWidget& window, QRect first, int minWidth, int minHeight, IMessageBox& msg, const ITexts& texts);
-void SavePlace(const QWidget& window, IMessageBox& msg, const ITexts& texts);
+// Puts the window at `want` (its size too, for a window the player can size, at least the
+// minimum), moved inside the work area as the main window's neighbours are.
+void PlaceInside(QWidget& window, QRect want, int minWidth, int minHeight, const QRect& workArea);
 
 // Whether the player can change the window's size.
 bool Sizable(const QWidget& window);

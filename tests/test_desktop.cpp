@@ -136,6 +136,74 @@ TEST_F(QtTextsTest, MessageBoxButtonsSpeakTheGamesLanguage) {
   EXPECT_EQ(Button(QMessageBox::Yes), "&Yes");
 }
 
+// ---- where the other windows open ---------------------------------------------------------------
+
+using PlaceTest = WindowFixture;
+
+TEST_F(PlaceTest, FormationViewsOpenBesideTheMainWindowWhereverItStandsNow) {
+  Settings();
+  Start();
+  window->move(700, 100);
+  Trigger("mnuViewMakeedUpTrain");
+  QWidget* train = Shown("frmTrain");
+  ASSERT_NE(train, nullptr);
+  EXPECT_EQ(train->pos(), QPoint(window->x(), window->frameGeometry().bottom() + 1));
+  EXPECT_EQ(train->width(), window->width());
+  Trigger("mnuViewMakeUpTable");
+  QWidget* table = Shown("frmTrainMakuUpTable");
+  ASSERT_NE(table, nullptr);
+  EXPECT_EQ(table->frameGeometry().right() + 1, window->frameGeometry().left());
+  EXPECT_EQ(table->y(), window->y());
+
+  // The player moves both away and moves the main window; each command places its window anew.
+  train->move(50, 50);
+  table->move(900, 700);
+  window->move(400, 200);
+  Trigger("mnuViewMakeedUpTrain");
+  EXPECT_EQ(train->pos(), QPoint(400, window->frameGeometry().bottom() + 1)) << "below the main window";
+  Trigger("mnuViewMakeUpTable");
+  EXPECT_EQ(table->frameGeometry().right() + 1, 400);
+  // Near the bottom of the screen the train comes up to stay on it.
+  window->move(400, 1080 - window->frameGeometry().height());
+  Trigger("mnuViewMakeedUpTrain");
+  EXPECT_EQ(train->frameGeometry().bottom(), 1079);
+  QTest::mouseDClick(&window->view(), Qt::LeftButton, {}, qt::YardView::CellRect(19).center());
+  QWidget* car = Shown("frmCar");
+  ASSERT_NE(car, nullptr);
+  EXPECT_EQ(car->frameGeometry().bottom(), 1079) << "moved up onto the work area";
+  EXPECT_EQ(car->x(), 400);
+
+  // Only the main window's place is kept for the next run.
+  window->close();
+  QSettings store("Kelvara", "Kelvara");
+  QStringList kept;
+  for (const QString& group : store.childGroups()) {
+    if (group.startsWith("Possition")) kept << group;
+  }
+  EXPECT_EQ(kept, QStringList{"PossitionfrmMain"});
+}
+
+// A size kept by an older version, from a run in the other language, cuts no text off.
+TEST_F(PlaceTest, TheDataInstallWindowShowsAllItsText) {
+  {
+    QSettings store("Kelvara", "Kelvara");
+    store.setValue("PossitionfrmDataInstall/Left", 10);
+    store.setValue("PossitionfrmDataInstall/Top", 10);
+    store.setValue("PossitionfrmDataInstall/Width", 400);
+    store.setValue("PossitionfrmDataInstall/Height", 150);
+  }
+  Settings();
+  Start();
+  window->move(500, 300);
+  WithModal([&] { Trigger("mnuOptionDataInstall"); }, [&](QWidget& w) {
+    auto* text = w.findChild<QLabel*>("lblMsg");
+    ASSERT_NE(text, nullptr);
+    EXPECT_GE(text->height(), text->heightForWidth(text->width())) << "every instruction, the ninth too";
+    EXPECT_GE(w.height(), w.sizeHint().height());
+    EXPECT_GT(w.x(), window->x()) << "beside the main window, not where an old run left it";
+  });
+}
+
 // ---- window sizes -------------------------------------------------------------------------------
 
 struct SizeTest : WindowFixture {
