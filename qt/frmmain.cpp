@@ -120,10 +120,11 @@ class IconFiles : public QIconEngine {
 QIcon ProgramIcon() {
   QIcon icon = QIcon::fromTheme("kelvara");
   if (!icon.isNull()) return icon;
+  // The files beside the program or installed with it, else the copy built into the program.
   auto* files = new IconFiles;
   for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
     const std::string file = IconPath(UserFolders(), size);
-    if (FileExists(file)) files->Add(size, Q(file));
+    files->Add(size, FileExists(file) ? Q(file) : QStringLiteral(":/icons/kelvara-%1.png").arg(size));
   }
   return QIcon(files);
 }
@@ -771,13 +772,12 @@ void frmMain::HelpShow() {
       return;
     }
   }
-  // The page in the reader's language; nothing is said when no program opens it.
+  // The page in the reader's language; when no program opens it, the player is told where it is.
   QUrl url = QUrl::fromLocalFile(Q(path));
   url.setFragment(texts_.nLangOffset() == 0 ? "ja" : "en");
-  if (options_.openHelp) {
-    options_.openHelp(url.toString());
-  } else {
-    QDesktopServices::openUrl(url);
+  const bool opened = options_.openHelp ? options_.openHelp(url.toString()) : QDesktopServices::openUrl(url);
+  if (!opened) {
+    msgBoxes_.Show(texts_.Text(6050) + "\r\n" + path, MsgButtons::Ok, MsgIcon::Information, {});
   }
 }
 

@@ -22,6 +22,7 @@
 #include "qt/frmoptions.h"
 #include "qt/frmtrainselect.h"
 #include "base/ini.h"
+#include "base/textfile.h"
 #include "services/gini.h"
 #include "window_fixture.h"
 
@@ -202,6 +203,53 @@ TEST_F(PlaceTest, TheDataInstallWindowShowsAllItsText) {
     EXPECT_GE(w.height(), w.sizeHint().height());
     EXPECT_GT(w.x(), window->x()) << "beside the main window, not where an old run left it";
   });
+}
+
+// ---- help and the icon ---------------------------------------------------------------------------
+
+using HelpTest = WindowFixture;
+
+TEST_F(HelpTest, F1OpensThePageAndSaysWhereItIsWhenNothingCan) {
+  Settings();
+  Start();
+  std::vector<QString> asked;
+  openHelp = [&](const QString& url) {
+    asked.push_back(url);
+    return false;  // no browser on this desktop
+  };
+  QApplication::setActiveWindow(window.get());
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  QTest::keyClick(window.get(), Qt::Key_F1);
+  ASSERT_EQ(asked.size(), 1u) << "F1 is Help > Help";
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  EXPECT_EQ(boxes.shown[0], window->texts().Text(6050) + "\r\n" + (dir / "help/index.htm"));
+}
+
+TEST(HelpPageTest, TellsOfEveryShortcutInBothLanguages) {
+  const std::string page = ReadFileBytes(std::string(KELVARA_BUILD_DIR) + "/help/index.htm").value_or("");
+  const std::string en = page.substr(0, page.find("<section id=\"ja\""));
+  const std::string ja = page.substr(page.find("<section id=\"ja\""));
+  for (const std::string& section : {en, ja}) {
+    for (const char* key : {"<kbd>F1</kbd>", "<kbd>H</kbd>", "<kbd>Z</kbd>", "<kbd>Y</kbd>", "<kbd>Esc</kbd>",
+                            "<kbd>R</kbd>", "<kbd>B</kbd>", "<kbd>L</kbd>"}) {
+      EXPECT_THAT(section, ::testing::HasSubstr(key)) << section.substr(0, 40);
+    }
+  }
+  for (const char* word : {"Hint", "Undo", "Redo"}) EXPECT_THAT(en, ::testing::HasSubstr(word));
+  for (const char* word : {"ヒント", "元に戻す", "やり直し"}) EXPECT_THAT(ja, ::testing::HasSubstr(word));
+}
+
+TEST_F(HelpTest, TheLogoIsThereWithNoIconFilesBesideTheProgram) {
+  Settings();
+  Start();
+  ASSERT_FALSE(std::filesystem::exists(dir / "icons"));
+  const QImage logo = window->windowIcon().pixmap(64, 64).toImage();
+  ASSERT_FALSE(logo.isNull());
+  int drawn = 0;
+  for (int y = 0; y < logo.height(); ++y) {
+    for (int x = 0; x < logo.width(); ++x) drawn += qAlpha(logo.pixel(x, y)) > 0 ? 1 : 0;
+  }
+  EXPECT_GT(drawn, 64 * 64 / 2) << "the rounded square of the icon, not an empty picture";
 }
 
 // ---- window sizes -------------------------------------------------------------------------------
