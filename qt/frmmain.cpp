@@ -192,6 +192,11 @@ void frmMain::Form_Load() {
     t.productName = kProductName;
     t.version = Q(MyLibClass::GetVersionString());
     splash_ = new frmSplash(windowIcon(), t);
+    // Closed by the player before the main window is up, the start-up's pauses end: they show
+    // nothing but an empty screen then.
+    connect(splash_, &frmSplash::closedByPlayer, this, [this] {
+      if (startingUp_ && !isVisible()) clock_.CutShort(true);
+    });
     splash_->show();
     log("Path Sprash");
   }
@@ -268,6 +273,7 @@ void frmMain::Form_Load() {
     });
     if (QScreen* s = w->screen()) connect(s, &QScreen::availableGeometryChanged, this, &frmMain::FitZoomToScreen);
   }
+  clock_.CutShort(false);  // from here on the pauses show something
   log("Path Show Main Window");
   game_->MsgGuide.ObjGuide = &status_;
   log("Path Message Guide");

@@ -1,5 +1,8 @@
 #include "qt/frmsplash.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+
 #include <QGridLayout>
 #include <QIcon>
 #include <QKeyEvent>
@@ -49,10 +52,21 @@ frmSplash::frmSplash(const QIcon& icon, const SplashTexts& texts, QWidget* paren
   label("lblCopyright", texts.copyright, 0, 4, Qt::AlignRight | Qt::AlignBottom);
   setWindowIcon(icon);
   adjustSize();
+  // In the middle of the screen from the start: a box shown over it before the window manager
+  // has placed it would otherwise centre itself on the screen's corner.
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    move(screen->availableGeometry().center() - rect().center());
+  }
 }
 
-void frmSplash::keyPressEvent(QKeyEvent*) { close(); }
+void frmSplash::keyPressEvent(QKeyEvent*) {
+  close();
+  emit closedByPlayer();
+}
 
-void frmSplash::mousePressEvent(QMouseEvent*) { close(); }
+void frmSplash::mousePressEvent(QMouseEvent*) {
+  close();
+  emit closedByPlayer();
+}
 
 }  // namespace kelvara::qt

@@ -15,6 +15,10 @@ class frmSplash : public QDialog {
  public:
   frmSplash(const QIcon& icon, const SplashTexts& texts, QWidget* parent = nullptr);
 
+ signals:
+  // The player closed it with a key or a click.
+  void closedByPlayer();
+
  protected:
   // Any key, or a click anywhere on it, closes it.
   void keyPressEvent(QKeyEvent* e) override;

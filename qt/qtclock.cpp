@@ -28,14 +28,22 @@ void QtClock::Wait(int ms) {
   if (closing_) return;
   if (timeScale_ == 0) virtualNow_ += static_cast<std::uint32_t>(std::max(ms, 0)) + 1;
   ms = static_cast<int>(ms * timeScale_);
-  if (ms <= 0) {
+  if (ms <= 0 || skip_) {
     PumpOnce();
     return;
   }
   // The window goes on painting and answering while the game waits; the CPU idles.
   QEventLoop loop;
   QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+  QPointer<QEventLoop> outer = waiting_;
+  waiting_ = &loop;
   loop.exec();
+  waiting_ = outer;
+}
+
+void QtClock::CutShort(bool skip) {
+  skip_ = skip;
+  if (skip && waiting_) waiting_->quit();
 }
 
 }  // namespace kelvara::qt

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QPointer>
 #include <functional>
 
 #include "base/ports.h"
@@ -18,6 +20,9 @@ class QtClock : public IClock {
   std::uint32_t TickCount() override;
   void PumpOnce() override;
   void Wait(int ms) override;
+  // Ends the wait in progress now, if there is one, and while `skip` holds every later wait is
+  // one turn of the event loop.
+  void CutShort(bool skip);
 
  private:
   const double& timeScale_;
@@ -25,6 +30,8 @@ class QtClock : public IClock {
   const bool& closing_;
   std::uint32_t virtualNow_ = 1;  // the clock while time is compressed
   QElapsedTimer pumped_;           // since the event loop's last turn
+  QPointer<QEventLoop> waiting_;   // the wait in progress
+  bool skip_ = false;
 };
 
 }  // namespace kelvara::qt

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
@@ -203,6 +204,34 @@ TEST_F(PlaceTest, TheDataInstallWindowShowsAllItsText) {
     EXPECT_GE(w.height(), w.sizeHint().height());
     EXPECT_GT(w.x(), window->x()) << "beside the main window, not where an old run left it";
   });
+}
+
+// ---- start-up -----------------------------------------------------------------------------------
+
+// The splash stands in the middle of the screen before any window manager has placed it, and a
+// player who clicks it away does not sit before an empty screen while start-up pauses.
+TEST_F(PlaceTest, ASplashClickedAwayEndsTheStartUpPause) {
+  Settings();
+  qt::StartOptions o = Options();
+  o.commandLine = "/e nss";  // with the splash
+  o.timeScale = 1;           // the pauses as long as a player sees them
+  o.noSound = true;
+  window = std::make_unique<qt::frmMain>(o);
+  QElapsedTimer clock;
+  bool clicked = false;
+  onWait = [&](int ms) {
+    QWidget* splash = Shown("frmSplash");
+    if (clicked || splash == nullptr || ms < 1000) return;
+    EXPECT_LE((splash->frameGeometry().center() - QApplication::primaryScreen()->availableGeometry().center()).manhattanLength(), 8);
+    clicked = true;
+    clock.start();
+    QTimer::singleShot(50, splash, [splash] { QTest::mouseClick(splash, Qt::LeftButton); });
+  };
+  window->Form_Load();
+  ASSERT_TRUE(clicked) << "start-up paused while the splash was up";
+  EXPECT_LT(clock.elapsed(), 2500) << "the 5-second pause ended at the click";
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_EQ(window->game().Route, 1);
 }
 
 // ---- help and the icon ---------------------------------------------------------------------------
