@@ -55,15 +55,21 @@ void QtControls::SetEnabled(std::string_view name, bool on) {
   if (w == nullptr || w->isEnabled() == on) return;
   // A control switched off while a command runs gives the keyboard focus back when it is
   // switched on again, unless the focus went somewhere meanwhile or the game asked for it.
-  if (!on && w->hasFocus()) parkedFocus_ = w;
+  const bool parking = !on && w->hasFocus();
+  // The focus parked here on its way from a control switched off before is still the other's.
+  if (parking && !(parkedFocus_ && w == focusMovedTo_)) parkedFocus_ = w;
   w->setEnabled(on);
+  // Qt hands the focus of a control switched off to the next one; that is no choice of the
+  // player's, and the focus comes back from there too.
+  if (parking) focusMovedTo_ = QApplication::focusWidget();
   if (on && w == focusWanted_) {
     w->setFocus();
     focusWanted_ = nullptr;
   } else if (on && w == parkedFocus_ && focusWanted_ == nullptr) {
     const QWidget* now = QApplication::focusWidget();
-    if (now == nullptr || now->window() != &window_ || !now->isEnabled()) w->setFocus();
+    if (now == nullptr || now->window() != &window_ || !now->isEnabled() || now == focusMovedTo_) w->setFocus();
     parkedFocus_ = nullptr;
+    focusMovedTo_ = nullptr;
   }
 }
 

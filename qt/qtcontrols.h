@@ -45,7 +45,7 @@ class QtControls : public IControls {
   std::map<std::string, std::function<bool()>, std::less<>> conditions_;
   QWidget& window_;
   std::vector<std::pair<std::string, QObject*>> controls_;
-  QPointer<QWidget> focusWanted_, parkedFocus_;  // focus that waits for a control to be switched on
+  QPointer<QWidget> focusWanted_, parkedFocus_, focusMovedTo_;  // focus that waits for a control to be switched on
 };
 
 // The status bar's panels by key.

@@ -234,6 +234,40 @@ TEST_F(PlaceTest, ASplashClickedAwayEndsTheStartUpPause) {
   EXPECT_EQ(window->game().Route, 1);
 }
 
+// ---- the keyboard alone ---------------------------------------------------------------------------
+
+using KeyboardTest = WindowFixture;
+
+// Access keys and digits only: the number box keeps the keyboard between moves and hints, so
+// what the player types is the count of the next pull.
+TEST_F(KeyboardTest, APullAfterAHintTakesTheCountTyped) {
+  Settings();
+  Start();
+  window->game().lib().Seed(4);
+  Trigger("mnuGameNewGame");
+  ASSERT_EQ(window->game().phase(), Phase::Playing);
+  QApplication::setActiveWindow(window.get());
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  // Keys as the window system delivers them, through the window.
+  auto key = [&](Qt::Key k, Qt::KeyboardModifiers m = {}) { QTest::keySequence(window->windowHandle(), QKeySequence(k | m)); };
+  const int line = window->game().Route;
+  key(Qt::Key_B, Qt::AltModifier);  // back into the siding the route shows
+  // An access key presses the button as a click does, a moment later.
+  QTRY_COMPARE(window->game().yard.GetLocoNum(line), window->game().LocoUnits);
+  EXPECT_EQ(QApplication::focusWidget(), static_cast<QWidget*>(NumberBox()));
+  key(Qt::Key_H, Qt::ControlModifier);
+  ASSERT_EQ(window->game().HintsUsed, 1);
+  const int coupled = window->game().yard.GetCoupledCarsNum(line) - window->game().LocoUnits;
+  ASSERT_GE(coupled, 1);
+  const int n = std::min(coupled, 2);
+  key(static_cast<Qt::Key>(Qt::Key_0 + n));
+  EXPECT_EQ(NumberBox()->currentText(), QString::number(n))
+      << "typed into " << QApplication::focusWidget()->objectName().toStdString();
+  key(Qt::Key_R, Qt::AltModifier);
+  QTRY_COMPARE(window->game().yard.GetLocoNum(kHeadShunt), window->game().LocoUnits);
+  EXPECT_EQ(window->game().yard.GetCarNum(kHeadShunt), n) << "with the cars typed";
+}
+
 // ---- help and the icon ---------------------------------------------------------------------------
 
 using HelpTest = WindowFixture;
