@@ -19,15 +19,16 @@ namespace {
 
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-  return s;
-}
+constexpr std::string_view kBlanks = " \t";
 
 std::string_view TrimRight(std::string_view s) {
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-  return s;
+  const auto last = s.find_last_not_of(kBlanks);
+  return last == std::string_view::npos ? std::string_view() : s.substr(0, last + 1);
+}
+
+std::string_view Trim(std::string_view s) {
+  const auto first = s.find_first_not_of(kBlanks);
+  return first == std::string_view::npos ? std::string_view() : TrimRight(s.substr(first));
 }
 
 std::string Lower(std::string_view s) {
@@ -201,6 +202,7 @@ void IniFile::Set(std::string_view givenSection, std::string_view givenKey, std:
   const std::string section = AsText(givenSection), key = AsText(givenKey);
   const std::string v = AsText(value.substr(0, value.find_first_of("\r\n")));
   const auto s = FindSection(section);
+  bool reindex = true;
   if (!s) {
     if (!lines_.empty() && lines_.back().end.empty()) lines_.back().end = NewLineEnd();
     lines_.push_back(Make("[" + std::string(Trim(section)) + "]"));
@@ -209,6 +211,8 @@ void IniFile::Set(std::string_view givenSection, std::string_view givenKey, std:
     const std::string end = lines_[*k].end;
     lines_[*k] = Make(std::string(*KeyName(lines_[*k].text)) + "=" + v);
     lines_[*k].end = end;
+    // The same key on the same line, every text else as it was: the index holds.
+    reindex = false;
   } else {
     // After the section's last key, before any blank lines that separate it from the next one.
     std::size_t at = *s + 1;
@@ -218,7 +222,7 @@ void IniFile::Set(std::string_view givenSection, std::string_view givenKey, std:
     if (lines_[at - 1].end.empty()) lines_[at - 1].end = NewLineEnd();
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), Make(std::string(Trim(key)) + "=" + v));
   }
-  Index();
+  if (reindex) Index();
   // A file read as CP932 that has become valid UTF-8 would be read as UTF-8 next time: let it
   // be UTF-8 for real if any line would then read differently.
   if (!utf8_) {
