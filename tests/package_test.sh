@@ -20,14 +20,27 @@ for wanted in libqt6widgets6 libfluidsynth libc6 fonts-vlgothic; do
 done
 [ "$(dpkg-deb -f "$deb" Section)" = games ] || fail "not in the games section"
 
+# Debian's own checker: no error and no warning (its informational tags are printed).
+if command -v lintian >/dev/null; then
+  lintian --fail-on error,warning --display-info "$deb" >"$scratch/lintian.log" 2>&1 || { cat "$scratch/lintian.log"; fail "lintian"; }
+  grep -E '^[EWI]: ' "$scratch/lintian.log" | sed 's/^/lintian: /'
+else
+  fail "lintian is not installed (scripts/setup.sh installs it)"
+fi
+
 root=$scratch/root
 dpkg-deb -x "$deb" "$root"
-[ -x "$root/usr/bin/kelvara" ] || fail "no /usr/bin/kelvara in the package"
+for program in kelvara kelvara-cli; do
+  [ -x "$root/usr/games/$program" ] || fail "no /usr/games/$program in the package"
+done
+[ ! -e "$root/usr/bin" ] || fail "the package still has /usr/bin"
+[ -f "$root/usr/share/doc/kelvara/copyright" ] || fail "no copyright file"
+gzip -t "$root/usr/share/doc/kelvara/changelog.gz" || fail "no changelog.gz"
 [ -f "$root/usr/share/applications/org.kelvara.Kelvara.desktop" ] || fail "no desktop entry in the package"
 user=$scratch/user
 play() {
   HOME=$user XDG_CONFIG_HOME=$user/config XDG_STATE_HOME=$user/state XDG_DATA_HOME=$user/data \
-    "$root/usr/bin/kelvara-cli" --seed 5 --level 6 --lang ja "$@"
+    "$root/usr/games/kelvara-cli" --seed 5 --level 6 --lang ja "$@"
 }
 solution=$(printf 'solve\n' | play | tail -n 1)
 out=$(printf '%s\n' "$solution" | play)

@@ -185,8 +185,12 @@ TEST_F(MoveTest, AKillDuringACopyLosesNothing) {
     ::kill(child, SIGKILL);
     ::waitpid(child, nullptr, 0);
     const bool there = fs::exists(data / "big.bmp");
-    if (there) EXPECT_EQ(Read(data / "big.bmp"), bytes) << "trial " << trial << ": a short file under the name";
-    if (fs::exists(source)) EXPECT_EQ(Read(source), bytes) << "trial " << trial << ": the source was cut";
+    if (there) {
+      EXPECT_EQ(Read(data / "big.bmp"), bytes) << "trial " << trial << ": a short file under the name";
+    }
+    if (fs::exists(source)) {
+      EXPECT_EQ(Read(source), bytes) << "trial " << trial << ": the source was cut";
+    }
     EXPECT_TRUE(there || fs::exists(source)) << "trial " << trial << ": lost";
     (there ? whole : none)++;
     FakeMessageBox msg;
