@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev libfluidsynth-dev timgm6mb-soundfont fonts-vlgothic
   clang libclang-rt-dev
   desktop-file-utils appstream dpkg-dev file groff-base
-  qt6-translations-l10n lintian
+  qt6-translations-l10n lintian weston qt6-wayland
 )
 
 missing=()

@@ -4,12 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QGuiApplication>
+#include <QWindow>
 #include <QElapsedTimer>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <cstdlib>
+#include <iostream>
 
 #include "data/install.h"
 #include "fakes.h"
@@ -396,6 +399,51 @@ TEST_F(TwoScreensTest, TheAboutBoxOpensOnTheMainWindowsScreen) {
   EXPECT_LE(about.right(), 1366 + 3840);
   const QRect main = window->frameGeometry();
   EXPECT_NEAR(about.center().x(), main.center().x(), 2) << "centred on the main window";
+}
+
+// ---- Wayland --------------------------------------------------------------------------------------
+
+// On a real compositor, started by wayland_test.sh; skipped on any other platform.
+struct WaylandTest : WindowFixture {
+  void SetUp() override {
+    if (QGuiApplication::platformName() != "wayland") GTEST_SKIP() << "runs on a Wayland compositor (wayland_test.sh)";
+    WindowFixture::SetUp();
+  }
+  static inline std::vector<std::string>* warnings = nullptr;
+};
+
+TEST_F(WaylandTest, StartUpAQuizAMoveAndTheCloseBox) {
+  std::vector<std::string> said;
+  warnings = &said;
+  const QtMessageHandler before = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& c, const QString& m) {
+    if (type != QtDebugMsg && type != QtInfoMsg) warnings->push_back(std::string(c.category ? c.category : "") + ": " + m.toStdString());
+  });
+  Settings();
+  Start();
+  ASSERT_TRUE(window->isVisible());
+  const auto woke = LogLines();
+  ASSERT_FALSE(woke.empty());
+  EXPECT_TRUE(woke.back().starts_with("Wake up complete")) << woke.back();
+  // Placing the window is the compositor's business: the places asked for go nowhere, quietly.
+  window->move(300, 200);
+  Trigger("mnuViewMakeedUpTrain");
+  window->game().lib().Seed(3);
+  Trigger("mnuGameNewGame");
+  ASSERT_EQ(window->game().phase(), Phase::Playing);
+  const int line = window->game().Route;
+  Click("cmdBack");
+  EXPECT_EQ(window->game().yard.GetLocoNum(line), window->game().LocoUnits) << "backed into line " << line;
+  // The compositor's close request (the title bar's close box) reaches the window as a close.
+  window->windowHandle()->close();
+  QTRY_VERIFY(!window->isVisible());
+  qInstallMessageHandler(before);
+  std::cout << "log line checked: " << woke.back() << "\n";
+  const auto lines = LogLines();  // the log of the quiz, which starts afresh with it
+  for (const std::string& l : {std::string("Into Form_Unload"), std::string("SavePossition"), std::string("MyLog = Nothing")}) {
+    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [&](const std::string& x) { return x.starts_with(l); })) << l;
+    std::cout << "log line checked: " << l << "\n";
+  }
+  EXPECT_THAT(said, IsEmpty()) << "no warnings from Qt on Wayland";
 }
 
 }  // namespace
