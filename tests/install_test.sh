@@ -14,7 +14,7 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 prefix=$scratch/prefix
 cmake --install "$build" --prefix "$prefix" >/dev/null || { echo "FAIL: cmake --install"; exit 1; }
 for f in bin/kelvara bin/kelvara-cli share/kelvara/Cars/loco.lst share/kelvara/help/index.htm \
-         share/applications/org.kelvara.Kelvara.desktop share/metainfo/org.kelvara.Kelvara.metainfo.xml \
+         share/applications/org.kelvara.kelvara.desktop share/metainfo/org.kelvara.kelvara.metainfo.xml \
          share/icons/hicolor/16x16/apps/kelvara.png share/icons/hicolor/256x256/apps/kelvara.png \
          share/man/man6/kelvara.6.gz share/man/man6/kelvara-cli.6.gz; do
   [ -e "$prefix/$f" ] || fail "not installed: $f"
@@ -49,13 +49,15 @@ after=$(find "$prefix" -printf '%p %s %T@ %m\n' | sort)
 [ -z "$(ls -A "$scratch" | grep -v -x -e prefix -e user)" ] || fail "files written into the working folder"
 
 if command -v desktop-file-validate >/dev/null; then
-  desktop-file-validate "$prefix/share/applications/org.kelvara.Kelvara.desktop" || fail "desktop-file-validate"
+  desktop-file-validate "$prefix/share/applications/org.kelvara.kelvara.desktop" || fail "desktop-file-validate"
 else
   fail "desktop-file-validate is not installed (scripts/setup.sh installs desktop-file-utils)"
 fi
 if command -v appstreamcli >/dev/null; then
-  appstreamcli validate --no-net "$prefix/share/metainfo/org.kelvara.Kelvara.metainfo.xml" >/dev/null ||
-    fail "appstreamcli validate"
+  # Pedantic: even its hints (P:) count.
+  said=$(appstreamcli validate --pedantic --no-net "$prefix/share/metainfo/org.kelvara.kelvara.metainfo.xml" 2>&1) ||
+    fail "appstreamcli validate: $said"
+  grep -qE '^[EWIP]: ' <<<"$said" && fail "appstreamcli validate --pedantic: $said"
 else
   fail "appstreamcli is not installed (scripts/setup.sh installs appstream)"
 fi

@@ -36,7 +36,7 @@ done
 [ ! -e "$root/usr/bin" ] || fail "the package still has /usr/bin"
 [ -f "$root/usr/share/doc/kelvara/copyright" ] || fail "no copyright file"
 gzip -t "$root/usr/share/doc/kelvara/changelog.gz" || fail "no changelog.gz"
-[ -f "$root/usr/share/applications/org.kelvara.Kelvara.desktop" ] || fail "no desktop entry in the package"
+[ -f "$root/usr/share/applications/org.kelvara.kelvara.desktop" ] || fail "no desktop entry in the package"
 user=$scratch/user
 play() {
   HOME=$user XDG_CONFIG_HOME=$user/config XDG_STATE_HOME=$user/state XDG_DATA_HOME=$user/data \
