@@ -23,20 +23,13 @@ constexpr std::string_view kBlanks = " \t";
 
 std::string_view TrimRight(std::string_view s) {
   const auto last = s.find_last_not_of(kBlanks);
-  return last == std::string_view::npos ? std::string_view() : s.substr(0, last + 1);
+  return s.substr(0, last == std::string_view::npos ? 0 : last + 1);
 }
 
 std::string_view Trim(std::string_view s) {
   const auto first = s.find_first_not_of(kBlanks);
-  return first == std::string_view::npos ? std::string_view() : TrimRight(s.substr(first));
-}
-
-std::string Lower(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return out;
+  // An empty result still points into `s`: the index keeps where a name stands in its line.
+  return first == std::string_view::npos ? s.substr(s.size()) : TrimRight(s.substr(first));
 }
 
 // "[name]" gives name; anything else is not a section line.
@@ -98,29 +91,92 @@ IniFile IniFile::Load(const std::string& path) {
   return bytes ? Parse(*bytes) : IniFile();
 }
 
-void IniFile::Index() {
-  sections_.clear();
-  keys_.clear();
-  std::optional<std::size_t> first;  // the line of the section being read, while it is the first of its name
-  for (std::size_t i = 0; i < lines_.size(); ++i) {
-    if (const auto name = SectionName(lines_[i].text)) {
-      first = sections_.emplace(Lower(*name), i).second ? std::optional<std::size_t>(i) : std::nullopt;
-    } else if (const auto key = KeyName(lines_[i].text); first && key) {
-      keys_.emplace(std::pair<std::size_t, std::string>(*first, Lower(*key)), i);  // the first of its name counts
-    }
+namespace {
+
+char LowerChar(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Compares as the ASCII letters were all lower case, as the classic rules match names.
+int CompareNoCase(std::string_view a, std::string_view b) {
+  const std::size_t n = std::min(a.size(), b.size());
+  for (std::size_t i = 0; i < n; ++i) {
+    const auto x = static_cast<unsigned char>(LowerChar(a[i])), y = static_cast<unsigned char>(LowerChar(b[i]));
+    if (x != y) return x < y ? -1 : 1;
   }
+  return a.size() == b.size() ? 0 : a.size() < b.size() ? -1 : 1;
+}
+
+// FNV-1a over the name in lower case: names that match have the same hash.
+std::uint64_t HashNoCase(std::string_view s) {
+  std::uint64_t h = 14695981039346656037ull;
+  for (char c : s) h = (h ^ static_cast<unsigned char>(LowerChar(c))) * 1099511628211ull;
+  return h;
+}
+
+}  // namespace
+
+std::string_view IniFile::NameOf(const Name& n) const {
+  return std::string_view(lines_[n.line].text).substr(n.at, n.size);
+}
+
+void IniFile::Index() {
+  names_.clear();
+  std::vector<Name> keys;
+  std::size_t section = kSections;
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
+    const std::string& text = lines_[i].text;
+    std::optional<std::string_view> name = SectionName(text);
+    const bool isSection = name.has_value();
+    if (!isSection) name = KeyName(text);
+    if (!name || (!isSection && section == kSections)) continue;
+    const Name n{isSection ? kSections : section, HashNoCase(*name), i,
+                 static_cast<std::size_t>(name->data() - text.data()), name->size()};
+    (isSection ? names_ : keys).push_back(n);
+    if (isSection) section = i;
+  }
+  // Equal names sort together in file order, so the first of each name is the one kept.
+  const auto before = [this](const Name& a, const Name& b) {
+    if (a.scope != b.scope) return a.scope < b.scope;
+    if (a.hash != b.hash) return a.hash < b.hash;
+    const int c = CompareNoCase(NameOf(a), NameOf(b));
+    return c != 0 ? c < 0 : a.line < b.line;
+  };
+  const auto same = [this](const Name& a, const Name& b) {
+    return a.scope == b.scope && a.hash == b.hash && CompareNoCase(NameOf(a), NameOf(b)) == 0;
+  };
+  std::sort(names_.begin(), names_.end(), before);
+  names_.erase(std::unique(names_.begin(), names_.end(), same), names_.end());
+  // Only the keys of the first section of a name are read.
+  std::vector<bool> counts(lines_.size(), false);
+  for (const Name& n : names_) counts[n.line] = true;
+  keys.erase(std::remove_if(keys.begin(), keys.end(), [&](const Name& k) { return !counts[k.scope]; }), keys.end());
+  std::sort(keys.begin(), keys.end(), before);
+  keys.erase(std::unique(keys.begin(), keys.end(), same), keys.end());
+  // Section lines are all smaller than kSections: keys first.
+  keys.insert(keys.end(), names_.begin(), names_.end());
+  names_ = std::move(keys);
+}
+
+std::vector<IniFile::Name>::const_iterator IniFile::Find(std::size_t scope, std::string_view name) const {
+  const std::uint64_t hash = HashNoCase(name);
+  auto it = std::lower_bound(names_.begin(), names_.end(), std::pair(scope, hash), [](const Name& n, const auto& want) {
+    return n.scope != want.first ? n.scope < want.first : n.hash < want.second;
+  });
+  for (; it != names_.end() && it->scope == scope && it->hash == hash; ++it) {
+    if (CompareNoCase(NameOf(*it), name) == 0) return it;
+  }
+  return names_.end();
 }
 
 std::optional<std::size_t> IniFile::FindSection(std::string_view section) const {
-  const auto it = sections_.find(Lower(Trim(section)));
-  if (it == sections_.end()) return std::nullopt;
-  return it->second;
+  const auto it = Find(kSections, Trim(section));
+  if (it == names_.end()) return std::nullopt;
+  return it->line;
 }
 
 std::optional<std::size_t> IniFile::FindKey(std::size_t sectionLine, std::string_view key) const {
-  const auto it = keys_.find({sectionLine, Lower(Trim(key))});
-  if (it == keys_.end()) return std::nullopt;
-  return it->second;
+  const auto it = Find(sectionLine, Trim(key));
+  if (it == names_.end()) return std::nullopt;
+  return it->line;
 }
 
 std::vector<long long> IniFile::NumberedSections() const {
@@ -137,18 +193,14 @@ std::vector<long long> IniFile::NumberedSections() const {
 }
 
 std::vector<std::pair<std::string, std::string>> IniFile::Entries() const {
-  std::vector<std::pair<std::string, std::string>> out;
-  std::set<std::string> sections, keys;
-  std::optional<std::string> current;  // the section read, while it is the first of its name
-  for (const Line& line : lines_) {
-    if (const auto section = SectionName(line.text)) {
-      current.reset();
-      if (sections.insert(Lower(*section)).second) current = std::string(*section);
-      keys.clear();
-    } else if (const auto key = KeyName(line.text); current && key && keys.insert(Lower(*key)).second) {
-      out.emplace_back(*current, *key);
-    }
+  std::vector<const Name*> keys;
+  for (const Name& n : names_) {
+    if (n.scope != kSections) keys.push_back(&n);
   }
+  std::sort(keys.begin(), keys.end(), [](const Name* a, const Name* b) { return a->line < b->line; });
+  std::vector<std::pair<std::string, std::string>> out;
+  out.reserve(keys.size());
+  for (const Name* k : keys) out.emplace_back(*SectionName(lines_[k->scope].text), NameOf(*k));
   return out;
 }
 
@@ -207,11 +259,14 @@ void IniFile::Set(std::string_view givenSection, std::string_view givenKey, std:
     if (!lines_.empty() && lines_.back().end.empty()) lines_.back().end = NewLineEnd();
     lines_.push_back(Make("[" + std::string(Trim(section)) + "]"));
     lines_.push_back(Make(std::string(Trim(key)) + "=" + v));
-  } else if (const auto k = FindKey(*s, key)) {
-    const std::string end = lines_[*k].end;
-    lines_[*k] = Make(std::string(*KeyName(lines_[*k].text)) + "=" + v);
-    lines_[*k].end = end;
-    // The same key on the same line, every text else as it was: the index holds.
+  } else if (const auto name = Find(*s, Trim(key)); name != names_.end()) {
+    const std::size_t k = name->line;
+    const std::string end = lines_[k].end;
+    lines_[k] = Make(std::string(NameOf(*name)) + "=" + v);
+    lines_[k].end = end;
+    // The same key on the same line, every text else as it was: the index holds, but for where
+    // the name stands in its line, now at its start.
+    names_[static_cast<std::size_t>(name - names_.begin())].at = 0;
     reindex = false;
   } else {
     // After the section's last key, before any blank lines that separate it from the next one.

@@ -7,11 +7,11 @@
 // and a byte-order mark stays where it was.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace kelvara {
@@ -65,21 +65,24 @@ class IniFile {
   void ToUtf8();
   std::string NewLineEnd() const;
 
-  // Where each section name and each of its keys (lower case) first stand, so a lookup does not
-  // read the whole file.
+  // Where each section name and each of its keys first stand, so a lookup reads neither the
+  // whole file nor allocates: the names sorted by section and by a hash that ignores letter case.
+  struct Name {
+    std::size_t scope;  // kSections for a section's name, else the line of its (first) section
+    std::uint64_t hash;  // of the name in lower case
+    std::size_t line;
+    std::size_t at, size;  // where the name stands in the line's text
+  };
+  static constexpr std::size_t kSections = static_cast<std::size_t>(-1);
   void Index();
+  std::string_view NameOf(const Name& n) const;
+  // The first name of that scope equal to `name` in any letter case, or the end.
+  std::vector<Name>::const_iterator Find(std::size_t scope, std::string_view name) const;
 
   std::string bom_;
   bool utf8_ = true;
   std::vector<Line> lines_;
-  std::unordered_map<std::string, std::size_t> sections_;
-  // Where each key (lower case) of each first section stands, by that section's line.
-  struct KeyHash {
-    std::size_t operator()(const std::pair<std::size_t, std::string>& k) const {
-      return std::hash<std::string>()(k.second) * 31 + k.first;
-    }
-  };
-  std::unordered_map<std::pair<std::size_t, std::string>, std::size_t, KeyHash> keys_;
+  std::vector<Name> names_;
 };
 
 }  // namespace kelvara

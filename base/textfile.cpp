@@ -100,8 +100,19 @@ class Converter {
   iconv_t cd_;
 };
 
+bool IsAscii(std::string_view s) {
+  std::size_t i = 0;
+  for (std::uint64_t word; s.size() - i >= sizeof word; i += sizeof word) {
+    std::memcpy(&word, s.data() + i, sizeof word);
+    if (word & 0x8080808080808080u) return false;
+  }
+  return std::all_of(s.begin() + static_cast<std::ptrdiff_t>(i), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
 // UTF-8 from CP932 or CP932 from UTF-8: the only two conversions these files need.
 std::string Convert(const char* to, std::string_view in, std::string_view bad, std::size_t badWidth) {
+  // Both read ASCII as it stands: most lines of most files need no converter.
+  if (IsAscii(in)) return std::string(in);
   if (std::string_view(to) == "UTF-8") {
     thread_local Converter fromCp932("UTF-8", "CP932");
     return fromCp932.Run(in, bad, badWidth);

@@ -59,6 +59,19 @@ TEST(IniFileTest, WritingAKeyKeepsEverythingElse) {
             "; mine\r\n[Other]\r\nx=1\r\n\r\n[Kelvara]\r\nTRD_FOLDER=/new\r\nMine=keep\r\nQuestionLevel=10\r\n\r\n"
             "[Tail]\r\ny=2\r\n[Fresh]\r\na=b\r\n")
       << "the file's spelling of a key stays; a new section follows the last line";
+
+  // A key written twice in place, its name indented in the file; a later section of the same name.
+  IniFile twice = IniFile::Parse("[k]\r\n   Level = 1\r\n[K]\r\nlevel=9\r\nextra=1\r\n");
+  twice.Set("k", "LEVEL", "2");
+  twice.Set("k", "level", "3");
+  EXPECT_EQ(twice.Serialize(), "[k]\r\nLevel=3\r\n[K]\r\nlevel=9\r\nextra=1\r\n");
+  EXPECT_EQ(twice.Get("K", "Level"), "3");
+  EXPECT_EQ(twice.Get("K", "extra"), "") << "keys of a later section of the same name are not read";
+  EXPECT_EQ(twice.Entries(), (std::vector<std::pair<std::string, std::string>>{{"k", "Level"}}));
+  IniFile blank = IniFile::Parse("[ ]\n  = v\n");
+  EXPECT_EQ(blank.Get("", ""), "v") << "a section and a key with empty names";
+  blank.Set(" ", "", "w");
+  EXPECT_EQ(blank.Serialize(), "[ ]\n=w\n");
 }
 
 // Bytes a write does not touch stay as they were: marks, line ends, the other encoding.
