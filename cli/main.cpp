@@ -1,7 +1,12 @@
 // kelvara-cli: the shunting game in a terminal, for data authors and scripted play.
 //
 //   kelvara-cli [--data DIR] [--loco INDEX] [--train FILE] [--level N] [--seed N]
-//               [--lang ja|en] [--no] [--real-time]
+//               [--lang ja|en] [--no] [--real-time] [--records FILE] [--resume]
+//   kelvara-cli stats [--records FILE] [--lang ja|en]
+//
+// Every game is recorded as the window records it ("records.sqlite" in the player's data
+// folder, or FILE). With --resume the game left in the window or the terminal goes on, and the
+// game in progress at the end (quit, end of input, SIGTERM) is kept for the next start.
 //
 // After the quiz is made the yard is printed; then each line of standard input is a command:
 // a one-input string such as C5C2P3C5, "front N", "back N", "restart", "new", "remake",
@@ -9,8 +14,12 @@
 // keeps its own ("kelvara-cli.ini", "kelvara-cli.log"); the options given here win over the file.
 #include <unistd.h>
 
+#include <csignal>
+#include <cstdio>
+
 #include <chrono>
 #include <cstdint>
+#include <filesystem>
 #include <cstdlib>
 #include <iostream>
 #include <optional>
@@ -24,6 +33,7 @@
 #include "base/paths.h"
 #include "model/game.h"
 #include "model/setup.h"
+#include "records/records.h"
 #include "base/memoryports.h"
 #include "services/gini.h"
 #include "services/mylog.h"
@@ -115,11 +125,15 @@ struct Options {
   std::string lang;
   bool answerNo = false;
   bool realTime = false;
+  std::string records;  // the database; "" for the player's
+  bool resume = false;
+  bool stats = false;
 };
 
 const char* kUsage =
     "usage: kelvara-cli [--data DIR] [--loco INDEX] [--train FILE] [--level N] [--seed N]\n"
-    "                   [--lang ja|en] [--no] [--real-time]\n"
+    "                   [--lang ja|en] [--no] [--real-time] [--records FILE] [--resume]\n"
+    "       kelvara-cli stats [--records FILE] [--lang ja|en]\n"
     "Then one command a line: a one-input string (C5C2P3C5), front N, back N, restart, new,\n"
     "remake, answer, solve, hint, undo, redo, run, yard, help, quit.\n";
 
@@ -140,17 +154,21 @@ std::optional<Options> ParseArgs(int argc, char** argv) {
       return std::string(argv[++i]);
     };
     long long n = 0;
-    if (a == "--no") {
+    if (a == "stats" && i == 1) {
+      o.stats = true;
+    } else if (a == "--resume") {
+      o.resume = true;
+    } else if (a == "--no") {
       o.answerNo = true;
     } else if (a == "--real-time") {
       o.realTime = true;
     } else if (a == "--help" || a == "-h") {
       std::cout << kUsage;
       std::exit(0);
-    } else if (a == "--data" || a == "--train" || a == "--lang") {
+    } else if (a == "--data" || a == "--train" || a == "--lang" || a == "--records") {
       const auto v = value();
       if (!v) return std::nullopt;
-      (a == "--data" ? o.data : a == "--train" ? o.train : o.lang) = *v;
+      (a == "--data" ? o.data : a == "--train" ? o.train : a == "--lang" ? o.lang : o.records) = *v;
     } else if (a == "--loco" || a == "--level" || a == "--seed") {
       const auto v = value();
       if (!v || !ParseNumber(*v, n) || n < 0 || n > 2147483647) return std::nullopt;
@@ -169,6 +187,47 @@ void PrintYard(const Game& game) {
   for (int line = 0; line < kDumpLines; ++line) std::cout << game.yard.DumpLine(line) << "\n";
 }
 
+volatile std::sig_atomic_t terminated = 0;
+
+// The read of the next command is cut short; the game is kept as at "quit".
+void OnTerminate(int) { terminated = 1; }
+
+std::string Duration(std::int64_t ms) {
+  const std::int64_t s = ms / 1000;
+  char out[32];
+  if (s >= 3600) {
+    std::snprintf(out, sizeof out, "%lld:%02lld:%02lld", static_cast<long long>(s / 3600),
+                  static_cast<long long>(s / 60 % 60), static_cast<long long>(s % 60));
+  } else {
+    std::snprintf(out, sizeof out, "%lld:%02lld", static_cast<long long>(s / 60), static_cast<long long>(s % 60));
+  }
+  return out;
+}
+
+int PrintStats(Records& records) {
+  const Statistics s = records.Stats();
+  std::cout << "games " << s.played << ", completed " << s.completed << ", derailed " << s.derailed << ", left "
+            << s.left << "\n"
+            << "completed in the fewest moves " << s.inFewest << "\n"
+            << "streak " << s.currentStreak << ", longest " << s.longestStreak << "\n";
+  for (const TrainStats& t : s.trains) {
+    std::cout << t.train.file << " [" << t.train.digest << "]: played " << t.played << ", completed " << t.completed;
+    if (t.bestMoves >= 0) {
+      std::cout << ", best " << t.bestMoves << " moves";
+      if (t.fewestAtBest >= 0) std::cout << " (fewest " << t.fewestAtBest << ")";
+      std::cout << ", best time " << Duration(t.bestMs);
+    }
+    std::cout << "\n";
+  }
+  std::cout << "last " << s.recent.size() << " games:";
+  for (const auto& g : s.recent) {
+    std::cout << " " << g.moves << "/" << (g.fewest < 0 ? std::string("?") : std::to_string(g.fewest))
+              << (g.end == GameEnd::Completed ? "" : g.end == GameEnd::Derailed ? "x" : "-");
+  }
+  std::cout << "\n";
+  return 0;
+}
+
 }  // namespace
 
 int Main(int argc, char** argv) {
@@ -184,6 +243,19 @@ int Main(int argc, char** argv) {
   texts.InitNational(language, "", [&](const std::string& w) { term.Show(w, MsgButtons::Ok, MsgIcon::None, {}); });
 
   const Folders& folders = UserFolders();
+  Records::Opened opened = Records::Open(options->records.empty() ? folders.userData + "/records.sqlite" : options->records);
+  if (!opened.setAside.empty()) {
+    term.Show(texts.Text(6150) + "\r\n" + opened.setAside, MsgButtons::Ok, MsgIcon::Exclamation, {});
+  } else if (!opened.records) {
+    term.Show(texts.Text(6140) + "\r\n" + opened.problem, MsgButtons::Ok, MsgIcon::Exclamation, {});
+  }
+  std::unique_ptr<Records> records = std::move(opened.records);
+  if (options->stats) return records ? PrintStats(*records) : 1;
+  if (records) {
+    records->OnFirstFailure = [&](const std::string& error) {
+      term.Show(texts.Text(6140) + "\r\n" + error, MsgButtons::Ok, MsgIcon::Exclamation, {});
+    };
+  }
   AppSettings settings;
   std::string unreadable;
   ReadSettings(settings, &unreadable);
@@ -205,6 +277,7 @@ int Main(int argc, char** argv) {
       MakeGame(Ports{term, term.controls, term.status, term, term, term, term, texts}, settings, &log, seed);
   Game& game = *made;
   term.game = &game;
+  game.Recorder = records.get();
 
   game.LoadLocoList();
   if (game.Loco.LocoSetCount() == 0) {
@@ -232,12 +305,39 @@ int Main(int argc, char** argv) {
   game.SetSign(-1);
   game.SetSign(0);
   game.SetSign(1);
-  game.Do(GameCommand::GameNewGame);
+  std::optional<SavedGame> saved;
+  if (options->resume && records) {
+    saved = records->InProgress();
+    records->ClearInProgress();
+  }
+  std::optional<int> notResumed = saved ? std::optional<int>(6110) : std::nullopt;
+  std::error_code ec;
+  if (saved && saved->locoSetIndex >= 0 && saved->locoSetIndex < game.Loco.LocoSetCount() &&
+      std::filesystem::is_regular_file(saved->trainPath, ec)) {
+    game.ChangeTrain(saved->locoSetIndex, saved->trainPath);
+    notResumed = game.ResumeGame(*saved);
+  }
+  if (saved && !notResumed) {
+    std::cout << OneLine(term.controls.Text("lblMsg")) << "\n" << texts.Text(6100) << "\n";
+  } else {
+    if (notResumed) {
+      records->GameEnded(LeftRecord(*saved));
+      std::cout << texts.Text(*notResumed) << "\n";
+    }
+    game.Do(GameCommand::GameNewGame);
+  }
   PrintYard(game);
+  if (options->resume) {
+    struct sigaction action {};
+    action.sa_handler = OnTerminate;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = 0;  // no restart: the read in progress ends
+    for (const int s : {SIGTERM, SIGINT, SIGHUP}) sigaction(s, &action, nullptr);
+  }
   if (::isatty(STDIN_FILENO)) std::cout << "Restore cars 1, 2, 3 ... behind the locomotive. Type a command string such as C5C2P3C5, or help.\n";
 
   std::string line;
-  while (std::getline(std::cin, line)) {
+  while (!terminated && std::getline(std::cin, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     std::istringstream words(line);
     std::string verb;
@@ -308,6 +408,12 @@ int Main(int argc, char** argv) {
       // Anything else is typed into the one-input console.
       term.consoleText = line;
       press(GameCommand::Back, true);
+    }
+  }
+  if (options->resume && records) {
+    if (const std::optional<SavedGame> g = game.SaveGame()) {
+      records->SaveInProgress(*g);
+      std::cout << "(the game in progress is kept: kelvara-cli --resume goes on)\n";
     }
   }
   return 0;

@@ -100,6 +100,7 @@ void Game::mnuGameReDisMakeUp_Click() {
     Derailed = false;
     gameOver_ = false;
     completed_ = false;
+    EndGame(GameEnd::Left);
     GameActive = false;  // the game in progress, if any, ends here: its clock stops
     UpdateControls();
     ports_.sound.StopSound();
@@ -156,6 +157,8 @@ void Game::ClearStatus() {
 }
 
 void Game::mnuGameRestart_Click() {
+  // A game played again from its start is a new game: the one in progress is left.
+  EndGame(GameEnd::Left);
   DimCopy2(StartYard, yard);
   // The quiz's own route with it, or its fewest moves would count from another siding.
   if ((StartRoute == 1 || StartRoute == 2) && Route != StartRoute) {
@@ -204,7 +207,9 @@ void Game::CompleteSequence(int /*line*/) {
     // The fewest moves in the units the moves were counted in: the console's commands or the
     // buttons' pulls and pushes, whichever the game was finished with.
     if (fewestConsole_ != settings_.OneInput) ComputeFewest(settings_.OneInput);
+    EndGame(GameEnd::Completed);
     counts = MovesText();
+    if (LastRecord.newBest) counts += Msg(6130);
     ports_.scene.ShowCompleteWindow(Msg(5460), counts);
     ports_.clock.PumpOnce();
     lib_.Wait1ms(durations::kCompleteWindow);

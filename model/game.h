@@ -16,6 +16,7 @@
 #include "data/trd.h"
 #include "model/command.h"
 #include "model/phase.h"
+#include "model/record.h"
 #include "model/solver.h"
 #include "model/yard.h"
 #include "model/pelm.h"
@@ -113,6 +114,7 @@ class Game {
   // Commands the player used in this game: each pull, each push, each command of a string.
   int MovesUsed = 0;
   int HintsUsed = 0;
+  int UndosUsed = 0;
   // The cells of the units the last hint moves, marked until the next move.
   std::vector<int> HintCells;
   // What the last hint said, for the front ends: the command in words and as typed; and the
@@ -129,6 +131,23 @@ class Game {
   bool CanHint() const;
   bool CanUndo() const;
   bool CanRedo() const;
+
+  // ---- records -------------------------------------------------------------------------------
+  // Where each game is recorded when it ends; none keeps nothing.
+  IRecords* Recorder = nullptr;
+  // What the keeper said of the last game recorded.
+  RecordResult LastRecord;
+  // The train being played as the records name it.
+  TrainIdentity CurrentTrain() const;
+  // Time played in the game in progress, in milliseconds.
+  std::int64_t PlayedMs();
+  // The game in progress, whole, when there is one that waits for the player.
+  std::optional<SavedGame> SaveGame();
+  // A move, a quiz, a completion or a window of the game runs.
+  bool Running() const { return busy_.has_value() || MakingQuiz; }
+  // Takes a saved game up again over the train loaded now: nullopt when it stands as saved, else
+  // the id of the text that says why not (the train or its cars changed, the position does not fit).
+  std::optional<int> ResumeGame(const SavedGame& saved);
 
   MsgGuideClass MsgGuide;
 
@@ -251,6 +270,10 @@ class Game {
   void SuspendService();
   void CompleteSequence(int line);
   void CountUp();
+  // The game in progress as a record, when there is one; and the record handed to the keeper.
+  std::optional<GameRecord> RecordOfGame(GameEnd how);
+  void Submit(const std::optional<GameRecord>& record);
+  void EndGame(GameEnd how) { Submit(RecordOfGame(how)); }
   // The status bar of a game that is gone: the counters, the time and the guide.
   void ClearStatus();
 

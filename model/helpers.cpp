@@ -62,6 +62,7 @@ void Game::StartHistory() {
   historyAt_ = 0;
   MovesUsed = 0;
   HintsUsed = 0;
+  UndosUsed = 0;
   HintCells.clear();
   HintText.clear();
   RecordStep("Start");
@@ -89,6 +90,7 @@ void Game::Restore(const HistoryEntry& entry) {
 void Game::mnuGameUndo_Click() {
   if (!CanUndo()) return;
   const std::string undone = history_[historyAt_].label;
+  ++UndosUsed;
   Restore(history_[--historyAt_]);
   // Said in the guide too: a hint shown there belonged to the position that is gone.
   const std::string line = Msg(5840) + " : " + undone;

@@ -159,6 +159,7 @@ void Game::Derail(bool first) {
 
 void Game::SuspendService() {
   // The game is over: the clock stops before the boxes, and only New Game and Restart are left.
+  EndGame(GameEnd::Derailed);
   GameActive = false;
   gameOver_ = true;
   UpdateControls();

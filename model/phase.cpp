@@ -50,6 +50,7 @@ std::string_view CommandControl(GameCommand c) {
     case GameCommand::GameHint: return "mnuGameHint";
     case GameCommand::GameUndo: return "mnuGameUndo";
     case GameCommand::GameRedo: return "mnuGameRedo";
+    case GameCommand::GameStatistics: return "mnuGameStatistics";
     case GameCommand::GameChangeTrainAuto: return "mnuGameChangeTrainAuto";
     case GameCommand::GameChangeTrainHand: return "mnuGameChangeTrainHand";
     case GameCommand::OptionOption: return "mnuOptionOption";

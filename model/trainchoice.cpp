@@ -40,6 +40,8 @@ void Game::ChangeTrain(int LocoINdex, const std::string& TRDFileName) {
       Box(Msg(5210), MsgButtons::YesNo, MsgIcon::Information) == MsgAnswer::No) {
     return;
   }
+  // Recorded as it stands now, when the new train is in place; a change that fails plays on.
+  const std::optional<GameRecord> leaving = RecordOfGame(GameEnd::Left);
   ports_.sound.StopSound();
   MsgGuide.Msg("Refresh Cars...");
 
@@ -103,6 +105,7 @@ void Game::ChangeTrain(int LocoINdex, const std::string& TRDFileName) {
   DimCopy2(yard, StartYard);
   StartRoute = Route;
   // The game in progress, as text 5210 said, is over: its history, counters and time with it.
+  Submit(leaving);
   GameActive = false;
   Derailed = false;
   gameOver_ = false;

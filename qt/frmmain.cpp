@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <cmath>
+#include <filesystem>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
@@ -40,6 +41,7 @@
 #include "qt/frmanserview.h"
 #include "qt/frmcomplete.h"
 #include "qt/frmdatainstall.h"
+#include "qt/frmstatistics.h"
 #include "qt/frmformation.h"
 #include "qt/frmoneinput.h"
 #include "qt/frmoptions.h"
@@ -143,6 +145,7 @@ frmMain::frmMain(StartOptions options) : options_(std::move(options)) {
 
 frmMain::~frmMain() {
   qApp->removeEventFilter(this);
+  KeepGameInProgress();
   // The game goes before the player and the log it writes to.
   if (game_) game_->MIDI = nullptr;
   game_.reset();
@@ -299,6 +302,7 @@ void frmMain::Form_Load() {
   if (splash_) splash_->close();
   log("Path Unload Splash");
 
+  OpenRecords();
   game_->mnuGameChangeTrainAuto_Click();
   game_->MsgGuide.Msg("");
   game_->SetSign(1);
@@ -306,6 +310,64 @@ void frmMain::Form_Load() {
   // Play begins with New Game; until then only Back (into siding 1) has something to do.
   game_->SetStartingUp(false);
   log("Wake up complete" + NowText());
+  ResumeGameInProgress();
+}
+
+void frmMain::OpenRecords() {
+  Records::Opened opened = Records::Open(UserFolders().userData + "/records.sqlite");
+  records_ = std::move(opened.records);
+  if (!opened.setAside.empty()) {
+    msgBoxes_.Show(Msg(6150) + "\r\n" + opened.setAside, MsgButtons::Ok, MsgIcon::Exclamation, kProductName);
+  } else if (!records_) {
+    msgBoxes_.Show(Msg(6140) + "\r\n" + opened.problem, MsgButtons::Ok, MsgIcon::Exclamation, kProductName);
+  }
+  if (!opened.problem.empty()) Log("Records: " + opened.problem);
+  if (!records_) return;
+  records_->OnFirstFailure = [this](const std::string& error) {
+    Log("Records: " + error);
+    msgBoxes_.Show(Msg(6140) + "\r\n" + error, MsgButtons::Ok, MsgIcon::Exclamation, kProductName);
+  };
+  game_->Recorder = records_.get();
+}
+
+void frmMain::ResumeGameInProgress() {
+  if (!records_ || closing_) return;
+  const std::optional<SavedGame> saved = records_->InProgress();
+  if (!saved) return;
+  // Taken once: a saved game that cannot go on is not offered again at every start.
+  records_->ClearInProgress();
+  std::optional<int> why = 6110;
+  std::error_code ec;
+  if (saved->locoSetIndex >= 0 && saved->locoSetIndex < game_->Loco.LocoSetCount() &&
+      std::filesystem::is_regular_file(saved->trainPath, ec)) {
+    game_->ChangeTrain(saved->locoSetIndex, saved->trainPath);
+    why = game_->ResumeGame(*saved);
+  }
+  if (why) {
+    records_->GameEnded(LeftRecord(*saved));
+    game_->MsgGuide.Msg(Msg(*why));
+    Log("Resume refused: " + std::to_string(*why));
+  } else {
+    Log("Resumed the game in progress");
+  }
+}
+
+void frmMain::KeepGameInProgress() {
+  // A move that runs when the window closes ends first; the game is kept when it has.
+  if (kept_ || !records_ || !game_ || game_->Running()) return;
+  kept_ = true;
+  if (const std::optional<SavedGame> g = game_->SaveGame()) {
+    records_->SaveInProgress(*g);
+    Log("Kept the game in progress");
+  } else {
+    records_->ClearInProgress();
+  }
+}
+
+void frmMain::ShowStatistics() {
+  frmStatistics window(this, records_.get(), texts_, msgBoxes_);
+  PlaceInside(window, QRect(x() + 40, y() + 40, window.width(), window.height()), 320, 320, WorkArea());
+  window.exec();
 }
 
 void frmMain::closeEvent(QCloseEvent* e) {
@@ -313,6 +375,7 @@ void frmMain::closeEvent(QCloseEvent* e) {
     e->accept();
     return;
   }
+  KeepGameInProgress();
   closing_ = true;
   if (game_) game_->SetClosing();
   auto log = [this](const std::string& text) {
@@ -421,6 +484,7 @@ void frmMain::BuildMenus() {
   // The menu shows the first; Ctrl+Shift+Z works as well, as in most desktop programs.
   menu("mnuGameRedo")->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Y")), QKeySequence(QStringLiteral("Ctrl+Shift+Z"))});
   play("mnuGameRedo", GameCommand::GameRedo);
+  open("mnuGameStatistics", GameCommand::GameStatistics, &frmMain::ShowStatistics);
   play("mnuGameChangeTrainAuto", GameCommand::GameChangeTrainAuto);
   open("mnuGameChangeTrainHand", GameCommand::GameChangeTrainHand, &frmMain::ShowTrainSelect);
 

@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "model/game.h"
+#include "records/records.h"
 #include "services/mylog.h"
 #include "services/national.h"
 #include "services/settings.h"
@@ -117,6 +118,12 @@ class frmMain : public QMainWindow {
   void ShowCar(int cell);
   void ShowDataInstall();
   void ShowAbout();
+  void ShowStatistics();
+  // The records: opened at start-up; the game left at the last end taken up again after it; the
+  // game in progress kept when the window closes.
+  void OpenRecords();
+  void ResumeGameInProgress();
+  void KeepGameInProgress();
   // Plays a tune through the game's rule: no tune after the sound device failed.
   void AfterOptions();
 
@@ -129,6 +136,8 @@ class frmMain : public QMainWindow {
   std::unique_ptr<FluidMci> mci_;
   std::unique_ptr<MIDIMCIClass> midi_;
   std::unique_ptr<Game> game_;
+  std::unique_ptr<Records> records_;
+  bool kept_ = false;  // the game in progress was kept, or there was none to keep
 
   YardView* view_ = nullptr;
   QPushButton* front_ = nullptr;

@@ -16,6 +16,7 @@ int main(int argc, char** argv) {
   kelvara::qt::StartOptions options;
   for (int i = 1; i < argc; ++i) options.commandLine += std::string(i > 1 ? " " : "") + argv[i];
   kelvara::qt::frmMain window(options);
+  kelvara::qt::CloseOnTerminate(&window);
   // Start-up runs inside the event loop, so the splash paints and a close ends the program.
   QTimer::singleShot(0, &window, [&window] { window.Form_Load(); });
   return QApplication::exec();

@@ -10,6 +10,11 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSettings>
+#include <QSocketNotifier>
+#include <QWidget>
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include "base/platform.h"
 
@@ -63,6 +68,34 @@ bool UseQtTranslations(bool japanese) {
   translator = t.release();
   QCoreApplication::installTranslator(translator);
   return true;
+}
+
+namespace {
+
+int signalPipe[2] = {-1, -1};
+
+// Only what is safe in a signal handler: one byte into the pipe the event loop watches.
+void OnSignal(int) {
+  const char byte = 1;
+  [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
+}
+
+}  // namespace
+
+void CloseOnTerminate(QWidget* window) {
+  if (signalPipe[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, signalPipe) != 0) return;
+  auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, window);
+  QObject::connect(notifier, &QSocketNotifier::activated, window, [window] {
+    char bytes[16];
+    while (::read(signalPipe[0], bytes, sizeof bytes) > 0) {
+    }
+    window->close();
+  });
+  struct sigaction action {};
+  action.sa_handler = OnSignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  for (const int s : {SIGTERM, SIGINT, SIGHUP}) sigaction(s, &action, nullptr);
 }
 
 }  // namespace kelvara::qt

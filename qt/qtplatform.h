@@ -3,6 +3,8 @@
 
 #include <string>
 
+class QWidget;
+
 #include "services/possition.h"
 
 namespace kelvara::qt {
@@ -23,5 +25,10 @@ void InstallQtPlatform();
 // the translations installed with Qt; English needs none. False when Japanese was asked for and
 // no translation could be loaded.
 bool UseQtTranslations(bool japanese);
+
+// SIGTERM, SIGINT and SIGHUP (the end of a desktop session, Ctrl+C in a terminal) close the
+// window as its close box does, from the event loop, so that the game is kept and the program
+// ends in its order.
+void CloseOnTerminate(QWidget* window);
 
 }  // namespace kelvara::qt

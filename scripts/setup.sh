@@ -9,6 +9,7 @@ packages=(
   clang libclang-rt-dev
   desktop-file-utils appstream dpkg-dev file groff-base
   qt6-translations-l10n lintian weston qt6-wayland
+  libsqlite3-dev
 )
 
 missing=()

@@ -20,7 +20,7 @@ LAYERS = [
     ["services"],              # settings, string table, log, message guide, window places
     ["sound"],                 # the MIDI player and the synthesiser behind it
     ["model"],                 # the game
-    ["scene"],                 # what the yard picture shows
+    ["scene", "records"],      # what the yard picture shows; the player's records
     ["qt", "cli", "tools"],    # front ends and build tools
     ["tests"],
     ["bench", "fuzz"],

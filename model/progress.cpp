@@ -1,0 +1,161 @@
+// The game's records: each game as it ends, and the game in progress saved and taken up again.
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+#include "model/game.h"
+
+namespace kelvara {
+
+namespace {
+
+// FNV-1a, 64 bits: a change anywhere in what is hashed changes the digest.
+void Hash(std::uint64_t& h, std::string_view s) {
+  for (const char c : s) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+  h = (h ^ 0xFFu) * 1099511628211ull;  // the end of one field, so "ab","c" differs from "a","bc"
+}
+
+std::string FileName(const std::string& path) {
+  const auto slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Every unit of the locomotive 1..m and every car 1..n once on the track, nothing else anywhere.
+bool HoldsTheTrain(const Yard& yard, int units, int cars) {
+  std::vector<int> locos(static_cast<std::size_t>(units) + 1), seen(static_cast<std::size_t>(cars) + 1);
+  for (int l = 0; l < kLines; ++l) {
+    for (int p = 0; p <= kLastPosition; ++p) {
+      const Slot s = yard.at(l, p);
+      if (s.IsEmpty()) continue;
+      if (p >= kVisible || l == kLines - 1) return false;
+      auto& count = s.IsLoco() ? locos : seen;
+      if (s.number() < 1 || s.number() >= static_cast<int>(count.size())) return false;
+      if (++count[static_cast<std::size_t>(s.number())] > 1) return false;
+    }
+  }
+  return std::all_of(locos.begin() + 1, locos.end(), [](int n) { return n == 1; }) &&
+         std::all_of(seen.begin() + 1, seen.end(), [](int n) { return n == 1; });
+}
+
+bool ValidRoute(int route) { return route >= -1 && route <= 2; }
+
+}  // namespace
+
+TrainIdentity Game::CurrentTrain() const {
+  std::uint64_t h = 14695981039346656037ull;
+  Hash(h, TRD.TrainComment);
+  for (std::int32_t i = 0; i < TRD.CarCount(); ++i) Hash(h, TRD.Cars.FileNameOf(TRD.CarIndex(i)));
+  char digest[17];
+  std::snprintf(digest, sizeof digest, "%016llx", static_cast<unsigned long long>(h));
+  return {FileName(TRD.TrainFileName), digest};
+}
+
+std::int64_t Game::PlayedMs() { return static_cast<std::uint32_t>(ports_.clock.TickCount() - StartTick); }
+
+std::optional<GameRecord> Game::RecordOfGame(GameEnd how) {
+  if (!GameActive || Recorder == nullptr) return std::nullopt;
+  GameRecord r;
+  r.playedMs = PlayedMs();
+  r.train = CurrentTrain();
+  r.locoSet = Loco.LocoComment();
+  r.level = settings_.QuestionLevel;
+  r.startPosition = YardText(StartYard) + "@" + std::to_string(StartRoute);
+  r.moves = MovesUsed;
+  r.fewest = FewestMoves;
+  r.fewestProven = FewestProven;
+  r.hints = HintsUsed;
+  r.undos = UndosUsed;
+  r.end = how;
+  return r;
+}
+
+void Game::Submit(const std::optional<GameRecord>& record) {
+  LastRecord = {};
+  if (record && Recorder != nullptr) LastRecord = Recorder->GameEnded(*record);
+}
+
+std::optional<SavedGame> Game::SaveGame() {
+  // Between moves only: a move that runs ends first, even when the window closes.
+  if (!GameActive || MakingQuiz || busy_ || history_.empty()) return std::nullopt;
+  SavedGame g;
+  g.trainPath = TRD.TrainFileName;
+  g.train = CurrentTrain();
+  g.locoSetIndex = Loco.LocoSetIndex();
+  g.locoSet = Loco.LocoComment();
+  g.level = settings_.QuestionLevel;
+  g.startYard = YardText(StartYard);
+  g.startRoute = StartRoute;
+  g.yard = YardText(yard);
+  g.route = Route;
+  g.ucount = ports_.status.Panel("UCount");
+  g.moves = MovesUsed;
+  g.hints = HintsUsed;
+  g.undos = UndosUsed;
+  g.playedMs = PlayedMs();
+  g.dcount = DCount;
+  g.fewest = FewestMoves;
+  g.fewestProven = FewestProven;
+  g.fewestConsole = fewestConsole_;
+  g.restartOffered = restartOffered_;
+  for (const HistoryEntry& e : history_) g.history.push_back({YardText(e.yard), e.route, e.ucount, e.moves, e.label});
+  g.historyAt = historyAt_;
+  g.answers.assign(AnserList.begin(), AnserList.begin() + AnserCount);
+  return g;
+}
+
+std::optional<int> Game::ResumeGame(const SavedGame& g) {
+  if (!(g.train == CurrentTrain()) || g.locoSet != Loco.LocoComment() || TrainCars == 0) return 6110;
+  // Nothing a saved game holds is taken on trust: every position must be this train, whole.
+  const auto start = YardFromText(g.startYard);
+  const auto now = YardFromText(g.yard);
+  const bool fits = start && now && HoldsTheTrain(*start, LocoUnits, TrainCars) &&
+                    HoldsTheTrain(*now, LocoUnits, TrainCars) && ValidRoute(g.route) && ValidRoute(g.startRoute) &&
+                    !g.history.empty() && g.historyAt < g.history.size() &&
+                    g.answers.size() <= static_cast<std::size_t>(kAnserListSize) && g.moves >= 0 && g.hints >= 0 &&
+                    g.undos >= 0 && g.playedMs >= 0 && g.dcount >= 0 && g.dcount <= kMaxQuizMoves;
+  if (!fits) return 6120;
+  std::vector<HistoryEntry> steps;
+  for (const SavedGame::Step& s : g.history) {
+    const auto y = YardFromText(s.yard);
+    if (!y || !HoldsTheTrain(*y, LocoUnits, TrainCars) || !ValidRoute(s.route) || s.moves < 0) return 6120;
+    steps.push_back({*y, s.route, s.ucount, s.moves, s.label});
+  }
+  if (!(steps[g.historyAt].yard == *now)) return 6120;
+
+  StartYard = *start;
+  StartRoute = g.startRoute;
+  yard = *now;
+  Route = g.route;
+  ports_.scene.ShowSign(Route);
+  ports_.status.SetPanel("UCount", g.ucount);
+  MovesUsed = g.moves;
+  HintsUsed = g.hints;
+  UndosUsed = g.undos;
+  DCount = g.dcount;
+  ports_.status.SetPanel("DCount", std::to_string(DCount));
+  FewestMoves = g.fewest;
+  FewestProven = g.fewestProven;
+  fewestConsole_ = g.fewestConsole;
+  plan_.reset();  // the hint searches again from the position on the screen
+  restartOffered_ = g.restartOffered;
+  history_ = std::move(steps);
+  historyAt_ = g.historyAt;
+  AnserCount = static_cast<int>(g.answers.size());
+  std::copy(g.answers.begin(), g.answers.end(), AnserList.begin());
+  HintCells.clear();
+  HintText.clear();
+  Derailed = false;
+  gameOver_ = false;
+  completed_ = false;
+  TrainChanged = false;
+  GameActive = true;
+  StartTick = ports_.clock.TickCount() - static_cast<std::uint32_t>(g.playedMs);
+  ports_.controls.SetText("cmbCutTrainNum", "");
+  Timer1_Timer();
+  ports_.scene.DrawRefresh();
+  MsgGuide.Msg(Msg(6100));
+  UpdateControls();
+  return std::nullopt;
+}
+
+}  // namespace kelvara

@@ -1,0 +1,153 @@
+#include "qt/frmstatistics.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "base/ports.h"
+#include "services/national.h"
+
+namespace kelvara::qt {
+
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+const QColor kCompleted(0x3c, 0xb0, 0x4a), kDerailed(0xd0, 0x40, 0x30), kLeft(0x90, 0x90, 0x90), kFewest(0xf0, 0xc0, 0x20);
+
+}  // namespace
+
+QString PlayTime(std::int64_t ms) {
+  const std::int64_t s = std::max<std::int64_t>(0, ms) / 1000;
+  const QString minSec = QString("%1:%2").arg(s / 60 % 60).arg(s % 60, 2, 10, QChar('0'));
+  if (s < 3600) return QString("%1:%2").arg(s / 60).arg(s % 60, 2, 10, QChar('0'));
+  return QString("%1:%2").arg(s / 3600).arg(minSec.rightJustified(5, '0'));
+}
+
+MovesChart::MovesChart(QWidget* parent) : QWidget(parent) {
+  setObjectName("chart");
+  setMinimumSize(300, 120);
+}
+
+void MovesChart::SetGames(std::vector<Statistics::Recent> games) {
+  games_ = std::move(games);
+  update();
+}
+
+void MovesChart::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.fillRect(rect(), palette().base());
+  const QRect area = rect().adjusted(28, 8, -8, -18);
+  p.setPen(palette().text().color());
+  p.drawLine(area.bottomLeft(), area.bottomRight());
+  p.drawLine(area.bottomLeft(), area.topLeft());
+  if (games_.empty()) return;
+  int top = 1;
+  for (const auto& g : games_) top = std::max({top, g.moves, g.fewest});
+  p.drawText(QRect(0, area.top() - 6, 24, 14), Qt::AlignRight | Qt::AlignVCenter, QString::number(top));
+  p.drawText(QRect(0, area.bottom() - 7, 24, 14), Qt::AlignRight | Qt::AlignVCenter, "0");
+  const double slot = static_cast<double>(area.width()) / static_cast<double>(Records::kRecent);
+  auto y = [&](int v) { return area.bottom() - static_cast<int>(static_cast<double>(area.height()) * v / top); };
+  for (std::size_t i = 0; i < games_.size(); ++i) {
+    const auto& g = games_[i];
+    const int x = area.left() + static_cast<int>(slot * static_cast<double>(i)) + 1;
+    const int w = std::max(1, static_cast<int>(slot) - 2);
+    const QColor c = g.end == GameEnd::Completed ? kCompleted : g.end == GameEnd::Derailed ? kDerailed : kLeft;
+    p.fillRect(QRect(QPoint(x, y(g.moves)), QPoint(x + w - 1, area.bottom() - 1)), c);
+    if (g.fewest >= 0) p.fillRect(QRect(x - 1, y(g.fewest) - 1, w + 2, 3), kFewest);
+  }
+}
+
+frmStatistics::frmStatistics(QWidget* parent, Records* records, const National& texts, IMessageBox& boxes)
+    : QDialog(parent), records_(records), texts_(texts), boxes_(boxes) {
+  setObjectName("frmStatistics");
+  setWindowTitle(Q(texts.Text(6160)));
+  auto* layout = new QVBoxLayout(this);
+  lblSummary = new QLabel(this);
+  lblSummary->setObjectName("lblSummary");
+  lblSummary->setTextFormat(Qt::PlainText);
+  lblSummary->setWordWrap(true);
+  layout->addWidget(lblSummary);
+
+  lstTrains = new QTableWidget(0, 5, this);
+  lstTrains->setObjectName("lstTrains");
+  lstTrains->setHorizontalHeaderLabels(
+      {Q(texts.Text(6220)), Q(texts.Text(6230)), Q(texts.Text(6240)), Q(texts.Text(6250)), Q(texts.Text(6260))});
+  lstTrains->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  lstTrains->setSelectionBehavior(QAbstractItemView::SelectRows);
+  lstTrains->verticalHeader()->hide();
+  lstTrains->horizontalHeader()->setStretchLastSection(true);
+  lstTrains->setAccessibleName(Q(texts.Text(6220)));
+  layout->addWidget(lstTrains, 1);
+
+  auto* chartTitle = new QLabel(Q(texts.Text(6270)), this);
+  chartTitle->setObjectName("lblChart");
+  layout->addWidget(chartTitle);
+  chart = new MovesChart(this);
+  chart->setAccessibleName(Q(texts.Text(6270)));
+  chartTitle->setBuddy(chart);
+  layout->addWidget(chart, 1);
+
+  auto* buttons = new QHBoxLayout;
+  cmdReset = new QPushButton(Q(texts.Text(6280)), this);
+  cmdReset->setObjectName("cmdReset");
+  cmdClose = new QPushButton(Q(texts.Text(6200)), this);
+  cmdClose->setObjectName("cmdClose");
+  cmdClose->setDefault(true);
+  buttons->addWidget(cmdReset);
+  buttons->addStretch(1);
+  buttons->addWidget(cmdClose);
+  layout->addLayout(buttons);
+  connect(cmdReset, &QPushButton::clicked, this, &frmStatistics::Reset);
+  connect(cmdClose, &QPushButton::clicked, this, &QDialog::accept);
+  resize(600, 520);
+  Refresh();
+}
+
+void frmStatistics::Refresh() {
+  cmdReset->setEnabled(records_ != nullptr);
+  if (records_ == nullptr) {
+    lblSummary->setText(Q(texts_.Text(6140)));
+    lstTrains->setRowCount(0);
+    chart->SetGames({});
+    return;
+  }
+  const Statistics s = records_->Stats();
+  const QString summary = Q(texts_.Text(6170))
+                              .arg(s.played)
+                              .arg(s.completed)
+                              .arg(s.derailed)
+                              .arg(s.inFewest)
+                              .arg(s.currentStreak)
+                              .arg(s.longestStreak);
+  lblSummary->setText(summary);
+  lstTrains->setRowCount(static_cast<int>(s.trains.size()));
+  for (int r = 0; r < static_cast<int>(s.trains.size()); ++r) {
+    const TrainStats& t = s.trains[static_cast<std::size_t>(r)];
+    const QString best = t.bestMoves < 0    ? QString("-")
+                         : t.fewestAtBest < 0 ? QString::number(t.bestMoves)
+                                              : QString("%1 (%2)").arg(t.bestMoves).arg(t.fewestAtBest);
+    const QStringList cells = {Q(t.train.file), QString::number(t.played), QString::number(t.completed), best,
+                               t.bestMs < 0 ? QString("-") : PlayTime(t.bestMs)};
+    for (int c = 0; c < cells.size(); ++c) {
+      auto* item = new QTableWidgetItem(cells[c]);
+      if (c > 0) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      lstTrains->setItem(r, c, item);
+    }
+  }
+  lstTrains->resizeColumnsToContents();
+  chart->SetGames(s.recent);
+}
+
+void frmStatistics::Reset() {
+  if (records_ == nullptr) return;
+  if (boxes_.Show(texts_.Text(6290), MsgButtons::YesNo, MsgIcon::Question, texts_.Text(6160)) != MsgAnswer::Yes) return;
+  records_->Reset();
+  Refresh();
+}
+
+}  // namespace kelvara::qt

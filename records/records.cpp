@@ -1,0 +1,419 @@
+#include "records/records.h"
+
+#include <sqlite3.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <utility>
+
+#include "base/folders.h"
+#include "base/movefile.h"
+
+namespace kelvara {
+
+namespace {
+
+// One prepared statement, finalized when it goes.
+class Statement {
+ public:
+  Statement(sqlite3* db, const char* sql) { sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr); }
+  ~Statement() { sqlite3_finalize(stmt_); }
+  Statement(const Statement&) = delete;
+  Statement& operator=(const Statement&) = delete;
+
+  bool ok() const { return stmt_ != nullptr; }
+  Statement& Bind(int i, std::int64_t v) {
+    sqlite3_bind_int64(stmt_, i, v);
+    return *this;
+  }
+  Statement& Bind(int i, const std::string& v) {
+    sqlite3_bind_text(stmt_, i, v.data(), static_cast<int>(v.size()), SQLITE_TRANSIENT);
+    return *this;
+  }
+  // SQLITE_ROW, SQLITE_DONE or an error.
+  int Step() { return stmt_ ? sqlite3_step(stmt_) : SQLITE_ERROR; }
+  bool Run() { return Step() == SQLITE_DONE; }
+  std::int64_t Int(int col) const { return sqlite3_column_int64(stmt_, col); }
+  bool IsNull(int col) const { return sqlite3_column_type(stmt_, col) == SQLITE_NULL; }
+  std::string Text(int col) const {
+    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, col));
+    return p ? std::string(p, static_cast<std::size_t>(sqlite3_column_bytes(stmt_, col))) : std::string();
+  }
+
+ private:
+  sqlite3_stmt* stmt_ = nullptr;
+};
+
+// Each step takes the schema one version further; a database is at the version of the steps it
+// has had (PRAGMA user_version).
+constexpr const char* kMigrations[] = {
+    // 1: the games, and the game in progress with its history and answer list.
+    "CREATE TABLE games("
+    " id INTEGER PRIMARY KEY,"
+    " ended_at INTEGER NOT NULL,"
+    " played_ms INTEGER NOT NULL,"
+    " train_file TEXT NOT NULL,"
+    " train_digest TEXT NOT NULL,"
+    " loco_set TEXT NOT NULL,"
+    " level INTEGER NOT NULL,"
+    " start_position TEXT NOT NULL,"
+    " moves INTEGER NOT NULL,"
+    " fewest INTEGER NOT NULL,"
+    " fewest_proven INTEGER NOT NULL,"
+    " hints INTEGER NOT NULL,"
+    " undos INTEGER NOT NULL,"
+    " outcome TEXT NOT NULL CHECK(outcome IN ('completed','derailed','left')));"
+    "CREATE INDEX games_by_train ON games(train_file, train_digest, outcome);"
+    "CREATE TABLE in_progress("
+    " id INTEGER PRIMARY KEY CHECK(id = 1),"
+    " saved_at INTEGER NOT NULL,"
+    " train_path TEXT NOT NULL, train_file TEXT NOT NULL, train_digest TEXT NOT NULL,"
+    " loco_set_index INTEGER NOT NULL, loco_set TEXT NOT NULL, level INTEGER NOT NULL,"
+    " start_yard TEXT NOT NULL, start_route INTEGER NOT NULL,"
+    " yard TEXT NOT NULL, route INTEGER NOT NULL, ucount TEXT NOT NULL,"
+    " moves INTEGER NOT NULL, hints INTEGER NOT NULL, undos INTEGER NOT NULL, played_ms INTEGER NOT NULL,"
+    " dcount INTEGER NOT NULL, fewest INTEGER NOT NULL, fewest_proven INTEGER NOT NULL,"
+    " fewest_console INTEGER NOT NULL, restart_offered INTEGER NOT NULL, history_at INTEGER NOT NULL);"
+    "CREATE TABLE in_progress_history("
+    " step INTEGER PRIMARY KEY, yard TEXT NOT NULL, route INTEGER NOT NULL, ucount TEXT NOT NULL,"
+    " moves INTEGER NOT NULL, label TEXT NOT NULL);"
+    "CREATE TABLE in_progress_answers(idx INTEGER PRIMARY KEY, entry TEXT NOT NULL);",
+};
+static_assert(std::size(kMigrations) == Records::kSchemaVersion);
+
+std::int64_t SystemNow() {
+  return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
+}
+
+// A database that is not one, or is damaged: set aside, never deleted.
+bool IsDamage(int code) {
+  code &= 0xFF;
+  return code == SQLITE_NOTADB || code == SQLITE_CORRUPT;
+}
+
+std::string ErrorOf(sqlite3* db) { return db ? sqlite3_errmsg(db) : "out of memory"; }
+
+// "records.sqlite" -> "records.sqlite.broken-20261210-013000", with "-2" and so on when that is
+// taken; the WAL and shared-memory files go along under the same name.
+std::string SetAside(const std::string& path, std::int64_t now, std::string& error) {
+  const std::time_t t = static_cast<std::time_t>(now);
+  std::tm tm{};
+  gmtime_r(&t, &tm);
+  char stamp[32];
+  std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &tm);
+  FileCalls calls;
+  for (int n = 1; n < 1000; ++n) {
+    const std::string to = path + ".broken-" + stamp + (n > 1 ? "-" + std::to_string(n) : "");
+    if (calls.RenameNoReplace(path.c_str(), to.c_str()) == 0) {
+      for (const char* side : {"-wal", "-shm"}) {
+        calls.RenameNoReplace((path + side).c_str(), (to + side).c_str());
+      }
+      return to;
+    }
+    if (errno != EEXIST) break;
+  }
+  error = std::strerror(errno);
+  return {};
+}
+
+}  // namespace
+
+Records::Records(sqlite3* db, std::function<std::int64_t()> now) : db_(db), now_(std::move(now)) {}
+
+Records::~Records() { sqlite3_close(db_); }
+
+Records::Opened Records::Open(const std::string& path, std::function<std::int64_t()> now) {
+  if (!now) now = SystemNow;
+  Opened out;
+  const std::string folder = std::filesystem::path(path).parent_path().string();
+  if (!folder.empty() && !MakeFolder(folder)) {
+    out.problem = std::strerror(errno) + std::string(": ") + folder;
+    return out;
+  }
+  struct stat st{};
+  // Something else under our name (a folder, a device, a pipe) is not ours to move or open.
+  if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+    out.problem = "Not a regular file: " + path;
+    return out;
+  }
+
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    sqlite3* db = nullptr;
+    int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOFOLLOW,
+                             nullptr);
+    std::string why;
+    bool damaged = false;
+    auto check = [&](int code) {
+      if (code == SQLITE_OK || code == SQLITE_ROW || code == SQLITE_DONE) return true;
+      damaged = IsDamage(code);
+      why = ErrorOf(db);
+      return false;
+    };
+    int version = 0;
+    bool ok = check(rc);
+    if (ok) {
+      sqlite3_busy_timeout(db, 10000);
+      sqlite3_extended_result_codes(db, 1);
+      ok = check(sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;", nullptr, nullptr, nullptr));
+    }
+    if (ok) {
+      Statement quick(db, "PRAGMA quick_check");
+      rc = quick.Step();
+      ok = check(rc);
+      if (ok && quick.Text(0) != "ok") {
+        ok = false;
+        damaged = true;
+        why = quick.Text(0);
+      }
+    }
+    if (ok) {
+      Statement v(db, "PRAGMA user_version");
+      ok = check(v.Step());
+      version = static_cast<int>(v.Int(0));
+    }
+    if (ok && version > kSchemaVersion) {
+      // Written by a newer program: left as it is for that program.
+      sqlite3_close(db);
+      out.problem = "Made by a newer version of the program (records version " + std::to_string(version) + "): " + path;
+      return out;
+    }
+    if (ok && version < kSchemaVersion) {
+      // Two programs starting at once: the second waits for the first and finds it done.
+      ok = check(sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr));
+      if (ok) {
+        Statement again(db, "PRAGMA user_version");
+        ok = check(again.Step());
+        for (int v = static_cast<int>(again.Int(0)); ok && v < kSchemaVersion; ++v) {
+          ok = check(sqlite3_exec(db, kMigrations[v], nullptr, nullptr, nullptr));
+        }
+        if (ok) {
+          ok = check(sqlite3_exec(db, ("PRAGMA user_version=" + std::to_string(kSchemaVersion)).c_str(), nullptr,
+                                  nullptr, nullptr));
+        }
+        ok = ok && check(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr));
+        if (!ok) sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+      }
+    }
+    if (ok) {
+      out.records.reset(new Records(db, now));
+      return out;
+    }
+    sqlite3_close(db);
+    if (!damaged || attempt > 0) {
+      out.problem = why + ": " + path;
+      return out;
+    }
+    std::string error;
+    out.setAside = SetAside(path, now(), error);
+    if (out.setAside.empty()) {
+      out.problem = why + ": " + path + " (" + error + ")";
+      return out;
+    }
+    out.problem = why;
+  }
+  return out;
+}
+
+void Records::Fail(const char* what) {
+  if (!lastError_.empty()) return;
+  lastError_ = std::string(what) + ": " + ErrorOf(db_);
+  if (OnFirstFailure) OnFirstFailure(lastError_);
+}
+
+bool Records::Exec(const char* sql) { return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
+
+bool Records::Write(const std::function<bool()>& body) {
+  if (!Exec("BEGIN IMMEDIATE")) {
+    Fail("begin");
+    return false;
+  }
+  if (body() && Exec("COMMIT")) return true;
+  Fail("write");
+  Exec("ROLLBACK");
+  return false;
+}
+
+RecordResult Records::GameEnded(const GameRecord& given) {
+  GameRecord r = given;
+  if (r.endedAt == 0) r.endedAt = now_();
+  RecordResult result;
+  result.stored = Write([&] {
+    if (r.end == GameEnd::Completed) {
+      Statement best(db_, "SELECT MIN(moves) FROM games WHERE train_file=? AND train_digest=? AND outcome='completed'");
+      best.Bind(1, r.train.file).Bind(2, r.train.digest);
+      if (best.Step() != SQLITE_ROW) return false;
+      result.newBest = best.IsNull(0) || r.moves < best.Int(0);
+    }
+    Statement add(db_,
+                  "INSERT INTO games(ended_at, played_ms, train_file, train_digest, loco_set, level, start_position,"
+                  " moves, fewest, fewest_proven, hints, undos, outcome) VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?)");
+    add.Bind(1, r.endedAt).Bind(2, r.playedMs).Bind(3, r.train.file).Bind(4, r.train.digest).Bind(5, r.locoSet);
+    add.Bind(6, r.level).Bind(7, r.startPosition).Bind(8, r.moves).Bind(9, r.fewest).Bind(10, r.fewestProven ? 1 : 0);
+    add.Bind(11, r.hints).Bind(12, r.undos).Bind(13, std::string(GameEndName(r.end)));
+    return add.Run();
+  });
+  if (!result.stored) result.newBest = false;
+  return result;
+}
+
+Statistics Records::Stats() const {
+  Statistics s;
+  {
+    Statement all(db_, "SELECT outcome, moves, fewest FROM games ORDER BY id");
+    int run = 0;
+    while (all.Step() == SQLITE_ROW) {
+      const GameEnd end = GameEndFromName(all.Text(0)).value_or(GameEnd::Left);
+      const int moves = static_cast<int>(all.Int(1)), fewest = static_cast<int>(all.Int(2));
+      ++s.played;
+      s.completed += end == GameEnd::Completed;
+      s.derailed += end == GameEnd::Derailed;
+      s.left += end == GameEnd::Left;
+      s.inFewest += end == GameEnd::Completed && fewest >= 0 && moves <= fewest;
+      run = end == GameEnd::Completed ? run + 1 : 0;
+      s.longestStreak = std::max(s.longestStreak, run);
+      s.recent.push_back({moves, fewest, end});
+    }
+    s.currentStreak = run;
+    if (s.recent.size() > static_cast<std::size_t>(kRecent)) {
+      s.recent.erase(s.recent.begin(), s.recent.end() - kRecent);
+    }
+  }
+  Statement trains(db_,
+                   "SELECT train_file, train_digest, COUNT(*), SUM(outcome='completed'),"
+                   " MIN(CASE WHEN outcome='completed' THEN played_ms END) FROM games"
+                   " GROUP BY train_file, train_digest ORDER BY COUNT(*) DESC, train_file");
+  while (trains.Step() == SQLITE_ROW) {
+    TrainStats t;
+    t.train = {trains.Text(0), trains.Text(1)};
+    t.played = static_cast<int>(trains.Int(2));
+    t.completed = static_cast<int>(trains.Int(3));
+    t.bestMs = trains.IsNull(4) ? -1 : trains.Int(4);
+    s.trains.push_back(std::move(t));
+  }
+  // The fewest possible of the game with the fewest moves comes with it (SQLite takes the bare
+  // column from the row MIN chose).
+  Statement best(db_,
+                 "SELECT train_file, train_digest, MIN(moves), fewest FROM games WHERE outcome='completed'"
+                 " GROUP BY train_file, train_digest");
+  while (best.Step() == SQLITE_ROW) {
+    const TrainIdentity id{best.Text(0), best.Text(1)};
+    for (TrainStats& t : s.trains) {
+      if (t.train == id) {
+        t.bestMoves = static_cast<int>(best.Int(2));
+        t.fewestAtBest = static_cast<int>(best.Int(3));
+      }
+    }
+  }
+  return s;
+}
+
+std::vector<GameRecord> Records::Games() const {
+  std::vector<GameRecord> out;
+  Statement all(db_,
+                "SELECT ended_at, played_ms, train_file, train_digest, loco_set, level, start_position, moves, fewest,"
+                " fewest_proven, hints, undos, outcome FROM games ORDER BY id");
+  while (all.Step() == SQLITE_ROW) {
+    GameRecord r;
+    r.endedAt = all.Int(0);
+    r.playedMs = all.Int(1);
+    r.train = {all.Text(2), all.Text(3)};
+    r.locoSet = all.Text(4);
+    r.level = static_cast<int>(all.Int(5));
+    r.startPosition = all.Text(6);
+    r.moves = static_cast<int>(all.Int(7));
+    r.fewest = static_cast<int>(all.Int(8));
+    r.fewestProven = all.Int(9) != 0;
+    r.hints = static_cast<int>(all.Int(10));
+    r.undos = static_cast<int>(all.Int(11));
+    r.end = GameEndFromName(all.Text(12)).value_or(GameEnd::Left);
+    out.push_back(std::move(r));
+  }
+  return out;
+}
+
+bool Records::Reset() {
+  return Write([this] { return Exec("DELETE FROM games"); });
+}
+
+bool Records::SaveInProgress(const SavedGame& g) {
+  return Write([&] {
+    if (!Exec("DELETE FROM in_progress; DELETE FROM in_progress_history; DELETE FROM in_progress_answers;")) {
+      return false;
+    }
+    Statement add(db_,
+                  "INSERT INTO in_progress(id, saved_at, train_path, train_file, train_digest, loco_set_index, loco_set,"
+                  " level, start_yard, start_route, yard, route, ucount, moves, hints, undos, played_ms, dcount, fewest,"
+                  " fewest_proven, fewest_console, restart_offered, history_at)"
+                  " VALUES(1,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+    add.Bind(1, now_()).Bind(2, g.trainPath).Bind(3, g.train.file).Bind(4, g.train.digest).Bind(5, g.locoSetIndex);
+    add.Bind(6, g.locoSet).Bind(7, g.level).Bind(8, g.startYard).Bind(9, g.startRoute).Bind(10, g.yard);
+    add.Bind(11, g.route).Bind(12, g.ucount).Bind(13, g.moves).Bind(14, g.hints).Bind(15, g.undos);
+    add.Bind(16, g.playedMs).Bind(17, g.dcount).Bind(18, g.fewest).Bind(19, g.fewestProven ? 1 : 0);
+    add.Bind(20, g.fewestConsole ? 1 : 0).Bind(21, g.restartOffered ? 1 : 0);
+    add.Bind(22, static_cast<std::int64_t>(g.historyAt));
+    if (!add.Run()) return false;
+    for (std::size_t i = 0; i < g.history.size(); ++i) {
+      const SavedGame::Step& s = g.history[i];
+      Statement step(db_, "INSERT INTO in_progress_history(step, yard, route, ucount, moves, label) VALUES(?,?,?,?,?,?)");
+      step.Bind(1, static_cast<std::int64_t>(i)).Bind(2, s.yard).Bind(3, s.route).Bind(4, s.ucount);
+      step.Bind(5, s.moves).Bind(6, s.label);
+      if (!step.Run()) return false;
+    }
+    for (std::size_t i = 0; i < g.answers.size(); ++i) {
+      Statement answer(db_, "INSERT INTO in_progress_answers(idx, entry) VALUES(?,?)");
+      answer.Bind(1, static_cast<std::int64_t>(i)).Bind(2, g.answers[i]);
+      if (!answer.Run()) return false;
+    }
+    return true;
+  });
+}
+
+std::optional<SavedGame> Records::InProgress() const {
+  Statement row(db_,
+                "SELECT train_path, train_file, train_digest, loco_set_index, loco_set, level, start_yard, start_route,"
+                " yard, route, ucount, moves, hints, undos, played_ms, dcount, fewest, fewest_proven, fewest_console,"
+                " restart_offered, history_at FROM in_progress WHERE id = 1");
+  if (row.Step() != SQLITE_ROW) return std::nullopt;
+  SavedGame g;
+  g.trainPath = row.Text(0);
+  g.train = {row.Text(1), row.Text(2)};
+  g.locoSetIndex = static_cast<int>(row.Int(3));
+  g.locoSet = row.Text(4);
+  g.level = static_cast<int>(row.Int(5));
+  g.startYard = row.Text(6);
+  g.startRoute = static_cast<int>(row.Int(7));
+  g.yard = row.Text(8);
+  g.route = static_cast<int>(row.Int(9));
+  g.ucount = row.Text(10);
+  g.moves = static_cast<int>(row.Int(11));
+  g.hints = static_cast<int>(row.Int(12));
+  g.undos = static_cast<int>(row.Int(13));
+  g.playedMs = row.Int(14);
+  g.dcount = static_cast<int>(row.Int(15));
+  g.fewest = static_cast<int>(row.Int(16));
+  g.fewestProven = row.Int(17) != 0;
+  g.fewestConsole = row.Int(18) != 0;
+  g.restartOffered = row.Int(19) != 0;
+  g.historyAt = static_cast<std::size_t>(std::max<std::int64_t>(0, row.Int(20)));
+  Statement steps(db_, "SELECT yard, route, ucount, moves, label FROM in_progress_history ORDER BY step");
+  while (steps.Step() == SQLITE_ROW) {
+    g.history.push_back({steps.Text(0), static_cast<int>(steps.Int(1)), steps.Text(2), static_cast<int>(steps.Int(3)),
+                         steps.Text(4)});
+  }
+  Statement answers(db_, "SELECT entry FROM in_progress_answers ORDER BY idx");
+  while (answers.Step() == SQLITE_ROW) g.answers.push_back(answers.Text(0));
+  return g;
+}
+
+bool Records::ClearInProgress() {
+  return Write([this] {
+    return Exec("DELETE FROM in_progress; DELETE FROM in_progress_history; DELETE FROM in_progress_answers;");
+  });
+}
+
+}  // namespace kelvara

@@ -1,0 +1,91 @@
+// The player's records: every game played and the game in progress, kept in one SQLite database
+// in the player's data folder. Two games running at once write into the same file; a file that
+// is not a database, or is damaged, is set aside under a name of its own and a new one begun.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/record.h"
+
+struct sqlite3;
+
+namespace kelvara {
+
+struct TrainStats {
+  TrainIdentity train;
+  int played = 0;
+  int completed = 0;
+  int bestMoves = -1;     // the fewest moves of a completed game; -1 for none
+  int fewestAtBest = -1;  // the fewest possible in that game
+  std::int64_t bestMs = -1;
+};
+
+struct Statistics {
+  int played = 0;
+  int completed = 0;
+  int derailed = 0;
+  int left = 0;
+  int inFewest = 0;  // completed in the fewest possible moves
+  int currentStreak = 0;
+  int longestStreak = 0;
+  std::vector<TrainStats> trains;  // the most played first
+  struct Recent {
+    int moves = 0;
+    int fewest = -1;
+    GameEnd end = GameEnd::Left;
+  };
+  std::vector<Recent> recent;  // the last 50 games, oldest first
+};
+
+class Records : public IRecords {
+ public:
+  static constexpr int kSchemaVersion = 1;
+  static constexpr int kRecent = 50;
+
+  struct Opened {
+    std::unique_ptr<Records> records;  // null when none can be kept
+    // Where a file that could not be used went, or "".
+    std::string setAside;
+    // Why nothing is kept, or why a file was set aside; "" when all went well.
+    std::string problem;
+  };
+  // Opens the database, making it and its folder as needed. `now` gives seconds since 1970 (UTC).
+  static Opened Open(const std::string& path, std::function<std::int64_t()> now = {});
+  ~Records() override;
+  Records(const Records&) = delete;
+  Records& operator=(const Records&) = delete;
+
+  RecordResult GameEnded(const GameRecord& record) override;
+  // The first error of a write that failed, or "".
+  const std::string& LastError() const { return lastError_; }
+  // Called once, at the first write that fails (a full disk, a folder made read-only): the
+  // front end says so once and plays on.
+  std::function<void(const std::string& error)> OnFirstFailure;
+
+  Statistics Stats() const;
+  // Every game recorded, newest last (tools and tests).
+  std::vector<GameRecord> Games() const;
+  // Every game forgotten; the game in progress stays.
+  bool Reset();
+
+  bool SaveInProgress(const SavedGame& game);
+  std::optional<SavedGame> InProgress() const;
+  bool ClearInProgress();
+
+ private:
+  Records(sqlite3* db, std::function<std::int64_t()> now);
+  bool Write(const std::function<bool()>& body);
+  bool Exec(const char* sql);
+  void Fail(const char* what);
+
+  sqlite3* db_;
+  std::function<std::int64_t()> now_;
+  std::string lastError_;
+};
+
+}  // namespace kelvara

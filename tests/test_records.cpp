@@ -1,0 +1,299 @@
+// The player's records in their database: what is stored and counted, two programs writing at
+// once, damaged and unwritable files.
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <set>
+
+#include <sqlite3.h>
+
+#include "records/records.h"
+#include "tempdir.h"
+
+namespace kelvara {
+namespace {
+
+using testing::TempDir;
+namespace fs = std::filesystem;
+
+GameRecord Game(GameEnd end, int moves, int fewest, const std::string& train = "t1.trd", std::int64_t ms = 60000) {
+  GameRecord r;
+  r.endedAt = 1'800'000'000;
+  r.playedMs = ms;
+  r.train = {train, "00000000000000aa"};
+  r.locoSet = "EF65";
+  r.level = 5;
+  r.startPosition = "L1/1,3,2/./@1";
+  r.moves = moves;
+  r.fewest = fewest;
+  r.end = end;
+  return r;
+}
+
+std::string Bytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+TEST(RecordsTest, GamesStreaksAndBestsPerTrain) {
+  TempDir dir;
+  auto opened = Records::Open(dir / "sub/records.sqlite");
+  ASSERT_TRUE(opened.records) << opened.problem;
+  Records& db = *opened.records;
+
+  const std::vector<std::pair<GameRecord, bool>> series = {
+      {Game(GameEnd::Completed, 9, 7), true},             // the first completion is a best
+      {Game(GameEnd::Completed, 8, 7, "t1.trd", 50000), true},
+      {Game(GameEnd::Completed, 8, 7, "t1.trd", 40000), false},  // as good is not better
+      {Game(GameEnd::Derailed, 3, 7), false},
+      {Game(GameEnd::Completed, 7, 7, "t1.trd", 90000), true},
+      {Game(GameEnd::Completed, 5, 5, "t2.trd"), true},
+      {Game(GameEnd::Left, 2, 7), false},
+      {Game(GameEnd::Completed, 12, 9, "t2.trd"), false},
+  };
+  for (const auto& [game, best] : series) {
+    const RecordResult r = db.GameEnded(game);
+    EXPECT_TRUE(r.stored);
+    EXPECT_EQ(r.newBest, best) << game.moves << " moves on " << game.train.file;
+  }
+  // The same name with other cars is another train.
+  GameRecord changed = Game(GameEnd::Completed, 20, 9);
+  changed.train.digest = "00000000000000bb";
+  EXPECT_TRUE(db.GameEnded(changed).newBest);
+
+  const Statistics s = db.Stats();
+  EXPECT_EQ(s.played, 9);
+  EXPECT_EQ(s.completed, 7);
+  EXPECT_EQ(s.derailed, 1);
+  EXPECT_EQ(s.left, 1);
+  EXPECT_EQ(s.inFewest, 2);
+  EXPECT_EQ(s.longestStreak, 3);
+  EXPECT_EQ(s.currentStreak, 2);
+  ASSERT_EQ(s.trains.size(), 3u);
+  EXPECT_EQ(s.trains[0].train.file, "t1.trd");
+  EXPECT_EQ(s.trains[0].played, 6);
+  EXPECT_EQ(s.trains[0].completed, 4);
+  EXPECT_EQ(s.trains[0].bestMoves, 7);
+  EXPECT_EQ(s.trains[0].fewestAtBest, 7);
+  EXPECT_EQ(s.trains[0].bestMs, 40000) << "the best time needs not be the best moves' game";
+  EXPECT_EQ(s.trains[1].train.file, "t2.trd");
+  EXPECT_EQ(s.trains[1].bestMoves, 5);
+  ASSERT_EQ(s.recent.size(), 9u);
+  EXPECT_EQ(s.recent.front().moves, 9);
+  EXPECT_EQ(s.recent.back().moves, 20);
+
+  const auto games = db.Games();
+  ASSERT_EQ(games.size(), 9u);
+  EXPECT_EQ(games[3].end, GameEnd::Derailed);
+  EXPECT_EQ(games[3].startPosition, "L1/1,3,2/./@1");
+  EXPECT_EQ(games[1].playedMs, 50000);
+
+  for (int i = 0; i < 60; ++i) db.GameEnded(Game(GameEnd::Completed, 100 + i, 7));
+  const Statistics more = db.Stats();
+  ASSERT_EQ(more.recent.size(), 50u) << "the chart shows the last 50";
+  EXPECT_EQ(more.recent.back().moves, 159);
+  EXPECT_EQ(more.currentStreak, 62);
+
+  EXPECT_TRUE(db.Reset());
+  EXPECT_EQ(db.Stats().played, 0);
+  EXPECT_TRUE(db.GameEnded(Game(GameEnd::Completed, 9, 7)).newBest) << "after a reset the bests begin again";
+}
+
+TEST(RecordsTest, TheGameInProgressKeepsEveryField) {
+  TempDir dir;
+  SavedGame g;
+  g.trainPath = "/data/Cars/t1.trd";
+  g.train = {"t1.trd", "0123456789abcdef"};
+  g.locoSetIndex = 2;
+  g.locoSet = "電気機関車";
+  g.level = 7;
+  g.startYard = "L1/1,3,2/./";
+  g.startRoute = 1;
+  g.yard = "./L1,3,2/1/";
+  g.route = 2;
+  g.ucount = "4";
+  g.moves = 3;
+  g.hints = 1;
+  g.undos = 2;
+  g.playedMs = 123456;
+  g.dcount = 6;
+  g.fewest = 5;
+  g.fewestProven = true;
+  g.fewestConsole = true;
+  g.restartOffered = true;
+  g.history = {{"L1/1,3,2/./", 1, "0", 0, "Start"}, {"./L1,3,2/1/", 2, "4", 3, "Front 1"}};
+  g.historyAt = 1;
+  g.answers = {"C 1:2", "P 2:1", "C 2:0"};
+  {
+    auto opened = Records::Open(dir / "records.sqlite");
+    ASSERT_TRUE(opened.records);
+    EXPECT_FALSE(opened.records->InProgress());
+    ASSERT_TRUE(opened.records->SaveInProgress(g));
+    g.moves = 4;
+    ASSERT_TRUE(opened.records->SaveInProgress(g)) << "a second save replaces the first";
+  }
+  auto again = Records::Open(dir / "records.sqlite");
+  ASSERT_TRUE(again.records);
+  EXPECT_EQ(again.records->InProgress(), g);
+  EXPECT_TRUE(again.records->ClearInProgress());
+  EXPECT_FALSE(again.records->InProgress());
+}
+
+// Two games at once, each recording 500 games as fast as it can: all 1000 are there.
+TEST(RecordsTest, TwoProcessesLoseNoGame) {
+  TempDir dir;
+  const std::string path = dir / "records.sqlite";
+  std::vector<pid_t> children;
+  for (int c = 0; c < 2; ++c) {
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      auto opened = Records::Open(path);
+      int stored = 0;
+      for (int i = 0; opened.records && i < 500; ++i) {
+        stored += opened.records->GameEnded(Game(GameEnd::Completed, 1000 * c + i, 7)).stored;
+      }
+      _exit(stored == 500 ? 0 : 1);
+    }
+    children.push_back(pid);
+  }
+  for (const pid_t pid : children) {
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  auto opened = Records::Open(path);
+  ASSERT_TRUE(opened.records);
+  const auto games = opened.records->Games();
+  ASSERT_EQ(games.size(), 1000u);
+  std::set<int> moves;
+  for (const auto& g : games) moves.insert(g.moves);
+  EXPECT_EQ(moves.size(), 1000u);
+}
+
+// A file that is not a database, or one cut short, is kept as it was under a name of its own.
+TEST(RecordsTest, DamagedFilesAreSetAsideAndNewRecordsBegun) {
+  TempDir dir;
+  std::mt19937 random(7);
+  std::string noise(20000, '\0');
+  for (char& c : noise) c = static_cast<char>(random());
+
+  std::string truncated;
+  {
+    auto opened = Records::Open(dir / "full.sqlite");
+    ASSERT_TRUE(opened.records);
+    for (int i = 0; i < 300; ++i) opened.records->GameEnded(Game(GameEnd::Completed, i, 7));
+  }
+  {
+    // Folded into the main file, as a program that ended well leaves it.
+    auto opened = Records::Open(dir / "full.sqlite");
+  }
+  const std::string whole = Bytes(dir / "full.sqlite");
+  ASSERT_GT(whole.size(), 8192u);
+  truncated = whole.substr(0, whole.size() / 2);
+
+  for (const std::string& bytes : {noise, truncated}) {
+    TempDir here;
+    const std::string path = here.Write("records.sqlite", bytes);
+    auto opened = Records::Open(path, [] { return std::int64_t{1'800'000'000}; });
+    ASSERT_TRUE(opened.records) << opened.problem;
+    EXPECT_FALSE(opened.problem.empty()) << "the player is told";
+    EXPECT_EQ(opened.setAside, path + ".broken-20270115-080000");
+    EXPECT_EQ(Bytes(opened.setAside), bytes) << "set aside untouched, never deleted";
+    EXPECT_TRUE(opened.records->GameEnded(Game(GameEnd::Completed, 9, 7)).stored);
+    EXPECT_EQ(opened.records->Stats().played, 1);
+
+    // The same damage a second time, in the same second, takes the next name.
+    opened.records.reset();
+    fs::remove(path);
+    fs::remove(path + "-wal");
+    fs::remove(path + "-shm");
+    here.Write("records.sqlite", bytes);
+    auto second = Records::Open(path, [] { return std::int64_t{1'800'000'000}; });
+    EXPECT_EQ(second.setAside, path + ".broken-20270115-080000-2");
+    EXPECT_EQ(Bytes(path + ".broken-20270115-080000"), bytes);
+  }
+}
+
+TEST(RecordsTest, WhatCannotBeUsedIsLeftAlone) {
+  TempDir dir;
+  // A folder under the name.
+  fs::create_directories(dir / "records.sqlite");
+  auto folder = Records::Open(dir / "records.sqlite");
+  EXPECT_FALSE(folder.records);
+  EXPECT_NE(folder.problem.find("Not a regular file"), std::string::npos);
+  EXPECT_TRUE(fs::is_directory(dir / "records.sqlite"));
+
+  // A database of a newer program stays as it is for that program.
+  const std::string newer = dir / "newer.sqlite";
+  {
+    auto opened = Records::Open(newer);
+    ASSERT_TRUE(opened.records);
+    opened.records->GameEnded(Game(GameEnd::Completed, 9, 7));
+  }
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(newer.c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db, "PRAGMA user_version=99", nullptr, nullptr, nullptr), SQLITE_OK);
+  sqlite3_close(db);
+  const std::string before = Bytes(newer);
+  auto opened = Records::Open(newer);
+  EXPECT_FALSE(opened.records);
+  EXPECT_NE(opened.problem.find("newer version"), std::string::npos);
+  EXPECT_TRUE(opened.setAside.empty());
+  EXPECT_EQ(Bytes(newer), before);
+}
+
+// A folder the player cannot write: no records, one problem to tell, nothing else.
+TEST(RecordsTest, AReadOnlyFolderKeepsNoRecords) {
+  TempDir dir;
+  const std::string folder = dir / "ro";
+  fs::create_directories(folder);
+  {
+    auto opened = Records::Open(folder + "/records.sqlite");
+    ASSERT_TRUE(opened.records);
+    opened.records->GameEnded(Game(GameEnd::Completed, 9, 7));
+  }
+  bool mounted = false;
+  if (geteuid() == 0) {
+    // The owner of everything writes anywhere: a read-only mount stands in for the folder.
+    fs::create_directories(dir / "mnt");
+    mounted = ::mount("tmpfs", (dir / "mnt").c_str(), "tmpfs", MS_RDONLY, nullptr) == 0;
+    if (!mounted) GTEST_SKIP() << "cannot mount a read-only tmpfs here";
+  } else {
+    ::chmod(folder.c_str(), 0555);
+  }
+  const std::string path = mounted ? dir / "mnt/records.sqlite" : folder + "/records.sqlite";
+  auto opened = Records::Open(path);
+  EXPECT_FALSE(opened.records);
+  EXPECT_FALSE(opened.problem.empty());
+  EXPECT_TRUE(opened.setAside.empty());
+  if (mounted) ::umount((dir / "mnt").c_str());
+  ::chmod(folder.c_str(), 0755);
+}
+
+TEST(YardTextTest, RoundTripAndRefusals) {
+  Yard y;
+  y.at(0, 0) = Slot::Loco(1);
+  y.at(0, 1) = Slot::Loco(2);
+  y.at(1, 3) = Slot::Car(12);
+  y.at(2, kLastPosition) = Slot::Car(3);
+  const std::string text = YardText(y);
+  EXPECT_EQ(text.substr(0, 17), "L1,L2/.,.,.,12/.,");
+  EXPECT_EQ(YardFromText(text), y);
+  EXPECT_EQ(YardFromText("///"), Yard());
+  for (const char* bad : {"", "//", "////", "L0///", "0///", "x///", "1,///", "99999///", "L1,,2///", "+1///"}) {
+    EXPECT_FALSE(YardFromText(bad)) << bad;
+  }
+  std::string tooLong;
+  for (int i = 0; i <= kLastPosition + 1; ++i) tooLong += (i ? "," : "") + std::string(".");
+  EXPECT_FALSE(YardFromText(tooLong + "///"));
+}
+
+}  // namespace
+}  // namespace kelvara
