@@ -410,11 +410,11 @@ int Main(int argc, char** argv) {
       press(GameCommand::Back, true);
     }
   }
-  if (options->resume && records) {
-    if (const std::optional<SavedGame> g = game.SaveGame()) {
-      records->SaveInProgress(*g);
-      std::cout << "(the game in progress is kept: kelvara-cli --resume goes on)\n";
-    }
+  const std::optional<SavedGame> kept = options->resume && records ? game.SaveGame() : std::nullopt;
+  if (kept && records->SaveInProgress(*kept)) {
+    std::cout << "(the game in progress is kept: kelvara-cli --resume goes on)\n";
+  } else {
+    game.LeaveGame();
   }
   return 0;
 }

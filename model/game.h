@@ -143,6 +143,11 @@ class Game {
   std::int64_t PlayedMs();
   // The game in progress, whole, when there is one that waits for the player.
   std::optional<SavedGame> SaveGame();
+  // The program ends with the game in progress not kept: recorded as left.
+  void LeaveGame() {
+    EndGame(GameEnd::Left);
+    GameActive = false;
+  }
   // A move, a quiz, a completion or a window of the game runs.
   bool Running() const { return busy_.has_value() || MakingQuiz; }
   // Takes a saved game up again over the train loaded now: nullopt when it stands as saved, else

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <thread>
 #include <utility>
 
 #include "base/folders.h"
@@ -142,15 +143,20 @@ Records::Opened Records::Open(const std::string& path, std::function<std::int64_
     return out;
   }
 
+  // Another program opening or writing the file at the same moment can hold it for longer than
+  // the busy wait covers (a change of journal mode does not wait at all): the opening is tried
+  // again for a while.
+  const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
   for (int attempt = 0; attempt < 2; ++attempt) {
     sqlite3* db = nullptr;
     int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOFOLLOW,
                              nullptr);
     std::string why;
-    bool damaged = false;
+    bool damaged = false, busy = false;
     auto check = [&](int code) {
       if (code == SQLITE_OK || code == SQLITE_ROW || code == SQLITE_DONE) return true;
       damaged = IsDamage(code);
+      busy = (code & 0xFF) == SQLITE_BUSY || (code & 0xFF) == SQLITE_LOCKED;
       why = ErrorOf(db);
       return false;
     };
@@ -204,6 +210,11 @@ Records::Opened Records::Open(const std::string& path, std::function<std::int64_
       return out;
     }
     sqlite3_close(db);
+    if (busy && std::chrono::steady_clock::now() < giveUp) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      --attempt;
+      continue;
+    }
     if (!damaged || attempt > 0) {
       out.problem = why + ": " + path;
       return out;

@@ -2,8 +2,12 @@
 # Scripted play through kelvara-cli: the same options make the same quiz, and a string that
 # solves it reaches the completion announcement.
 set -u
-cli=$1
+program=$1
 cars=$2
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+# Every run records its games in a scratch database, not in the player's.
+cli() { "$program" --records "$scratch/records.sqlite" "$@"; }
 failures=0
 checks=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
@@ -12,12 +16,12 @@ check() { checks=$((checks + 1)); }
 for seed in 1 2 3 4 5 6; do
   args=(--seed "$seed" --level 7 --lang en)
   check
-  first=$(printf 'yard\n' | "$cli" "${args[@]}")
-  again=$(printf 'yard\n' | "$cli" "${args[@]}")
+  first=$(printf 'yard\n' | cli "${args[@]}")
+  again=$(printf 'yard\n' | cli "${args[@]}")
   [ "$first" = "$again" ] || fail "seed $seed: two runs made different quizzes"
 
-  solution=$(printf 'solve\n' | "$cli" "${args[@]}" | tail -n 1)
-  out=$(printf '%s\n' "$solution" | "$cli" "${args[@]}")
+  solution=$(printf 'solve\n' | cli "${args[@]}" | tail -n 1)
+  out=$(printf '%s\n' "$solution" | cli "${args[@]}")
   grep -qx '\*\*\* Complete \*\*\*' <<<"$out" || fail "seed $seed: '$solution' did not complete"
   grep -q '^AddTrain in 0 to 1$' <<<"$out" || fail "seed $seed: no move lines"
   grep -q '^Line 2:' <<<"$out" || fail "seed $seed: no yard dump"
@@ -25,22 +29,22 @@ done
 
 # A chosen locomotive set and train, in Japanese.
 check
-out=$(printf 'solve\n' | "$cli" --seed 9 --loco 3 --train "$cars/branch_short.trd" --lang ja)
+out=$(printf 'solve\n' | cli --seed 9 --loco 3 --train "$cars/branch_short.trd" --lang ja)
 solution=$(tail -n 1 <<<"$out")
 grep -q '支線の短い列車' <<<"$out" || fail "the chosen train is not announced"
-out=$(printf '%s\n' "$solution" | "$cli" --seed 9 --loco 3 --train "$cars/branch_short.trd" --lang ja)
+out=$(printf '%s\n' "$solution" | cli --seed 9 --loco 3 --train "$cars/branch_short.trd" --lang ja)
 grep -qx '\*\*\* 編成完成 \*\*\*' <<<"$out" || fail "no Japanese completion"
 
 # Pushing into the stopper derails the train and says so.
 check
-out=$(printf 'P40\n' | "$cli" --seed 2 --lang en)
+out=$(printf 'P40\n' | cli --seed 2 --lang en)
 grep -q 'Destroy car stopper!' <<<"$out" || fail "no derailment"
 grep -q 'This train service will be suspended.' <<<"$out" || fail "no closing derailment message"
 
 # The terminal refuses what the window would: Front while the locomotive stands on the head shunt,
 # Redo with nothing taken back, Hint once the game is over; and lets through what it offers.
 check
-out=$(printf 'front 2\nredo\nback\nfront 1\nundo\nredo\nP40\nhint\nundo\n' | "$cli" --seed 5 --lang en)
+out=$(printf 'front 2\nredo\nback\nfront 1\nundo\nredo\nP40\nhint\nundo\n' | cli --seed 5 --lang en)
 [ "$(grep -c 'is not available now' <<<"$out")" -eq 4 ] || fail "the gate: $(grep 'not available' <<<"$out" | tr '\n' ' ')"
 grep -q '^(front is not available now)$' <<<"$out" || fail "front offered with the locomotive on the head shunt"
 grep -q '^(hint is not available now)$' <<<"$out" || fail "a hint offered after the derailment"
@@ -50,8 +54,8 @@ grep -q '^Redo : ' <<<"$out" || fail "redo after undo was refused"
 # Train data whose bitmap headers give extreme sizes loads and plays to the end; a sanitizer build
 # of the program stops at the first overflow.
 check
-data=$(mktemp -d)
-trap 'rm -rf "$data"' EXIT
+data=$scratch/data
+mkdir -p "$data"
 le32() {
   local v=$(( $1 & 0xFFFFFFFF ))
   printf "\\\\x%02x\\\\x%02x\\\\x%02x\\\\x%02x" $((v & 255)) $((v >> 8 & 255)) $((v >> 16 & 255)) $((v >> 24 & 255))
@@ -63,16 +67,49 @@ bmp loco.bmp 64 16; bmp car.bmp 64 16; bmp neg.bmp -2147483648 16; bmp wide.bmp 
 bmp tall.bmp 1 -2147483648
 printf '[Loco]\nNum=1\n[0]\nName=L\nImage=loco.bmp\nImage1=wide.bmp\n' >"$data/loco.lst"
 printf 'Extreme\nsound\ncar.bmp\nneg.bmp\nwide.bmp\ntall.bmp\ncar.bmp\n' >"$data/extreme.trd"
-solution=$(printf 'solve\n' | "$cli" --data "$data" --seed 3 --lang en 2>&1 | tail -n 1)
-out=$(printf '%s\n' "$solution" | "$cli" --data "$data" --seed 3 --lang en 2>&1)
+solution=$(printf 'solve\n' | cli --data "$data" --seed 3 --lang en 2>&1 | tail -n 1)
+out=$(printf '%s\n' "$solution" | cli --data "$data" --seed 3 --lang en 2>&1)
 grep -qx '\*\*\* Complete \*\*\*' <<<"$out" || fail "extreme headers: '$solution' did not complete"
 grep -q 'runtime error' <<<"$out" && fail "extreme headers: undefined behaviour"
 
+# Records: a game left at the end of the input, one completed, one derailed; stats counts them.
+check
+rec=$scratch/own.sqlite
+solution=$(printf 'solve\n' | "$program" --records "$rec" --seed 3 --level 7 --lang en | tail -n 1)
+printf '%s\n' "$solution" | "$program" --records "$rec" --seed 3 --level 7 --lang en >/dev/null
+printf 'P40\n' | "$program" --records "$rec" --seed 2 --lang en >/dev/null
+out=$("$program" stats --records "$rec")
+grep -qx 'games 3, completed 1, derailed 1, left 1' <<<"$out" || fail "stats: $out"
+grep -q '^streak 0, longest 1$' <<<"$out" || fail "streaks: $out"
+
+# --resume: the game at quit is kept and comes back as it stood, whatever the seed; so after SIGTERM.
+check
+before=$(printf 'back\nfront 1\nback\nyard\nquit\n' | "$program" --records "$rec" --seed 4 --lang en --resume)
+grep -q 'the game in progress is kept' <<<"$before" || fail "resume: nothing kept"
+after=$(printf 'yard\n' | "$program" --records "$rec" --seed 77 --lang en --resume)
+grep -q '^The game you left is back' <<<"$after" || fail "resume: not taken up: $(head -n 3 <<<"$after")"
+[ "$(grep '^Line' <<<"$before" | tail -n 3)" = "$(grep '^Line' <<<"$after" | tail -n 3)" ] || fail "resume: another yard"
+fifo=$scratch/in
+mkfifo "$fifo"
+"$program" --records "$scratch/records.sqlite" --seed 6 --lang en --resume <"$fifo" >"$scratch/term.out" 2>&1 &
+pid=$!
+exec 3>"$fifo"
+printf 'back\nfront 1\n' >&3
+sleep 0.5
+kill -TERM "$pid"
+wait "$pid"
+code=$?
+exec 3>&-
+[ "$code" -eq 0 ] || fail "SIGTERM: exit $code"
+grep -q 'the game in progress is kept' "$scratch/term.out" || fail "SIGTERM: nothing kept"
+out=$(printf 'yard\n' | cli --lang en --resume)
+grep -q '^The game you left is back' <<<"$out" || fail "SIGTERM: not taken up"
+
 # Bad options are refused with the usage text.
 check
-"$cli" --level abc >/dev/null 2>&1 && fail "--level abc accepted"
-"$cli" --lang fr >/dev/null 2>&1 && fail "--lang fr accepted"
-"$cli" --data /nonexistent </dev/null >/dev/null 2>&1 && fail "a missing data folder accepted"
+cli --level abc >/dev/null 2>&1 && fail "--level abc accepted"
+cli --lang fr >/dev/null 2>&1 && fail "--lang fr accepted"
+cli --data /nonexistent </dev/null >/dev/null 2>&1 && fail "a missing data folder accepted"
 
 echo "$((checks - failures)) passed, $failures failed"
 [ "$failures" -eq 0 ]

@@ -155,10 +155,12 @@ TEST(RecordsTest, TwoProcessesLoseNoGame) {
     ASSERT_GE(pid, 0);
     if (pid == 0) {
       auto opened = Records::Open(path);
+      if (!opened.records) std::fprintf(stderr, "child %d: %s\n", c, opened.problem.c_str());
       int stored = 0;
       for (int i = 0; opened.records && i < 500; ++i) {
         stored += opened.records->GameEnded(Game(GameEnd::Completed, 1000 * c + i, 7)).stored;
       }
+      if (opened.records && stored != 500) std::fprintf(stderr, "child %d: %s\n", c, opened.records->LastError().c_str());
       _exit(stored == 500 ? 0 : 1);
     }
     children.push_back(pid);
