@@ -5,6 +5,10 @@
 //   window_driver memory     resident size after start-up, in kB
 //   window_driver idle       a quiz of level 10 made in real time, drawing on: CPU time against wall time
 //   window_driver pull       a new game, then one pull between two marker calls for strace
+//   window_driver keep       a new game and a move, kept at the end for the next start to take up
+//   window_driver resumed    as startup, and says whether a kept game was taken up
+//   window_driver statistics 10,000 games recorded, then Game > Statistics opened and painted:
+//                            microseconds to record one more game, and to open the window
 // The program folder is the current directory, which must hold "Cars" (the default train set).
 #include <sys/resource.h>
 #include <unistd.h>
@@ -23,6 +27,7 @@
 #include "base/program.h"
 #include "qt/applynational.h"
 #include "qt/frmmain.h"
+#include "qt/frmstatistics.h"
 #include "qt/qtplatform.h"
 
 namespace {
@@ -123,6 +128,51 @@ int main(int argc, char** argv) {
     access("/kelvara-pull-ends", F_OK);
     return 0;
   }
-  std::fprintf(stderr, "usage: window_driver bare|startup|memory|idle|pull\n");
+  if (mode == "keep") {
+    auto w = StartGame(0, "nsp nss");
+    w->game().mnuGameReDisMakeUp_Click();
+    w->findChild<QPushButton*>("cmdBack")->click();
+    return w->game().GameActive ? 0 : 1;  // the window keeps the game as it goes
+  }
+  if (mode == "resumed") {
+    auto w = StartGame(0, "nsp nss");
+    const long long logged = clock.nsecsElapsed() / 1000;
+    QCoreApplication::processEvents();
+    std::printf("%lld %lld %d\n", logged, static_cast<long long>(clock.nsecsElapsed() / 1000),
+                w->game().GameActive ? 1 : 0);
+    return 0;
+  }
+  if (mode == "statistics") {
+    auto opened = kelvara::Records::Open("records.sqlite");
+    if (!opened.records) return 1;
+    kelvara::GameRecord r;
+    r.startPosition = "L1/1,3,2,5,4/./@1";
+    r.fewest = 9;
+    for (int i = opened.records->Stats().played; i < 10000; ++i) {
+      r.train = {"train" + std::to_string(i % 20) + ".trd", "0123456789abcdef"};
+      r.moves = 9 + i % 7;
+      r.end = i % 13 == 0 ? kelvara::GameEnd::Derailed : kelvara::GameEnd::Completed;
+      opened.records->GameEnded(r);
+    }
+    QElapsedTimer one;
+    one.start();
+    opened.records->GameEnded(r);
+    const long long record = one.nsecsElapsed() / 1000;
+    auto w = StartGame(0, "nsp nss");
+    QCoreApplication::processEvents();
+    QElapsedTimer open;
+    open.start();
+    struct NoBox : kelvara::IMessageBox {
+      kelvara::MsgAnswer Show(std::string_view, kelvara::MsgButtons, kelvara::MsgIcon, std::string_view) override {
+        return kelvara::MsgAnswer::No;
+      }
+    } noBox;
+    kelvara::qt::frmStatistics s(w.get(), opened.records.get(), w->texts(), noBox);
+    s.show();
+    QCoreApplication::processEvents();
+    std::printf("%lld %lld\n", record, static_cast<long long>(open.nsecsElapsed() / 1000));
+    return 0;
+  }
+  std::fprintf(stderr, "usage: window_driver bare|startup|memory|idle|pull|keep|resumed|statistics\n");
   return 2;
 }

@@ -255,6 +255,9 @@ int Main(int argc, char** argv) {
     records->OnFirstFailure = [&](const std::string& error) {
       term.Show(texts.Text(6140) + "\r\n" + error, MsgButtons::Ok, MsgIcon::Exclamation, {});
     };
+    records->OnSetAside = [&](const std::string& aside) {
+      term.Show(texts.Text(6150) + "\r\n" + aside, MsgButtons::Ok, MsgIcon::Exclamation, {});
+    };
   }
   AppSettings settings;
   std::string unreadable;

@@ -2,6 +2,7 @@
 
 #include "qt/applynational.h"
 
+#include <algorithm>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLinearGradient>
@@ -56,10 +57,17 @@ frmComplete::frmComplete(QWidget* parent) : QDialog(parent, Qt::FramelessWindowH
   lblDetail->setFont(d);
   lblDetail->setAlignment(Qt::AlignCenter);
   lblDetail->setStyleSheet("color: black; background: rgba(255, 255, 255, 160);");
-  const int dh = lblDetail->sizeHint().height() + 8;
-  lblDetail->setGeometry(0, (kImageHeight - h - dh) / 2, kImageWidth, dh);
+  lblDetail->setWordWrap(true);
+  lblDetail->setContentsMargins(8, 4, 8, 4);
   lblDetail->hide();
   setFixedSize(kImageWidth, kImageHeight);
+}
+
+void frmComplete::SetDetail(const QString& text) {
+  lblDetail->setText(text);
+  lblDetail->setVisible(!text.isEmpty());
+  const int dh = lblDetail->heightForWidth(kImageWidth);
+  lblDetail->setGeometry(0, std::max(0, (kImageHeight - lblTitle->height() - dh) / 2), kImageWidth, dh);
 }
 
 void frmComplete::keyPressEvent(QKeyEvent* e) {

@@ -15,6 +15,8 @@ class frmComplete : public QDialog {
   explicit frmComplete(QWidget* parent = nullptr);
   QLabel* lblTitle = nullptr;
   QLabel* lblDetail = nullptr;
+  // The moves and the rest, in as many lines as the picture's width needs.
+  void SetDetail(const QString& text);
 
   // The 590 x 300 picture of the bands, drawn once.
   static const QImage& Canvas();

@@ -17,6 +17,7 @@
 #include <QLocale>
 #include <cmath>
 #include <filesystem>
+#include <utility>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
@@ -303,7 +304,15 @@ void frmMain::Form_Load() {
   log("Path Unload Splash");
 
   OpenRecords();
-  game_->mnuGameChangeTrainAuto_Click();
+  // A game left at the last end comes with its own train, loaded once.
+  kept_ = false;
+  pending_ = records_ ? records_->InProgress() : std::nullopt;
+  std::error_code ec;
+  if (pending_ && pending_->locoSetIndex >= 0 && pending_->locoSetIndex < game_->Loco.LocoSetCount() &&
+      std::filesystem::is_regular_file(pending_->trainPath, ec)) {
+    game_->ChangeTrain(pending_->locoSetIndex, pending_->trainPath);
+  }
+  if (game_->TRD.CarCount() == 0) game_->mnuGameChangeTrainAuto_Click();
   game_->MsgGuide.Msg("");
   game_->SetSign(1);
   startingUp_ = false;
@@ -327,22 +336,20 @@ void frmMain::OpenRecords() {
     Log("Records: " + error);
     msgBoxes_.Show(Msg(6140) + "\r\n" + error, MsgButtons::Ok, MsgIcon::Exclamation, kProductName);
   };
+  records_->OnSetAside = [this](const std::string& aside) {
+    Log("Records set aside: " + aside);
+    msgBoxes_.Show(Msg(6150) + "\r\n" + aside, MsgButtons::Ok, MsgIcon::Exclamation, kProductName);
+  };
   game_->Recorder = records_.get();
 }
 
 void frmMain::ResumeGameInProgress() {
-  if (!records_ || closing_) return;
-  const std::optional<SavedGame> saved = records_->InProgress();
-  if (!saved) return;
+  const std::optional<SavedGame> saved = std::exchange(pending_, std::nullopt);
+  if (!records_ || closing_ || !saved) return;
   // Taken once: a saved game that cannot go on is not offered again at every start.
   records_->ClearInProgress();
-  std::optional<int> why = 6110;
-  std::error_code ec;
-  if (saved->locoSetIndex >= 0 && saved->locoSetIndex < game_->Loco.LocoSetCount() &&
-      std::filesystem::is_regular_file(saved->trainPath, ec)) {
-    game_->ChangeTrain(saved->locoSetIndex, saved->trainPath);
-    why = game_->ResumeGame(*saved);
-  }
+  // The train loaded at start-up is the saved game's when it could be; ResumeGame checks it is.
+  const std::optional<int> why = game_->ResumeGame(*saved);
   if (why) {
     records_->GameEnded(LeftRecord(*saved));
     game_->MsgGuide.Msg(Msg(*why));

@@ -138,6 +138,7 @@ class frmMain : public QMainWindow {
   std::unique_ptr<Game> game_;
   std::unique_ptr<Records> records_;
   bool kept_ = false;  // the game in progress was kept, or there was none to keep
+  std::optional<SavedGame> pending_;  // the game left at the last end, until it is taken up
 
   YardView* view_ = nullptr;
   QPushButton* front_ = nullptr;

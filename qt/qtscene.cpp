@@ -54,8 +54,7 @@ void QtScene::ShowCompleteWindow(std::string_view title, std::string_view detail
   auto* w = new frmComplete(&p_.main);
   w->setAttribute(Qt::WA_DeleteOnClose);
   w->lblTitle->setText(Q(title));
-  w->lblDetail->setText(Q(detail));
-  w->lblDetail->setVisible(!detail.empty());
+  w->SetDetail(Q(detail));
   w->move(p_.main.geometry().center() - QPoint(w->width() / 2, w->height() / 2));
   w->show();
   completeWindow_ = w;

@@ -66,6 +66,9 @@ class Records : public IRecords {
   // Called once, at the first write that fails (a full disk, a folder made read-only): the
   // front end says so once and plays on.
   std::function<void(const std::string& error)> OnFirstFailure;
+  // Called when a file found damaged while the game runs was set aside (its new name) and new
+  // records begun.
+  std::function<void(const std::string& setAside)> OnSetAside;
 
   Statistics Stats() const;
   // Every game recorded, newest last (tools and tests).
@@ -78,12 +81,15 @@ class Records : public IRecords {
   bool ClearInProgress();
 
  private:
-  Records(sqlite3* db, std::function<std::int64_t()> now);
+  Records(sqlite3* db, std::string path, std::function<std::int64_t()> now);
   bool Write(const std::function<bool()>& body);
+  // The file found damaged while playing is set aside and a new one begun in its place.
+  bool Recover();
   bool Exec(const char* sql);
   void Fail(const char* what);
 
   sqlite3* db_;
+  std::string path_;
   std::function<std::int64_t()> now_;
   std::string lastError_;
 };

@@ -90,6 +90,7 @@ TEST_F(ProgressWindowTest, TheGameComesBackAfterEveryWayOfClosing) {
     ASSERT_TRUE(game.GameActive) << "taken up after Wake up complete";
     EXPECT_EQ(Now(), before);
     EXPECT_EQ(Panel("Msg")->text().toStdString(), window->texts().Text(6100));
+    if (way == "SIGTERM") window->grab().save("/tmp/kelvara-resumed.png");
     EXPECT_TRUE(Enabled("mnuGameRedo")) << "the move undone before closing can be played again";
     // Undo goes back exactly as it would have in the game before.
     Trigger("mnuGameUndo");
@@ -159,7 +160,10 @@ TEST_F(ProgressWindowTest, StatisticsWindowAndTheNewBest) {
     ASSERT_TRUE(solution);
     QString detail;
     onWait = [&](int) {
-      if (QWidget* w = Shown("frmComplete")) detail = w->findChild<QLabel*>("lblDetail")->text();
+      if (QWidget* w = Shown("frmComplete"); w && detail.isEmpty()) {
+        detail = w->findChild<QLabel*>("lblDetail")->text();
+        w->grab().save(QString("/tmp/kelvara-best-%1.png").arg(japanese ? "ja" : "en"));
+      }
     };
     console = *solution;
     window->game().settings().OneInput = true;

@@ -223,6 +223,34 @@ TEST(RecordsTest, DamagedFilesAreSetAsideAndNewRecordsBegun) {
   }
 }
 
+// Damage inside the file, behind a sound header, is found when a page is read: the file is set
+// aside then, a new one begun, and the game that was being recorded goes into it.
+TEST(RecordsTest, DamageFoundWhilePlaying) {
+  TempDir dir;
+  const std::string path = dir / "records.sqlite";
+  {
+    auto opened = Records::Open(path);
+    ASSERT_TRUE(opened.records);
+    for (int i = 0; i < 300; ++i) opened.records->GameEnded(Game(GameEnd::Completed, i, 7));
+  }
+  Records::Open(path);  // folded into the main file
+  std::string bytes = Bytes(path);
+  std::mt19937 random(3);
+  for (std::size_t i = 4096; i < bytes.size(); ++i) bytes[i] = static_cast<char>(random());
+  { std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes; }
+
+  auto opened = Records::Open(path, [] { return std::int64_t{1'800'000'000}; });
+  ASSERT_TRUE(opened.records) << "the header is sound: " << opened.problem;
+  std::string aside;
+  opened.records->OnSetAside = [&](const std::string& a) { aside = a; };
+  const RecordResult r = opened.records->GameEnded(Game(GameEnd::Completed, 5, 5));
+  EXPECT_TRUE(r.stored);
+  EXPECT_EQ(aside, path + ".broken-20270115-080000");
+  EXPECT_EQ(Bytes(aside), bytes);
+  EXPECT_EQ(opened.records->Stats().played, 1);
+  EXPECT_TRUE(opened.records->LastError().empty());
+}
+
 TEST(RecordsTest, WhatCannotBeUsedIsLeftAlone) {
   TempDir dir;
   // A folder under the name.
