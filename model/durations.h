@@ -7,6 +7,7 @@ inline constexpr int kDerailStep = 1000;        // each further blocked push ste
 inline constexpr int kDerailMessages = 3000;    // between the closing derailment messages
 inline constexpr int kQuizMove = 1000;          // after each back-in and each pull of the quiz maker
 inline constexpr int kRouteHold = 5000;         // the sign shows the head shunt this long
+inline constexpr int kClearKeptGame = 1000;     // a game taken up leaves its slot this long after start-up
 inline constexpr int kWrongRoute = 4000;        // after the "look at the sign" warning
 inline constexpr int kOneInputCommand = 1000;   // before each command of a one-input run
 inline constexpr int kCompleteWindow = 3000;    // the completion window stays up

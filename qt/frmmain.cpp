@@ -165,6 +165,12 @@ void frmMain::Form_Load() {
   qApp->installEventFilter(this);
 
   const Folders& folders = UserFolders();
+  // The records open beside the start-up's other work, on a thread of their own.
+  recordsOpening_ = std::async(std::launch::async, [path = folders.userData + "/records.sqlite"] {
+    Records::Opened opened = Records::Open(path);
+    std::optional<SavedGame> pending = opened.records ? opened.records->InProgress() : std::nullopt;
+    return std::pair(std::move(opened), std::move(pending));
+  });
   MakeFolder(folders.log);
   log_ = std::make_unique<MyLogClass>(BuildPath(folders.log, ExeName() + ".log"));
   const std::string heldElsewhere = log_->Claim();
@@ -306,7 +312,6 @@ void frmMain::Form_Load() {
   OpenRecords();
   // A game left at the last end comes with its own train, loaded once.
   kept_ = false;
-  pending_ = records_ ? records_->InProgress() : std::nullopt;
   std::error_code ec;
   if (pending_ && pending_->locoSetIndex >= 0 && pending_->locoSetIndex < game_->Loco.LocoSetCount() &&
       std::filesystem::is_regular_file(pending_->trainPath, ec)) {
@@ -323,8 +328,9 @@ void frmMain::Form_Load() {
 }
 
 void frmMain::OpenRecords() {
-  Records::Opened opened = Records::Open(UserFolders().userData + "/records.sqlite");
+  auto [opened, pending] = recordsOpening_.get();
   records_ = std::move(opened.records);
+  pending_ = std::move(pending);
   if (!opened.setAside.empty()) {
     msgBoxes_.Show(Msg(6150) + "\r\n" + opened.setAside, MsgButtons::Ok, MsgIcon::Exclamation, kProductName);
   } else if (!records_) {
@@ -346,8 +352,11 @@ void frmMain::OpenRecords() {
 void frmMain::ResumeGameInProgress() {
   const std::optional<SavedGame> saved = std::exchange(pending_, std::nullopt);
   if (!records_ || closing_ || !saved) return;
-  // Taken once: a saved game that cannot go on is not offered again at every start.
-  records_->ClearInProgress();
+  // Taken once: a saved game that cannot go on is not offered again at every start. The write
+  // waits for the start-up to be over; a close before it writes the slot anyway.
+  QTimer::singleShot(durations::kClearKeptGame, this, [this] {
+    if (records_ && !kept_ && !closing_) records_->ClearInProgress();
+  });
   // The train loaded at start-up is the saved game's when it could be; ResumeGame checks it is.
   const std::optional<int> why = game_->ResumeGame(*saved);
   if (why) {

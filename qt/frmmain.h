@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <functional>
+#include <future>
 #include <memory>
 #include <optional>
 
@@ -137,6 +138,7 @@ class frmMain : public QMainWindow {
   std::unique_ptr<MIDIMCIClass> midi_;
   std::unique_ptr<Game> game_;
   std::unique_ptr<Records> records_;
+  std::future<std::pair<Records::Opened, std::optional<SavedGame>>> recordsOpening_;
   bool kept_ = false;  // the game in progress was kept, or there was none to keep
   std::optional<SavedGame> pending_;  // the game left at the last end, until it is taken up
 

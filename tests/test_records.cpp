@@ -307,6 +307,29 @@ TEST(RecordsTest, AReadOnlyFolderKeepsNoRecords) {
   ::chmod(folder.c_str(), 0755);
 }
 
+// A disk that fills up while playing: the first write that fails is told once, the rest fail
+// quietly, and what was recorded before stays.
+TEST(RecordsTest, AFullDiskIsToldOnce) {
+  TempDir dir;
+  const std::string mnt = dir / "small";
+  fs::create_directories(mnt);
+  if (::mount("tmpfs", mnt.c_str(), "tmpfs", 0, "size=96k") != 0) GTEST_SKIP() << "cannot mount a small tmpfs here";
+  int told = 0, stored = 0, refused = 0;
+  {
+    auto opened = Records::Open(mnt + "/records.sqlite");
+    ASSERT_TRUE(opened.records) << opened.problem;
+    opened.records->OnFirstFailure = [&](const std::string&) { ++told; };
+    GameRecord big = Game(GameEnd::Completed, 9, 7);
+    big.startPosition.assign(2000, 'x');
+    for (int i = 0; i < 400; ++i) (opened.records->GameEnded(big).stored ? stored : refused)++;
+    EXPECT_EQ(opened.records->Stats().played, stored);
+  }
+  ::umount(mnt.c_str());
+  EXPECT_GT(stored, 0);
+  EXPECT_GT(refused, 0) << "the disk never filled";
+  EXPECT_EQ(told, 1);
+}
+
 TEST(YardTextTest, RoundTripAndRefusals) {
   Yard y;
   y.at(0, 0) = Slot::Loco(1);
