@@ -12,14 +12,8 @@ if dpkg-query -W -f='${Status}' kelvara 2>/dev/null | grep -q 'install ok instal
   echo "SKIPPED: a kelvara package is installed already; it is left alone"
   exit 77
 fi
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-
-(cd "$scratch" && cpack --config "$build/CPackConfig.cmake" -G DEB -B "$scratch/out" >"$scratch/cpack.log" 2>&1) ||
-  { cat "$scratch/cpack.log"; echo "FAIL: cpack"; exit 1; }
-deb=$(ls "$scratch"/out/kelvara_*.deb | head -n 1)
+. "$(dirname "$0")/package_lib.sh"
+build_package "$build"
 dpkg -i "$deb" >"$scratch/install.log" 2>&1 || { cat "$scratch/install.log"; echo "FAIL: dpkg -i"; exit 1; }
 dpkg -L kelvara >"$scratch/files"
 [ -x /usr/games/kelvara ] || fail "no /usr/games/kelvara after dpkg -i"

@@ -4,18 +4,11 @@
 #   package_test.sh BUILD_DIR
 set -u
 build=$1
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-
-(cd "$scratch" && cpack --config "$build/CPackConfig.cmake" -G DEB -B "$scratch/out" >"$scratch/cpack.log" 2>&1) ||
-  { cat "$scratch/cpack.log"; echo "FAIL: cpack"; exit 1; }
-deb=$(ls "$scratch"/out/kelvara_*.deb 2>/dev/null | head -n 1)
-[ -n "$deb" ] || { echo "FAIL: no package built"; exit 1; }
+. "$(dirname "$0")/package_lib.sh"
+build_package "$build"
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for wanted in libqt6widgets6 libfluidsynth libc6 fonts-vlgothic; do
+for wanted in libqt6widgets6 libfluidsynth libsqlite3 libc6 fonts-vlgothic; do
   grep -q "$wanted" <<<"$depends" || fail "Depends lacks $wanted: $depends"
 done
 [ "$(dpkg-deb -f "$deb" Section)" = games ] || fail "not in the games section"

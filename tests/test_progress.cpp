@@ -24,6 +24,20 @@ class FakeRecords : public IRecords {
   bool newBest = false;
 };
 
+// Plays the hint's next move, as the player would read it.
+void PlayHint(Game& game, Fakes& f) {
+  game.mnuGameHint_Click();
+  const std::string& t = game.HintText;
+  if (game.yard.GetLocoNum(kHeadShunt) > 0) {
+    game.cmdBack_Click();
+    return;
+  }
+  const bool pull = t.find("(C") != std::string::npos;
+  const auto at = t.find(pull ? "(C" : "(P") + 2;
+  f.controls.SetText("cmbCutTrainNum", t.substr(at, t.find(')', at) - at));
+  pull ? game.cmdFront_Click() : game.cmdBack_Click();
+}
+
 struct ProgressTest : ::testing::Test {
   Fakes f;
   FakeRecords records;
@@ -35,19 +49,7 @@ struct ProgressTest : ::testing::Test {
     game->Recorder = &records;
     game->mnuGameReDisMakeUp_Click();
   }
-  // Plays the hint's next move, as the player would read it.
-  void PlayHint() {
-    game->mnuGameHint_Click();
-    const std::string& t = game->HintText;
-    if (game->yard.GetLocoNum(kHeadShunt) > 0) {
-      game->cmdBack_Click();
-      return;
-    }
-    const bool pull = t.find("(C") != std::string::npos;
-    const auto at = t.find(pull ? "(C" : "(P") + 2;
-    f.controls.SetText("cmbCutTrainNum", t.substr(at, t.find(')', at) - at));
-    pull ? game->cmdFront_Click() : game->cmdBack_Click();
-  }
+  void PlayHint() { testing::PlayHint(*game, f); }
 };
 
 TEST_F(ProgressTest, EachEndIsRecordedOnceWithItsFigures) {
@@ -159,18 +161,7 @@ TEST_F(ProgressTest, ASavedGameComesBackAsItStood) {
   FakeRecords theirs;
   other->Recorder = &theirs;
   for (int i = 0; i < 3; ++i) other->mnuGameRedo_Click();
-  for (int i = 0; i < 60 && other->GameActive; ++i) {
-    other->mnuGameHint_Click();
-    const std::string& t = other->HintText;
-    if (other->yard.GetLocoNum(kHeadShunt) > 0) {
-      other->cmdBack_Click();
-      continue;
-    }
-    const bool pull = t.find("(C") != std::string::npos;
-    const auto at = t.find(pull ? "(C" : "(P") + 2;
-    g.controls.SetText("cmbCutTrainNum", t.substr(at, t.find(')', at) - at));
-    pull ? other->cmdFront_Click() : other->cmdBack_Click();
-  }
+  for (int i = 0; i < 60 && other->GameActive; ++i) testing::PlayHint(*other, g);
   ASSERT_EQ(theirs.games.size(), 1u);
   EXPECT_EQ(theirs.games[0].end, GameEnd::Completed);
   EXPECT_GE(theirs.games[0].playedMs, 30'000) << "the time played before the save counts";

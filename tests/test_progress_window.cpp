@@ -72,6 +72,15 @@ TEST_F(ProgressWindowTest, TheGameComesBackAfterEveryWayOfClosing) {
          ::kill(::getpid(), SIGTERM);
          QTRY_VERIFY(!t.window->isVisible());
        }},
+      {"SIGTERM with the options open",
+       [](ProgressWindowTest& t) {
+         qt::CloseOnTerminate(t.window.get());
+         WithModal([&] { t.Trigger("mnuOptionOption"); },
+                   [&](QWidget&) {
+                     ::kill(::getpid(), SIGTERM);
+                     QTRY_VERIFY(!t.window->isVisible());
+                   });
+       }},
   };
   Settings();
   for (const auto& [way, close] : ways) {
