@@ -211,7 +211,7 @@ int PrintStats(Records& records) {
             << "completed in the fewest moves " << s.inFewest << "\n"
             << "streak " << s.currentStreak << ", longest " << s.longestStreak << "\n";
   for (const TrainStats& t : s.trains) {
-    std::cout << t.train.file << " [" << t.train.digest << "]: played " << t.played << ", completed " << t.completed;
+    std::cout << t.train.file << (t.name.empty() ? "" : " (" + t.name + ")") << " [" << t.train.digest << "]: played " << t.played << ", completed " << t.completed;
     if (t.bestMoves >= 0) {
       std::cout << ", best " << t.bestMoves << " moves";
       if (t.fewestAtBest >= 0) std::cout << " (fewest " << t.fewestAtBest << ")";

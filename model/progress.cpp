@@ -57,6 +57,7 @@ std::optional<GameRecord> Game::RecordOfGame(GameEnd how) {
   GameRecord r;
   r.playedMs = PlayedMs();
   r.train = CurrentTrain();
+  r.trainName = TRD.TrainComment;
   r.locoSet = Loco.LocoComment();
   r.level = settings_.QuestionLevel;
   r.startPosition = YardText(StartYard) + "@" + std::to_string(StartRoute);

@@ -30,6 +30,7 @@ struct GameRecord {
   std::int64_t endedAt = 0;  // seconds since 1970 (UTC); the keeper stamps it when 0
   std::int64_t playedMs = 0;
   TrainIdentity train;
+  std::string trainName;  // as the train file names it, for the statistics
   std::string locoSet;
   int level = 0;
   std::string startPosition;  // YardText of the quiz's start, then "@" and its route

@@ -131,11 +131,12 @@ void frmStatistics::Refresh() {
     const QString best = t.bestMoves < 0    ? QString("-")
                          : t.fewestAtBest < 0 ? QString::number(t.bestMoves)
                                               : QString("%1 (%2)").arg(t.bestMoves).arg(t.fewestAtBest);
-    const QStringList cells = {Q(t.train.file), QString::number(t.played), QString::number(t.completed), best,
+    const QStringList cells = {Q(t.name.empty() ? t.train.file : t.name), QString::number(t.played), QString::number(t.completed), best,
                                t.bestMs < 0 ? QString("-") : PlayTime(t.bestMs)};
     for (int c = 0; c < cells.size(); ++c) {
       auto* item = new QTableWidgetItem(cells[c]);
       if (c > 0) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      if (c == 0) item->setToolTip(Q(t.train.file));
       lstTrains->setItem(r, c, item);
     }
   }

@@ -85,6 +85,8 @@ constexpr const char* kMigrations[] = {
     " step INTEGER PRIMARY KEY, yard TEXT NOT NULL, route INTEGER NOT NULL, ucount TEXT NOT NULL,"
     " moves INTEGER NOT NULL, label TEXT NOT NULL);"
     "CREATE TABLE in_progress_answers(idx INTEGER PRIMARY KEY, entry TEXT NOT NULL);",
+    // 2: the train's name beside its file, for the statistics.
+    "ALTER TABLE games ADD COLUMN train_name TEXT NOT NULL DEFAULT '';",
 };
 static_assert(std::size(kMigrations) == Records::kSchemaVersion);
 
@@ -302,10 +304,10 @@ RecordResult Records::GameEnded(const GameRecord& given) {
     }
     Statement add(db_,
                   "INSERT INTO games(ended_at, played_ms, train_file, train_digest, loco_set, level, start_position,"
-                  " moves, fewest, fewest_proven, hints, undos, outcome) VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?)");
+                  " moves, fewest, fewest_proven, hints, undos, outcome, train_name) VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
     add.Bind(1, r.endedAt).Bind(2, r.playedMs).Bind(3, r.train.file).Bind(4, r.train.digest).Bind(5, r.locoSet);
     add.Bind(6, r.level).Bind(7, r.startPosition).Bind(8, r.moves).Bind(9, r.fewest).Bind(10, r.fewestProven ? 1 : 0);
-    add.Bind(11, r.hints).Bind(12, r.undos).Bind(13, std::string(GameEndName(r.end)));
+    add.Bind(11, r.hints).Bind(12, r.undos).Bind(13, std::string(GameEndName(r.end))).Bind(14, r.trainName);
     return add.Run();
   });
   if (!result.stored) result.newBest = false;
@@ -336,7 +338,7 @@ Statistics Records::Stats() const {
   }
   Statement trains(db_,
                    "SELECT train_file, train_digest, COUNT(*), SUM(outcome='completed'),"
-                   " MIN(CASE WHEN outcome='completed' THEN played_ms END) FROM games"
+                   " MIN(CASE WHEN outcome='completed' THEN played_ms END), MAX(train_name) FROM games"
                    " GROUP BY train_file, train_digest ORDER BY COUNT(*) DESC, train_file");
   while (trains.Step() == SQLITE_ROW) {
     TrainStats t;
@@ -344,6 +346,7 @@ Statistics Records::Stats() const {
     t.played = static_cast<int>(trains.Int(2));
     t.completed = static_cast<int>(trains.Int(3));
     t.bestMs = trains.IsNull(4) ? -1 : trains.Int(4);
+    t.name = trains.Text(5);
     s.trains.push_back(std::move(t));
   }
   // The fewest possible of the game with the fewest moves comes with it (SQLite takes the bare
@@ -367,7 +370,7 @@ std::vector<GameRecord> Records::Games() const {
   std::vector<GameRecord> out;
   Statement all(db_,
                 "SELECT ended_at, played_ms, train_file, train_digest, loco_set, level, start_position, moves, fewest,"
-                " fewest_proven, hints, undos, outcome FROM games ORDER BY id");
+                " fewest_proven, hints, undos, outcome, train_name FROM games ORDER BY id");
   while (all.Step() == SQLITE_ROW) {
     GameRecord r;
     r.endedAt = all.Int(0);
@@ -382,6 +385,7 @@ std::vector<GameRecord> Records::Games() const {
     r.hints = static_cast<int>(all.Int(10));
     r.undos = static_cast<int>(all.Int(11));
     r.end = GameEndFromName(all.Text(12)).value_or(GameEnd::Left);
+    r.trainName = all.Text(13);
     out.push_back(std::move(r));
   }
   return out;

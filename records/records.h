@@ -18,6 +18,7 @@ namespace kelvara {
 
 struct TrainStats {
   TrainIdentity train;
+  std::string name;  // "" for games recorded before names were
   int played = 0;
   int completed = 0;
   int bestMoves = -1;     // the fewest moves of a completed game; -1 for none
@@ -44,7 +45,7 @@ struct Statistics {
 
 class Records : public IRecords {
  public:
-  static constexpr int kSchemaVersion = 1;
+  static constexpr int kSchemaVersion = 2;
   static constexpr int kRecent = 50;
 
   struct Opened {

@@ -201,6 +201,8 @@ TEST_F(ProgressWindowTest, StatisticsWindowAndTheNewBest) {
                 ASSERT_NE(s, nullptr);
                 EXPECT_THAT(s->lblSummary->text().toStdString(), HasSubstr(japanese ? "41" : "Games played: 41"));
                 EXPECT_EQ(s->lstTrains->rowCount(), 3);
+                EXPECT_FALSE(s->lstTrains->findItems(QString::fromStdString(game.TRD.TrainComment), Qt::MatchExactly).isEmpty())
+                    << "the train played is listed by its name";
                 EXPECT_EQ(s->chart->games().size(), 41u);
                 w.grab().save(QString::fromStdString("/tmp/kelvara-statistics-" + std::string(japanese ? "ja" : "en") + ".png"));
                 // Reset asks first; No keeps everything.

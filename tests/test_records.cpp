@@ -279,6 +279,32 @@ TEST(RecordsTest, WhatCannotBeUsedIsLeftAlone) {
   EXPECT_EQ(Bytes(newer), before);
 }
 
+// A database of the first version takes the later steps when opened; its games stay.
+TEST(RecordsTest, AnOlderDatabaseIsMigrated) {
+  TempDir dir;
+  const std::string path = dir / "records.sqlite";
+  {
+    auto opened = Records::Open(path);
+    ASSERT_TRUE(opened.records);
+    opened.records->GameEnded(Game(GameEnd::Completed, 9, 7));
+  }
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+  // Back to version 1 as it was made: no train names yet.
+  ASSERT_EQ(sqlite3_exec(db, "ALTER TABLE games DROP COLUMN train_name; PRAGMA user_version=1", nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  sqlite3_close(db);
+  auto opened = Records::Open(path);
+  ASSERT_TRUE(opened.records) << opened.problem;
+  GameRecord named = Game(GameEnd::Completed, 8, 7, "t2.trd");
+  named.trainName = "支線の短い列車";
+  EXPECT_TRUE(opened.records->GameEnded(named).stored);
+  const Statistics s = opened.records->Stats();
+  ASSERT_EQ(s.trains.size(), 2u);
+  EXPECT_EQ(s.trains[0].name + "|" + s.trains[1].name, "|支線の短い列車");
+  EXPECT_EQ(opened.records->Games().at(0).moves, 9);
+}
+
 // A folder the player cannot write: no records, one problem to tell, nothing else.
 TEST(RecordsTest, AReadOnlyFolderKeepsNoRecords) {
   TempDir dir;
