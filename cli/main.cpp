@@ -308,6 +308,14 @@ int Main(int argc, char** argv) {
   game.SetSign(-1);
   game.SetSign(0);
   game.SetSign(1);
+  // From before the game left is read: a signal from here on ends with the game kept.
+  if (options->resume) {
+    struct sigaction action {};
+    action.sa_handler = OnTerminate;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = 0;  // no restart: the read in progress ends
+    for (const int s : {SIGTERM, SIGINT, SIGHUP}) sigaction(s, &action, nullptr);
+  }
   std::optional<SavedGame> saved;
   if (options->resume && records) {
     saved = records->InProgress();
@@ -330,13 +338,6 @@ int Main(int argc, char** argv) {
     game.Do(GameCommand::GameNewGame);
   }
   PrintYard(game);
-  if (options->resume) {
-    struct sigaction action {};
-    action.sa_handler = OnTerminate;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = 0;  // no restart: the read in progress ends
-    for (const int s : {SIGTERM, SIGINT, SIGHUP}) sigaction(s, &action, nullptr);
-  }
   if (::isatty(STDIN_FILENO)) std::cout << "Restore cars 1, 2, 3 ... behind the locomotive. Type a command string such as C5C2P3C5, or help.\n";
 
   std::string line;

@@ -350,8 +350,9 @@ void frmMain::OpenRecords() {
 }
 
 void frmMain::ResumeGameInProgress() {
+  // Closed meanwhile: the game left stays where it is for the next start.
+  if (!records_ || closing_ || !pending_) return;
   const std::optional<SavedGame> saved = std::exchange(pending_, std::nullopt);
-  if (!records_ || closing_ || !saved) return;
   // Taken once: a saved game that cannot go on is not offered again at every start. The write
   // waits for the start-up to be over; a close before it writes the slot anyway.
   QTimer::singleShot(durations::kClearKeptGame, this, [this] {
@@ -372,6 +373,8 @@ void frmMain::KeepGameInProgress() {
   // A move that runs when the window closes ends first; the game is kept when it has.
   if (kept_ || !records_ || !game_ || game_->Running()) return;
   kept_ = true;
+  // Closed during start-up, before the game left could be taken up: it stays for the next start.
+  if (pending_) return;
   if (const std::optional<SavedGame> g = game_->SaveGame()) {
     records_->SaveInProgress(*g);
     Log("Kept the game in progress");

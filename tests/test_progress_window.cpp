@@ -122,6 +122,31 @@ TEST_F(ProgressWindowTest, TheGameComesBackAfterEveryWayOfClosing) {
   }
 }
 
+// A start-up closed at any of its waits, before or after the records open, loses no game left.
+TEST_F(ProgressWindowTest, AStartUpClosedEarlyKeepsTheGameLeft) {
+  Settings();
+  Start();
+  PlaySome();
+  const Seen before = Now();
+  window->close();
+  window.reset();
+  for (int closeAt = 1; closeAt <= 6; ++closeAt) {
+    SCOPED_TRACE(closeAt);
+    int waits = 0;
+    onWait = [&](int) {
+      if (++waits == closeAt && window) window->close();
+    };
+    Start();
+    onWait = nullptr;
+    window.reset();
+    auto opened = Records::Open(dir / "records.sqlite");
+    ASSERT_TRUE(opened.records && opened.records->InProgress()) << "lost at wait " << closeAt << " of " << waits;
+  }
+  Start();
+  ASSERT_TRUE(window->game().GameActive);
+  EXPECT_EQ(Now(), before);
+}
+
 TEST_F(ProgressWindowTest, AChangedTrainIsNotTakenUp) {
   Settings();
   Start();
