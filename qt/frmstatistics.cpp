@@ -106,6 +106,7 @@ frmStatistics::frmStatistics(QWidget* parent, Records* records, const National& 
   connect(cmdClose, &QPushButton::clicked, this, &QDialog::accept);
   resize(600, 520);
   Refresh();
+  cmdClose->setFocus();  // Enter and Escape both close; the table is a Tab away
 }
 
 void frmStatistics::Refresh() {
