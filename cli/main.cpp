@@ -192,18 +192,6 @@ volatile std::sig_atomic_t terminated = 0;
 // The read of the next command is cut short; the game is kept as at "quit".
 void OnTerminate(int) { terminated = 1; }
 
-std::string Duration(std::int64_t ms) {
-  const std::int64_t s = ms / 1000;
-  char out[32];
-  if (s >= 3600) {
-    std::snprintf(out, sizeof out, "%lld:%02lld:%02lld", static_cast<long long>(s / 3600),
-                  static_cast<long long>(s / 60 % 60), static_cast<long long>(s % 60));
-  } else {
-    std::snprintf(out, sizeof out, "%lld:%02lld", static_cast<long long>(s / 60), static_cast<long long>(s % 60));
-  }
-  return out;
-}
-
 int PrintStats(Records& records) {
   const Statistics s = records.Stats();
   std::cout << "games " << s.played << ", completed " << s.completed << ", derailed " << s.derailed << ", left "
@@ -215,7 +203,7 @@ int PrintStats(Records& records) {
     if (t.bestMoves >= 0) {
       std::cout << ", best " << t.bestMoves << " moves";
       if (t.fewestAtBest >= 0) std::cout << " (fewest " << t.fewestAtBest << ")";
-      std::cout << ", best time " << Duration(t.bestMs);
+      std::cout << ", best time " << PlayedText(t.bestMs);
     }
     std::cout << "\n";
   }

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "base/paths.h"
 #include "model/game.h"
 
 namespace kelvara {
@@ -13,11 +14,6 @@ namespace {
 void Hash(std::uint64_t& h, std::string_view s) {
   for (const char c : s) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
   h = (h ^ 0xFFu) * 1099511628211ull;  // the end of one field, so "ab","c" differs from "a","bc"
-}
-
-std::string FileName(const std::string& path) {
-  const auto slash = path.find_last_of('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 // Every unit of the locomotive 1..m and every car 1..n once on the track, nothing else anywhere.
@@ -47,7 +43,7 @@ TrainIdentity Game::CurrentTrain() const {
   for (std::int32_t i = 0; i < TRD.CarCount(); ++i) Hash(h, TRD.Cars.FileNameOf(TRD.CarIndex(i)));
   char digest[17];
   std::snprintf(digest, sizeof digest, "%016llx", static_cast<unsigned long long>(h));
-  return {FileName(TRD.TrainFileName), digest};
+  return {GetFileName(TRD.TrainFileName), digest};
 }
 
 std::int64_t Game::PlayedMs() { return static_cast<std::uint32_t>(ports_.clock.TickCount() - StartTick); }

@@ -1,6 +1,8 @@
 #include "model/record.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstdio>
 
 namespace kelvara {
 
@@ -37,6 +39,17 @@ GameRecord LeftRecord(const SavedGame& g) {
   r.undos = g.undos;
   r.end = GameEnd::Left;
   return r;
+}
+
+std::string PlayedText(std::int64_t ms) {
+  const long long s = std::max<std::int64_t>(0, ms) / 1000;
+  char out[32];
+  if (s >= 3600) {
+    std::snprintf(out, sizeof out, "%lld:%02lld:%02lld", s / 3600, s / 60 % 60, s % 60);
+  } else {
+    std::snprintf(out, sizeof out, "%lld:%02lld", s / 60, s % 60);
+  }
+  return out;
 }
 
 std::string YardText(const Yard& yard) {

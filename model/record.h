@@ -93,6 +93,9 @@ class IRecords {
   virtual RecordResult GameEnded(const GameRecord& record) = 0;
 };
 
+// A time played as the statistics show it: "1:05", and "1:02:03" past the hour.
+std::string PlayedText(std::int64_t ms);
+
 // A yard as one line of text: the four lines split by "/", their slots by ",", "." for an empty
 // slot, "L3" for unit 3, "12" for car 12; the empty slots at the end of a line left out.
 std::string YardText(const Yard& yard);

@@ -21,13 +21,6 @@ const QColor kCompleted(0x3c, 0xb0, 0x4a), kDerailed(0xd0, 0x40, 0x30), kLeft(0x
 
 }  // namespace
 
-QString PlayTime(std::int64_t ms) {
-  const std::int64_t s = std::max<std::int64_t>(0, ms) / 1000;
-  const QString minSec = QString("%1:%2").arg(s / 60 % 60).arg(s % 60, 2, 10, QChar('0'));
-  if (s < 3600) return QString("%1:%2").arg(s / 60).arg(s % 60, 2, 10, QChar('0'));
-  return QString("%1:%2").arg(s / 3600).arg(minSec.rightJustified(5, '0'));
-}
-
 MovesChart::MovesChart(QWidget* parent) : QWidget(parent) {
   setObjectName("chart");
   setMinimumSize(300, 120);
@@ -133,7 +126,7 @@ void frmStatistics::Refresh() {
                          : t.fewestAtBest < 0 ? QString::number(t.bestMoves)
                                               : QString("%1 (%2)").arg(t.bestMoves).arg(t.fewestAtBest);
     const QStringList cells = {Q(t.name.empty() ? t.train.file : t.name), QString::number(t.played), QString::number(t.completed), best,
-                               t.bestMs < 0 ? QString("-") : PlayTime(t.bestMs)};
+                               t.bestMs < 0 ? QString("-") : Q(PlayedText(t.bestMs))};
     for (int c = 0; c < cells.size(); ++c) {
       auto* item = new QTableWidgetItem(cells[c]);
       if (c > 0) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);

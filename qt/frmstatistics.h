@@ -58,7 +58,4 @@ class frmStatistics : public QDialog {
   IMessageBox& boxes_;
 };
 
-// "1:05" for 65 seconds, "1:02:03" past the hour.
-QString PlayTime(std::int64_t ms);
-
 }  // namespace kelvara::qt

@@ -82,6 +82,9 @@ TEST(RecordsTest, GamesStreaksAndBestsPerTrain) {
   EXPECT_EQ(s.trains[0].bestMoves, 7);
   EXPECT_EQ(s.trains[0].fewestAtBest, 7);
   EXPECT_EQ(s.trains[0].bestMs, 40000) << "the best time needs not be the best moves' game";
+  EXPECT_EQ(PlayedText(s.trains[0].bestMs), "0:40");
+  EXPECT_EQ(PlayedText(3'599'999), "59:59");
+  EXPECT_EQ(PlayedText(3'723'000), "1:02:03") << "past the hour, the hours show";
   EXPECT_EQ(s.trains[1].train.file, "t2.trd");
   EXPECT_EQ(s.trains[1].bestMoves, 5);
   ASSERT_EQ(s.recent.size(), 9u);
