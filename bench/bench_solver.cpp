@@ -3,6 +3,7 @@
 // the worst time and how many strings were proven shortest.
 //   build/bench/kelvara_bench --benchmark_filter=Solve
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <chrono>
@@ -92,6 +93,7 @@ template <typename Solve>
 void Measure(benchmark::State& state, const std::vector<Quiz>& list, Solve solve) {
   std::vector<double> ms;
   int proven = 0, solved = 0, unsolvable = 0;
+  std::size_t peak = 0, states = 0;
   for (auto _ : state) {
     ms.clear();
     proven = solved = unsolvable = 0;
@@ -102,6 +104,8 @@ void Measure(benchmark::State& state, const std::vector<Quiz>& list, Solve solve
       solved += r.outcome == SolveResult::Outcome::Solved ? 1 : 0;
       unsolvable += r.outcome == SolveResult::Outcome::NoSolution ? 1 : 0;
       proven += r.proven ? 1 : 0;
+      peak = std::max(peak, r.bytes);
+      states = std::max(states, r.states);
     }
   }
   std::sort(ms.begin(), ms.end());
@@ -112,6 +116,13 @@ void Measure(benchmark::State& state, const std::vector<Quiz>& list, Solve solve
   state.counters["median_ms"] = ms[ms.size() / 2];
   state.counters["p90_ms"] = ms[ms.size() * 9 / 10];
   state.counters["worst_ms"] = ms.back();
+  // The most memory one search took (its own count of its table, positions and queue), the most
+  // positions it kept, and the process's high-water mark as the system saw it.
+  state.counters["peak_search_MB"] = static_cast<double>(peak) / (1 << 20);
+  state.counters["max_states"] = static_cast<double>(states);
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  state.counters["process_maxrss_MB"] = static_cast<double>(usage.ru_maxrss) / 1024;
 }
 
 // Quizzes of up to 12 cars, from the start as the player meets them: proven shortest wanted.

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
@@ -51,6 +52,58 @@ struct Position {
   std::uint8_t* line(int siding) { return slot.data() + (siding - 1) * kVisible; }
   const std::uint8_t* line(int siding) const { return slot.data() + (siding - 1) * kVisible; }
 };
+
+// A position as the search keeps it, in 18 bytes: which of the 40 slots are taken (five bytes),
+// and what stands in them in slot order, five bits a unit (a car's number up to 20, or kLoco):
+// twelve in the first eight bytes, the other eight in the last five. The locomotive's slot
+// follows from its mark.
+constexpr int kUnits = kVisible;  // units in a yard at most
+constexpr int kPackedBytes = 5 + 8 + 5;
+using Packed = std::array<std::uint8_t, kPackedBytes>;
+static_assert(kSlots == 40 && kLoco < 32 && kUnits <= 20);
+
+Packed Pack(const Position& p) {
+  std::uint64_t taken = 0, first = 0, second = 0;
+  int units = 0;
+  for (int at = 0; at < kSlots; ++at) {
+    const std::uint64_t v = p.slot[static_cast<std::size_t>(at)];
+    if (v == 0) continue;
+    taken |= std::uint64_t{1} << at;
+    if (units < 12) {
+      first |= v << (5 * units);
+    } else {
+      second |= v << (5 * (units - 12));
+    }
+    ++units;
+  }
+  Packed out;
+  std::memcpy(out.data(), &taken, 5);
+  std::memcpy(out.data() + 5, &first, 8);
+  std::memcpy(out.data() + 13, &second, 5);
+  return out;
+}
+
+Position Unpack(const Packed& packed) {
+  std::uint64_t taken = 0, first = 0, second = 0;
+  std::memcpy(&taken, packed.data(), 5);
+  std::memcpy(&first, packed.data() + 5, 8);
+  std::memcpy(&second, packed.data() + 13, 5);
+  Position p;
+  bool found = false;
+  int units = 0;
+  while (taken != 0) {
+    const int at = __builtin_ctzll(taken);
+    taken &= taken - 1;
+    const auto v = static_cast<std::uint8_t>((units < 12 ? first >> (5 * units) : second >> (5 * (units - 12))) & 31u);
+    ++units;
+    p.slot[static_cast<std::size_t>(at)] = v;
+    if (v == kLoco && !found) {
+      p.loco = static_cast<std::uint8_t>(at);
+      found = true;
+    }
+  }
+  return p;
+}
 
 std::uint64_t Hash(const Position& p) {
   std::uint64_t h = 0x9E3779B97F4A7C15ull;
@@ -251,15 +304,16 @@ struct Step {
 };
 
 struct Node {
-  Position pos;
-  std::uint32_t parent;
-  std::uint16_t g;
-  Step step;
+  Packed pos;
   std::uint8_t unjoined;  // Unjoined(pos)
   std::uint8_t queued = 0;  // the bound it was queued with last
-  bool closed = false;
-  bool sharp = false;  // queued with the sharpened bound, not only the count of pairs
+  bool closed : 1 = false;
+  bool sharp : 1 = false;  // queued with the sharpened bound, not only the count of pairs
+  std::uint16_t g;
+  Step step;
+  std::uint32_t parent;
 };
+static_assert(sizeof(Node) <= 32, "a node is most of a search's memory");
 
 constexpr std::uint32_t kNoParent = 0xFFFFFFFFu;
 
@@ -269,15 +323,21 @@ class Search {
   // Positions are taken in the order of den * g + num * h: A* with num = den = 1, a search that
   // trusts the bound more (and finds some string sooner) with num > den.
   // `keepLooking`: a search that is not A* goes on after a string, for a shorter one.
-  Search(int m, int n, std::size_t budget, int num, int den, int limit, std::chrono::steady_clock::time_point deadline,
-         bool keepLooking)
-      : m_(m), n_(n), budget_(budget), num_(num), den_(den), limit_(limit), keepLooking_(keepLooking), deadline_(deadline) {
-    // Room for the whole budget at once: the memory is only taken as it is written, and nothing
-    // is ever moved or hashed again.
-    mask_ = 1;
-    while (mask_ + 1 < budget_ + budget_ / 3 + 16) mask_ = 2 * mask_ + 1;
-    table_.reset(static_cast<std::uint64_t*>(std::calloc(mask_ + 1, sizeof(std::uint64_t))));
+  // `bytes`: the memory it may take, the table, the positions and the queue together.
+  Search(int m, int n, std::size_t bytes, int num, int den, int limit, std::chrono::steady_clock::time_point deadline,
+         bool keepLooking, const std::atomic<bool>* cancel)
+      : m_(m), n_(n), maxBytes_(bytes), num_(num), den_(den), limit_(limit), keepLooking_(keepLooking),
+        deadline_(deadline), cancel_(cancel) {
+    // A position takes a node, its share of the table and a queue entry or two; the table holds
+    // at most three quarters of its entries. Room for the whole budget at once: the memory is only
+    // taken as it is written, and nothing is ever moved or hashed again.
+    budget_ = std::min<std::size_t>(bytes / (sizeof(Node) + 10), 0x3FFFFFFFu);
+    size_ = budget_ + budget_ / 3 + 16;
+    // An entry is the node's index + 1 under as many bits of the hash as are left over above it.
+    while (indexBits_ < 32 && (std::uint64_t{1} << indexBits_) <= budget_ + 1) ++indexBits_;
+    table_.reset(static_cast<std::uint32_t*>(std::calloc(size_, sizeof(std::uint32_t))));
     if (!table_) budget_ = 0;
+    bytes_ = table_ ? size_ * sizeof(std::uint32_t) : 0;
     nodes_.reserve(budget_);
   }
 
@@ -289,7 +349,7 @@ class Search {
     for (std::uint32_t count = 0;; ++count) {
       while (cursor_ < open_.size() && open_[cursor_].empty()) ++cursor_;
       if (cursor_ >= open_.size()) return full_ ? End::Budget : End::Exhausted;
-      if ((count & 1023) == 0 && std::chrono::steady_clock::now() > deadline_) return End::Budget;
+      if ((count & 1023) == 0 && (std::chrono::steady_clock::now() > deadline_ || Cancelled())) return End::Budget;
       const std::uint32_t at = open_[cursor_].back();
       open_[cursor_].pop_back();
       Node& node = nodes_[at];
@@ -303,9 +363,10 @@ class Search {
       }
       // Nodes are queued by the count of pairs alone; the sharper bound, which costs a few
       // pulls, is worked out only for those that come up, most never do.
+      const Position pos = Unpack(node.pos);
       if (!node.sharp) {
         node.sharp = true;
-        const int h = Bound(node.pos, m_, n_, node.unjoined);
+        const int h = Bound(pos, m_, n_, node.unjoined);
         if (g + h >= limit_) continue;
         if (static_cast<std::size_t>(den_ * g + num_ * h) > cursor_) {
           Queue(at, g, h);
@@ -313,7 +374,6 @@ class Search {
         }
       }
       node.closed = true;
-      const Position pos = node.pos;
       if (Complete(pos, m_, n_)) {
         // A* meets the shortest string first. A search that trusts the bound more keeps looking
         // for a shorter one than this, if asked to.
@@ -347,6 +407,11 @@ class Search {
   }
 
   std::size_t States() const { return nodes_.size(); }
+  // The memory the search has taken: the table, the positions written and the queue's room.
+  std::size_t Bytes() const { return bytes_ + nodes_.size() * sizeof(Node); }
+  // The entry a hash starts looking at: its low half scaled to the table.
+  std::size_t Home(std::uint64_t hash) const { return static_cast<std::size_t>(((hash & 0xFFFFFFFFu) * size_) >> 32); }
+  bool Cancelled() const { return cancel_ != nullptr && cancel_->load(std::memory_order_relaxed); }
 
  private:
   // After a push no second push: two in a row make the same position as one push of both lengths.
@@ -425,7 +490,7 @@ class Search {
   };
   void Stage(const Position& pos, Step step, int unjoined) {
     const std::uint64_t hash = Hash(pos);
-    if (table_) __builtin_prefetch(&table_[hash & mask_]);
+    if (table_) __builtin_prefetch(&table_[Home(hash)]);
     children_.push_back({pos, step, unjoined, hash});
   }
 
@@ -452,7 +517,7 @@ class Search {
     return false;
   }
 
-  // Table entries: the upper half of the position's hash, and its node's index + 1 (0: free).
+  // Table entries: the node's index + 1 (0: free), under the top bits of the position's hash.
   void Offer(const Position& pos, int g, std::uint32_t parent, Step step, int unjoined, std::uint64_t hash) {
     const int h = unjoined;  // sharpened when the node comes up, or here
     if (g + h >= limit_) return;
@@ -462,17 +527,19 @@ class Search {
     Chain chain;
     const bool last = g + h + 1 == limit_;
     if (last && g + Bound(pos, m_, n_, unjoined, &chain) >= limit_) return;
-    const std::uint64_t tag = hash >> 32;
     if (!table_) {
       full_ = true;
       return;
     }
-    std::size_t i = hash & mask_;
-    for (; table_[i] != 0; i = (i + 1) & mask_) {
-      if ((table_[i] >> 32) != tag) continue;
-      const auto at = static_cast<std::uint32_t>((table_[i] & 0xFFFFFFFFu) - 1);
+    const std::uint32_t indexMask = indexBits_ >= 32 ? 0xFFFFFFFFu : (std::uint32_t{1} << indexBits_) - 1;
+    const std::uint32_t tag = indexBits_ >= 32 ? 0 : static_cast<std::uint32_t>(hash >> (32 + indexBits_)) << indexBits_;
+    const Packed packed = Pack(pos);
+    std::size_t i = Home(hash);
+    for (; table_[i] != 0; i = i + 1 == size_ ? 0 : i + 1) {
+      if ((table_[i] & ~indexMask) != tag) continue;
+      const auto at = (table_[i] & indexMask) - 1;
       Node& known = nodes_[at];
-      if (known.pos.slot != pos.slot) continue;
+      if (known.pos != packed) continue;
       if (known.closed || known.g <= g) {
         if (last) Shorten(at, chain);
         return;
@@ -488,12 +555,18 @@ class Search {
       }
       return;
     }
-    if (nodes_.size() >= budget_) {
+    if (nodes_.size() >= budget_ || Bytes() + sizeof(Node) > maxBytes_) {
       full_ = true;
       return;
     }
-    nodes_.push_back(Node{pos, parent, static_cast<std::uint16_t>(g), step, static_cast<std::uint8_t>(unjoined)});
-    table_[i] = tag << 32 | nodes_.size();
+    Node node{};
+    node.pos = packed;
+    node.unjoined = static_cast<std::uint8_t>(unjoined);
+    node.step = step;
+    node.g = static_cast<std::uint16_t>(g);
+    node.parent = parent;
+    nodes_.push_back(node);
+    table_[i] = tag | static_cast<std::uint32_t>(nodes_.size());
     const auto at = static_cast<std::uint32_t>(nodes_.size() - 1);
     if (last) {
       Shorten(at, chain);
@@ -516,21 +589,36 @@ class Search {
     const std::size_t f = static_cast<std::size_t>(den_ * g + num_ * h);
     nodes_[at].queued = static_cast<std::uint8_t>(h);
     if (open_.size() <= f) open_.resize(f + 1);
-    open_[f].push_back(at);
+    std::vector<std::uint32_t>& bucket = open_[f];
+    if (bucket.size() == bucket.capacity()) {
+      // The bucket doubles: within the memory, or the search is full (and proves nothing).
+      const std::size_t more = std::max<std::size_t>(bucket.capacity(), 16) * sizeof(std::uint32_t);
+      if (bytes_ + nodes_.size() * sizeof(Node) + more > maxBytes_) {
+        full_ = true;
+        return;
+      }
+      bucket.reserve(bucket.capacity() + more / sizeof(std::uint32_t));
+      bytes_ += more;
+    }
+    bucket.push_back(at);
     cursor_ = std::min(cursor_, f);  // only a weighted search ever goes back
   }
 
   int m_, n_;
-  std::size_t budget_;
+  std::size_t maxBytes_;
+  std::size_t budget_ = 0;  // positions at most
+  std::size_t bytes_ = 0;   // the table and the queue's room
   int num_, den_;
   int limit_;
   bool keepLooking_;
   std::chrono::steady_clock::time_point deadline_;
+  const std::atomic<bool>* cancel_;
   struct Free {
-    void operator()(std::uint64_t* p) const { std::free(p); }
+    void operator()(std::uint32_t* p) const { std::free(p); }
   };
-  std::unique_ptr<std::uint64_t[], Free> table_;
-  std::size_t mask_ = 0;
+  std::unique_ptr<std::uint32_t[], Free> table_;
+  std::size_t size_ = 0;  // entries of the table
+  int indexBits_ = 1;
   std::vector<Node> nodes_;
   std::vector<Child> children_;
   std::vector<std::vector<std::uint32_t>> open_;  // nodes by the f they were queued with
@@ -667,6 +755,14 @@ bool Completes(const Yard& yard, int route, int m, int n, const std::vector<OneI
   return TrainComplete(box.game().yard, n);
 }
 
+// A search called off: whatever it found is not for the position it was asked about any more.
+SolveResult Cancelled(SolveResult result) {
+  result.outcome = SolveResult::Outcome::Cancelled;
+  result.commands.clear();
+  result.proven = false;
+  return result;
+}
+
 }  // namespace
 
 SolveResult SolveFewest(const Yard& yard, int route, int m, int n, const SolverLimits& limits) {
@@ -714,12 +810,14 @@ SolveResult SolveFewest(const Yard& yard, int route, int m, int n, const SolverL
   // string, has the rest of the time. A state budget bounds each search, and one deadline all.
   const auto deadline = std::chrono::steady_clock::now() + limits.time;
   auto have = [&] { return result.outcome == SolveResult::Outcome::Solved; };
-  auto run = [&](int num, int den, std::size_t budget, bool keepLooking) {
+  auto run = [&](int num, int den, std::size_t bytes, bool keepLooking) {
     const int limit = have() ? static_cast<int>(result.commands.size()) : kOneInputCommands + 1;
-    Search search(m, n, budget, num, den, limit, deadline, keepLooking);
+    Search search(m, n, bytes, num, den, limit, deadline, keepLooking, limits.cancel);
     for (const auto& [pos, step] : starts) search.AddStart(pos, step.letter != 0 ? 1 : 0, step);
     const Search::End end = search.Run();
     result.states = std::max(result.states, search.States());
+    result.bytes = std::max(result.bytes, search.Bytes());
+    if (search.Cancelled()) return Search::End::Budget;
     if (search.HasPath()) {
       std::vector<OneInputCommand> found = search.Path();
       if (Completes(yard, route, m, n, found, messages)) {
@@ -733,15 +831,19 @@ SolveResult SolveFewest(const Yard& yard, int route, int m, int n, const SolverL
   };
   // On the hardest quizzes the second search with the whole budget proves more strings shortest
   // within the second than A* does after short weighted searches (336 of 336 against 335).
+  auto cancelled = [&] { return limits.cancel != nullptr && limits.cancel->load(std::memory_order_relaxed); };
   for (const auto& [num, den, share, keepLooking] : {std::tuple{3, 1, 5, false}, std::tuple{3, 2, 1, true}}) {
-    if (run(num, den, limits.maxStates / static_cast<std::size_t>(share), keepLooking) == Search::End::Exhausted) {
+    if (cancelled()) return Cancelled(std::move(result));
+    if (run(num, den, limits.maxBytes / static_cast<std::size_t>(share), keepLooking) == Search::End::Exhausted) {
       // Nothing shorter anywhere: the string in hand is a shortest one, or there is none at all.
       if (!have()) result.outcome = SolveResult::Outcome::NoSolution;
       result.proven = have();
       return result;
     }
   }
-  const Search::End exact = run(1, 1, limits.maxStates, false);
+  if (cancelled()) return Cancelled(std::move(result));
+  const Search::End exact = run(1, 1, limits.maxBytes, false);
+  if (cancelled()) return Cancelled(std::move(result));
   if (exact == Search::End::Found || (exact == Search::End::Exhausted && have())) {
     result.proven = true;
     return result;

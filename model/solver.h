@@ -17,6 +17,7 @@
 // is returned.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstddef>
 #include <optional>
@@ -29,11 +30,14 @@
 namespace kelvara {
 
 struct SolverLimits {
-  // Positions kept at most; the search gives up past it instead of growing (about 70 bytes each
-  // with the table and the queue, so some 110 MB at the most, for the moment of the search).
-  std::size_t maxStates = 1500000;
+  // The memory a search may take, its table of positions and its queue together (some 45 bytes a
+  // position); past it the search gives up instead of growing.
+  std::size_t maxBytes = std::size_t{64} << 20;
   // And the time it may take; past it the best string found so far is given, not proven shortest.
   std::chrono::milliseconds time{900};
+  // Set from another thread to call the search off: it returns Cancelled within a millisecond
+  // or so.
+  const std::atomic<bool>* cancel = nullptr;
 };
 
 struct SolveResult {
@@ -42,11 +46,13 @@ struct SolveResult {
     NoSolution,  // every reachable position was seen: nothing completes it (a derailment ahead,
                  // a locomotive standing at a car stopper, a car off the sidings)
     GaveUp,      // the budget ran out before any string was found
+    Cancelled,   // called off by its caller; nothing found counts
   };
   Outcome outcome = Outcome::GaveUp;
   std::vector<OneInputCommand> commands;
   bool proven = false;     // no shorter string exists
   std::size_t states = 0;  // positions kept
+  std::size_t bytes = 0;   // the most memory one search took
 };
 
 // From a position between two commands (after a Back, or after a one-input string's first back

@@ -3,6 +3,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <thread>
 #include <unordered_set>
 #include <random>
 #include <set>
@@ -147,6 +150,48 @@ TEST(SolverTest, ShortestAsABreadthFirstSearchFindsOnSmallYards) {
 }
 
 // A game as a player meets it: a quiz made, the route where the game left it.
+TEST(SolverTest, ASearchKeepsToItsMemoryAndStopsWhenCalledOff) {
+  // A long train mixed hard: the search needs more room than a few hundred kilobytes.
+  const Quiz q = MakeQuiz(1, 16, 50, 4242);
+  SolverLimits small;
+  small.maxBytes = 256 << 10;
+  const SolveResult tight = SolveFewest(q.yard, q.route, q.m, q.n, small);
+  EXPECT_LE(tight.bytes, small.maxBytes);
+  EXPECT_GT(tight.states, 0u);
+  // What it hands back is still a string the game plays to the end, though not proven shortest.
+  if (tight.outcome == SolveResult::Outcome::Solved) {
+    Board board(q.m, q.n);
+    Yard yard = q.yard;
+    int route = q.route;
+    for (const OneInputCommand& c : tight.commands) {
+      ASSERT_TRUE(board.Play(yard, route, c));
+      yard = board.game.yard;
+      route = board.game.Route;
+    }
+    EXPECT_TRUE(TrainComplete(yard, q.n));
+  }
+
+  // Called off before it starts, and by another thread while it runs: nothing found counts.
+  std::atomic<bool> cancel{true};
+  SolverLimits off;
+  off.cancel = &cancel;
+  const SolveResult before = SolveFewest(q.yard, q.route, q.m, q.n, off);
+  EXPECT_EQ(before.outcome, SolveResult::Outcome::Cancelled);
+  EXPECT_THAT(before.commands, IsEmpty());
+
+  cancel = false;
+  off.time = std::chrono::minutes(10);  // only the call-off can end it early
+  const Quiz hard = MakeQuiz(1, 19, 50, 99);
+  std::thread caller([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    cancel = true;
+  });
+  const SolveResult during = SolveFewest(hard.yard, hard.route, hard.m, hard.n, off);
+  caller.join();
+  EXPECT_TRUE(during.outcome == SolveResult::Outcome::Cancelled || during.proven);
+  EXPECT_LE(during.bytes, off.maxBytes);
+}
+
 struct HelperTest : ::testing::Test {
   Fakes f;
   std::unique_ptr<Game> game;
