@@ -13,6 +13,7 @@ inline constexpr int kOneInputCommand = 1000;   // before each command of a one-
 inline constexpr int kCompleteWindow = 3000;    // the completion window stays up
 inline constexpr int kTunePoll = 50;            // between looks at a tune that is still playing
 inline constexpr int kFanfareLongest = 20000;    // a fanfare still "playing" after this has stalled
+inline constexpr int kParLongest = 5000;        // the completion waits at most this long for the fewest moves
 inline constexpr int kStepFrame = 50;           // each drawn step of a move stays this long on the screen
 inline constexpr int kPumpEvery = 8;            // the event loop turns at most this often when asked once
 

@@ -102,6 +102,7 @@ void Game::mnuGameReDisMakeUp_Click() {
     completed_ = false;
     EndGame(GameEnd::Left);
     GameActive = false;  // the game in progress, if any, ends here: its clock stops
+    ForgetPar();
     UpdateControls();
     ports_.sound.StopSound();
 
@@ -207,8 +208,10 @@ void Game::CompleteSequence(int /*line*/) {
     // The fewest moves in the units the moves were counted in: the console's commands or the
     // buttons' pulls and pushes, whichever the game was finished with.
     if (fewestConsole_ != settings_.OneInput) ComputeFewest(settings_.OneInput);
+    WaitForPar();  // most often in long since: it was asked for when the quiz was made
     EndGame(GameEnd::Completed);
     counts = MovesText();
+    if (FewestProven && MovesUsed <= FewestMoves) counts += "\n" + Msg(7020);
     if (LastRecord.newBest) counts += Msg(6130);
     ports_.scene.ShowCompleteWindow(Msg(5460), counts);
     ports_.clock.PumpOnce();

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <array>
+#include <atomic>
+#include <memory>
 #include <functional>
 #include <optional>
 #include <span>
@@ -18,6 +20,7 @@
 #include "model/phase.h"
 #include "model/record.h"
 #include "model/solver.h"
+#include "model/worker.h"
 #include "model/yard.h"
 #include "model/pelm.h"
 #include "services/msgguide.h"
@@ -50,6 +53,9 @@ std::string PlainCaption(std::string caption);
 class Game {
  public:
   Game(Ports ports, AppSettings& settings);
+  ~Game();
+  Game(const Game&) = delete;
+  Game& operator=(const Game&) = delete;
 
   // Game-wide flags.
   bool MakingQuiz = false;
@@ -122,8 +128,26 @@ class Game {
   std::string HintText;
   std::vector<OneInputCommand> HintLine;
 
-  // Game menu: the next command of a shortest string, in the guide and marked on the yard.
+  // Where the searches for the fewest moves run; none runs them on the spot, on the game's thread.
+  // Each search is called off when its position goes: a move, Restart, New Game, closing.
+  IWorker* Worker = nullptr;
+  // The search for the quiz's fewest moves is still on its way.
+  bool ParPending() const { return parJob_ && !parJob_->done; }
+  // The fewest commands from the position on the screen, when the option asks for them after
+  // each move: -1 while unknown.
+  int FewestFromHere = -1;
+  bool FewestFromHereProven = false;
+  // The status bar's par: "Par 11", "Par ≤11" when not proven, "Par …" while the search runs,
+  // and the fewest from here after it when the option is on.
+  std::string ParText() const;
+  // The quiz's fewest moves again, in the units the settings play in now, when they changed.
+  void SettingsChanged();
+
+  // Game menu: the next command of a shortest string, in the guide and marked on the yard. Should
+  // the search be needed it runs on the worker, the guide saying so, and the hint follows it.
   void mnuGameHint_Click();
+  // A hint waits for its search.
+  bool HintWaiting() const { return hintWaiting_; }
   // Game menu: a move taken back, and taken again. A new move after an undo drops the redo steps.
   void mnuGameUndo_Click();
   void mnuGameRedo_Click();
@@ -325,7 +349,34 @@ class Game {
     std::vector<OneInputCommand> commands;
     bool proven = false;
   };
-  std::optional<Plan> Solve(const Yard& from, int route, bool console) const;
+  // A search on the worker: what it was asked about, and what it found.
+  struct SolveJob {
+    std::atomic<bool> cancel{false};
+    bool done = false;  // on the game's thread: its answer is in
+    Yard yard;          // the position asked about, as the screen showed it
+    int route = -1;
+    bool console = false;
+    std::optional<Plan> plan;
+  };
+  // Starts a search from a position as it stands on the screen; `then` runs on the game's thread
+  // when it is done and was not called off.
+  std::shared_ptr<SolveJob> StartSolve(const Yard& from, int route, bool console, std::function<void(SolveJob&)> then);
+  static void Cancel(std::shared_ptr<SolveJob>& job);
+  // The position moved on: the search about the last one is called off, and the fewest from the
+  // position on the screen is asked for when the option shows it.
+  void PositionChanged();
+  // The quiz's fewest moves are unknown again (a new quiz, another train).
+  void ForgetPar();
+  // Waits, the window answering, until the quiz's fewest moves are in (or the search gave up).
+  void WaitForPar();
+  void ShowPar();
+  // The hint from a plan for the position on the screen; none: the position cannot be solved.
+  void ShowPlanHint(const std::optional<Plan>& plan, bool console);
+  void ShowHint(const std::string& words, const std::string& typed);
+  std::shared_ptr<SolveJob> parJob_, hereJob_;
+  bool hintWaiting_ = false;
+  // Whether a search's answers may still reach this game.
+  std::shared_ptr<char> alive_ = std::make_shared<char>();
   // A command in words: "pull out 3 cars and back into line 2".
   std::string Describe(const OneInputCommand& c, int otherLine) const;
   // The rest of the kept plan from the position as it stands, if the player followed it.

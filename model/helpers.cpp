@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <string>
 
+#include "model/durations.h"
 #include "model/game.h"
 #include "model/sandbox.h"
 
@@ -73,6 +74,7 @@ void Game::RecordStep(std::string label) {
   history_.push_back({yard, Route, ports_.status.Panel("UCount"), MovesUsed, std::move(label)});
   historyAt_ = history_.size() - 1;
   HintCells.clear();
+  PositionChanged();
 }
 
 void Game::Restore(const HistoryEntry& entry) {
@@ -84,6 +86,7 @@ void Game::Restore(const HistoryEntry& entry) {
   MovesUsed = entry.moves;
   ports_.controls.SetText("cmbCutTrainNum", "");
   HintCells.clear();
+  PositionChanged();
   ports_.scene.DrawRefresh();
 }
 
@@ -108,18 +111,62 @@ void Game::mnuGameRedo_Click() {
 
 // ---- the solver in the game --------------------------------------------------------------------
 
-std::optional<Game::Plan> Game::Solve(const Yard& from, int route, bool console) const {
-  Plan plan{from, route, console, {}, false};
-  SolveResult r;
-  if (console) {
-    r = SolveFromConsole(from, LocoUnits, TrainCars);
+namespace {
+
+// Where a shortest string for the position on the screen starts: the console begins every string
+// with the back into siding 1 itself; the Back button's back-in after a pull is that pull's, not a
+// command, so a plan starts after it. Nothing when the route shows no siding to back into.
+std::optional<std::pair<Yard, int>> PlanStart(const Yard& yard, int route, bool console, int m, int n) {
+  if (console) return std::pair{yard, route};
+  if (yard.GetLocoNum(kHeadShunt) == 0) return std::pair{yard, route};
+  if (route != 1 && route != 2) return std::nullopt;
+  Sandbox box(yard, route, m, n);
+  box.game().AddTrain(kHeadShunt, route);
+  return std::pair{box.game().yard, route};
+}
+
+}  // namespace
+
+Game::~Game() {
+  Cancel(parJob_);
+  Cancel(hereJob_);
+}
+
+void Game::Cancel(std::shared_ptr<SolveJob>& job) {
+  if (job) job->cancel = true;
+  job.reset();
+}
+
+std::shared_ptr<Game::SolveJob> Game::StartSolve(const Yard& from, int route, bool console,
+                                                 std::function<void(SolveJob&)> then) {
+  auto job = std::make_shared<SolveJob>();
+  job->yard = from;
+  job->route = route;
+  job->console = console;
+  const auto start = PlanStart(from, route, console, LocoUnits, TrainCars);
+  // The search itself touches nothing of the game: it has the position, the train's size and
+  // its call-off flag.
+  auto work = [job, start, m = LocoUnits, n = TrainCars] {
+    if (!start || job->cancel) return;
+    SolverLimits limits;
+    limits.cancel = &job->cancel;
+    const auto& [yard, route] = *start;
+    const SolveResult r =
+        job->console ? SolveFromConsole(yard, m, n, limits) : SolveFewest(yard, route, m, n, limits);
+    if (r.outcome == SolveResult::Outcome::Solved) job->plan = Plan{yard, route, job->console, r.commands, r.proven};
+  };
+  auto done = [job, then = std::move(then), alive = std::weak_ptr<char>(alive_)] {
+    if (alive.expired()) return;
+    job->done = true;
+    if (!job->cancel) then(*job);
+  };
+  if (Worker == nullptr) {
+    work();
+    done();
   } else {
-    r = SolveFewest(from, route, LocoUnits, TrainCars);
+    Worker->Post(std::move(work), std::move(done));
   }
-  if (r.outcome != SolveResult::Outcome::Solved) return std::nullopt;
-  plan.commands = std::move(r.commands);
-  plan.proven = r.proven;
-  return plan;
+  return job;
 }
 
 std::optional<Game::Plan> Game::FollowPlan(bool console) const {
@@ -144,23 +191,81 @@ std::optional<Game::Plan> Game::FollowPlan(bool console) const {
 }
 
 void Game::ComputeFewest(bool console) {
+  Cancel(parJob_);
   FewestMoves = -1;
   FewestProven = false;
   fewestConsole_ = console;
   plan_.reset();
-  if (console) {
-    plan_ = Solve(StartYard, StartRoute, true);
-  } else if (StartRoute == 1 || StartRoute == 2) {
-    // The Back button's first back-in, into the siding the route shows, is not a command: the
-    // plan starts after it, where the hints do.
-    Sandbox box(StartYard, StartRoute, LocoUnits, TrainCars);
-    box.game().AddTrain(kHeadShunt, StartRoute);
-    plan_ = Solve(box.game().yard, StartRoute, false);
+  if (console || StartRoute == 1 || StartRoute == 2) {
+    parJob_ = StartSolve(StartYard, StartRoute, console, [this](SolveJob& job) {
+      parJob_.reset();
+      if (job.plan) {
+        FewestMoves = static_cast<int>(job.plan->commands.size());
+        FewestProven = job.plan->proven;
+        if (!plan_) plan_ = job.plan;  // a hint asked for since has a plan of its own
+      }
+      ShowPar();
+    });
+    if (parJob_ && parJob_->done) parJob_.reset();
   }
-  if (!plan_) return;
-  FewestMoves = static_cast<int>(plan_->commands.size());
-  FewestProven = plan_->proven;
+  ShowPar();
 }
+
+void Game::ForgetPar() {
+  Cancel(parJob_);
+  FewestMoves = -1;
+  FewestProven = false;
+  plan_.reset();
+  PositionChanged();
+}
+
+void Game::SettingsChanged() {
+  if (GameActive && fewestConsole_ != settings_.OneInput) ComputeFewest(settings_.OneInput);
+  PositionChanged();
+}
+
+void Game::WaitForPar() {
+  // The search gives up within its second; the wait is bounded well past that all the same.
+  for (int waited = 0; ParPending() && !closing_ && waited < durations::kParLongest; waited += durations::kTunePoll) {
+    lib_.Wait1ms(durations::kTunePoll);
+  }
+}
+
+void Game::PositionChanged() {
+  Cancel(hereJob_);
+  hintWaiting_ = false;
+  FewestFromHere = -1;
+  FewestFromHereProven = false;
+  if (settings_.ParFromHere && GameActive && !Derailed) {
+    hereJob_ = StartSolve(yard, Route, settings_.OneInput, [this](SolveJob& job) {
+      hereJob_.reset();
+      if (job.plan) {
+        FewestFromHere = static_cast<int>(job.plan->commands.size());
+        FewestFromHereProven = job.plan->proven;
+      }
+      ShowPar();
+    });
+    if (hereJob_ && hereJob_->done) hereJob_.reset();
+  }
+  ShowPar();
+}
+
+std::string Game::ParText() const {
+  auto count = [this](bool pending, int moves, bool proven) {
+    if (pending) return std::string("…");
+    if (moves < 0) return std::string("?");
+    return (proven ? "" : "≤") + std::to_string(moves);
+  };
+  // Nothing before the first quiz, or after a change of train.
+  if (TrainCars <= 0 || (!GameActive && FewestMoves < 0 && !ParPending())) return {};
+  std::string text = Fill(Msg(7000), count(ParPending(), FewestMoves, FewestProven));
+  if (settings_.ParFromHere && GameActive) {
+    text += Fill(Msg(7010), count(hereJob_ && !hereJob_->done, FewestFromHere, FewestFromHereProven));
+  }
+  return text;
+}
+
+void Game::ShowPar() { ports_.status.SetPanel("Par", ParText()); }
 
 std::string Game::Describe(const OneInputCommand& c, int otherLine) const {
   const std::string n = std::to_string(c.number);
@@ -170,67 +275,91 @@ std::string Game::Describe(const OneInputCommand& c, int otherLine) const {
 }
 
 void Game::mnuGameHint_Click() {
-  if (!CanHint()) return;
+  if (!CanHint() || hintWaiting_) return;  // a hint waiting for its search is asked for already
   ++HintsUsed;
   HintCells.clear();
   HintLine.clear();
   const bool console = settings_.OneInput;
-  const int locoOnHeadShunt = yard.GetLocoNum(kHeadShunt);
-  // The buttons' own captions (texts 1250 and 1240), without their access keys.
-  const std::string front = PlainCaption(Msg(1250)), back = PlainCaption(Msg(1240));
-
-  std::string words, typed;
-  if (!console && locoOnHeadShunt > 0) {
+  if (!console && yard.GetLocoNum(kHeadShunt) > 0) {
     // Half way through a C: the cars pulled out go back in, into the siding the route shows.
-    words = Fill(Msg(5800), std::to_string(Route));
-    typed = back;
     for (int k = 0; k < kVisible; ++k) {
       if (!yard.at(kHeadShunt, k).IsEmpty()) HintCells.push_back(k);
     }
-  } else {
-    MsgGuide.Msg(Msg(5890));
-    ports_.clock.PumpOnce();
-    std::optional<Plan> plan = FollowPlan(console);
-    if (!plan) {
-      plan = Solve(yard, Route, console);
+    ShowHint(Fill(Msg(5800), std::to_string(Route)), PlainCaption(Msg(1240)));
+    return;
+  }
+  if (std::optional<Plan> plan = FollowPlan(console)) {
+    ShowPlanHint(plan, console);
+    return;
+  }
+  // A search: on the worker, the guide saying so until the hint follows.
+  MsgGuide.Msg(Msg(5890));
+  hintWaiting_ = true;
+  Cancel(hereJob_);
+  hereJob_ = StartSolve(yard, Route, console, [this](SolveJob& job) {
+    hereJob_.reset();
+    if (job.plan) {
+      FewestFromHere = static_cast<int>(job.plan->commands.size());
+      FewestFromHereProven = job.plan->proven;
+      ShowPar();
     }
-    if (!plan) {
-      HintText = Msg(5810);
-      hintYard_ = yard;
-      hintRoute_ = Route;
-      MsgGuide.Msg(HintText);
-      ports_.scene.DrawRefresh();
+    if (!hintWaiting_) return;
+    hintWaiting_ = false;
+    // The settings may have changed the way of playing meanwhile (the options window): asked again.
+    if (job.console != settings_.OneInput || !CanHint()) {
+      MsgGuide.Msg("");
       return;
     }
-    plan_ = plan;
-    HintLine = plan->commands;
-    if (plan->commands.empty()) {
-      // Nothing left but the back-in that completes the train.
-      words = Fill(Msg(5800), "1");
-      typed = console ? Fill(Msg(5870), "") : back;
-    } else {
-      // The console first sets the route to line 1: with the locomotive in line 2 the string's
-      // first C does no more than turn the route back to it (the solver knows; the player should).
-      std::size_t first = 0;
-      int line = console ? 1 : Route;
-      if (console && yard.GetLocoNum(1) == 0 && yard.GetLocoNum(2) > 0 && plan->commands.size() > 1) {
-        words = Fill(Msg(5950), "2");
-        first = 1;
-        line = 2;
-      }
-      const OneInputCommand& next = plan->commands[first];
-      words += Describe(next, line == 1 ? 2 : 1);
-      if (console) {
-        typed = Fill(Msg(5870), CommandsText(plan->commands));
-      } else if (next.letter == "C") {
-        typed = front + " " + std::to_string(next.number) + ", " + back + " (C" + std::to_string(next.number) + ")";
-      } else {
-        typed = back + " " + std::to_string(next.number) + " (P" + std::to_string(next.number) + ")";
-      }
-      if (yard.GetLocoNum(line) > 0) HintCells = MovedCells(yard, line, LocoUnits, next);
-    }
-    if (!plan->proven) words += " (" + Msg(5860) + ")";
+    if (job.plan) plan_ = job.plan;
+    ShowPlanHint(job.plan, job.console);
+  });
+  if (hereJob_ && hereJob_->done) hereJob_.reset();
+}
+
+void Game::ShowPlanHint(const std::optional<Plan>& plan, bool console) {
+  if (!plan) {
+    HintText = Msg(5810);
+    hintYard_ = yard;
+    hintRoute_ = Route;
+    MsgGuide.Msg(HintText);
+    ports_.scene.DrawRefresh();
+    return;
   }
+  plan_ = plan;
+  HintLine = plan->commands;
+  // The buttons' own captions (texts 1250 and 1240), without their access keys.
+  const std::string front = PlainCaption(Msg(1250)), back = PlainCaption(Msg(1240));
+  std::string words, typed;
+  if (plan->commands.empty()) {
+    // Nothing left but the back-in that completes the train.
+    words = Fill(Msg(5800), "1");
+    typed = console ? Fill(Msg(5870), "") : back;
+  } else {
+    // The console first sets the route to line 1: with the locomotive in line 2 the string's
+    // first C does no more than turn the route back to it (the solver knows; the player should).
+    std::size_t first = 0;
+    int line = console ? 1 : Route;
+    if (console && yard.GetLocoNum(1) == 0 && yard.GetLocoNum(2) > 0 && plan->commands.size() > 1) {
+      words = Fill(Msg(5950), "2");
+      first = 1;
+      line = 2;
+    }
+    const OneInputCommand& next = plan->commands[first];
+    words += Describe(next, line == 1 ? 2 : 1);
+    if (console) {
+      typed = Fill(Msg(5870), CommandsText(plan->commands));
+    } else if (next.letter == "C") {
+      typed = front + " " + std::to_string(next.number) + ", " + back + " (C" + std::to_string(next.number) + ")";
+    } else {
+      typed = back + " " + std::to_string(next.number) + " (P" + std::to_string(next.number) + ")";
+    }
+    if (yard.GetLocoNum(line) > 0) HintCells = MovedCells(yard, line, LocoUnits, next);
+  }
+  if (!plan->proven) words += " (" + Msg(5860) + ")";
+  ShowHint(words, typed);
+}
+
+void Game::ShowHint(const std::string& words, const std::string& typed) {
   HintText = Msg(5770) + " : " + words + " — " + typed;
   hintYard_ = yard;
   hintRoute_ = Route;

@@ -96,6 +96,8 @@ void Game::SetStartingUp(bool on) {
 
 void Game::SetClosing() {
   closing_ = true;
+  Cancel(parJob_);  // nothing the searches find is wanted now
+  Cancel(hereJob_);
   AnimeContinue = false;  // a departure run winds down at its next frame
   UpdateControls();
 }

@@ -134,6 +134,7 @@ std::optional<int> Game::ResumeGame(const SavedGame& g) {
   FewestProven = g.fewestProven;
   fewestConsole_ = g.fewestConsole;
   plan_.reset();  // the hint searches again from the position on the screen
+  Cancel(parJob_);
   restartOffered_ = g.restartOffered;
   history_ = std::move(steps);
   historyAt_ = g.historyAt;
@@ -148,6 +149,13 @@ std::optional<int> Game::ResumeGame(const SavedGame& g) {
   GameActive = true;
   StartTick = ports_.clock.TickCount() - static_cast<std::uint32_t>(g.playedMs);
   ports_.controls.SetText("cmbCutTrainNum", "");
+  // A game left before its fewest moves were found has them looked for again.
+  if (FewestMoves < 0) {
+    ComputeFewest(fewestConsole_);
+  } else {
+    ShowPar();
+  }
+  PositionChanged();
   Timer1_Timer();
   ports_.scene.DrawRefresh();
   MsgGuide.Msg(Msg(6100));

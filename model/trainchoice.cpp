@@ -112,8 +112,7 @@ void Game::ChangeTrain(int LocoINdex, const std::string& TRDFileName) {
   completed_ = false;
   history_.clear();
   historyAt_ = 0;
-  plan_.reset();
-  FewestMoves = -1;
+  ForgetPar();
   AnserCount = 0;
   ClearStatus();
   ports_.status.SetPanel("DCount", "");

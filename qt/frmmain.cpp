@@ -225,6 +225,7 @@ void frmMain::Form_Load() {
   game_ = MakeGame(Ports{msgBoxes_, controls_, status_, scene_, sound_, clock_, *gameLog_, texts_}, settings_, log_.get(),
                    options_.seed);
   game_->SetStartingUp(true);
+  game_->Worker = &worker_;
   game_->MsgGuide.ObjGuide = nullptr;  // the status bar takes the guide once the window is shown
   game_->MIDI = midi_.get();
   if (midi_) {
@@ -569,7 +570,7 @@ void frmMain::BuildControls() {
   QStatusBar* bar = statusBar();
   bar->setObjectName("staBar");
   bar->setSizeGripEnabled(false);
-  for (const char* key : {"Msg", "DCount", "UCount", "TimeLabel", "Time"}) {
+  for (const char* key : {"Msg", "DCount", "UCount", "Par", "TimeLabel", "Time"}) {
     auto* label = new QLabel(bar);
     label->setObjectName(QString("staBar_") + key);
     label->setProperty("Key", key);
@@ -595,6 +596,7 @@ void frmMain::SetContlorTag() {
   // What the two counters count.
   SetTag(status_.Label("DCount"), {}, "136");
   SetTag(status_.Label("UCount"), {}, "137");
+  SetTag(status_.Label("Par"), {}, "144");
 }
 
 void frmMain::LayoutControls() {
@@ -741,6 +743,8 @@ void frmMain::ShowOptions() {
 }
 
 void frmMain::AfterOptions() {
+  // The par in the units the game is played in now, and from here when that is asked for.
+  game_->SettingsChanged();
   // Sound switched on again in the options: the device may be tried once more.
   if (settings_.GameSound || settings_.SuccessSound) {
     game_->SoundFailed = false;

@@ -20,6 +20,7 @@
 #include "qt/qtcontrols.h"
 #include "qt/qtscene.h"
 #include "qt/qtmessagebox.h"
+#include "qt/qtworker.h"
 
 class QAction;
 class QComboBox;
@@ -128,6 +129,12 @@ class frmMain : public QMainWindow {
   // Plays a tune through the game's rule: no tune after the sound device failed.
   void AfterOptions();
 
+ public:
+  // The searches of the fewest moves (for tests and the benchmark: how many are on their way).
+  const QtWorker& Worker() const { return worker_; }
+
+ private:
+
   StartOptions options_;
   StartupFlags flags_;
   AppSettings settings_;
@@ -136,6 +143,8 @@ class frmMain : public QMainWindow {
   std::unique_ptr<FileGameLog> gameLog_;
   std::unique_ptr<FluidMci> mci_;
   std::unique_ptr<MIDIMCIClass> midi_;
+  // Before the game: it goes after it, waiting for the searches the game has called off.
+  QtWorker worker_;
   std::unique_ptr<Game> game_;
   std::unique_ptr<Records> records_;
   std::future<std::pair<Records::Opened, std::optional<SavedGame>>> recordsOpening_;

@@ -88,8 +88,12 @@ void LoadIni(AppSettings& s, const std::string& iniPath, const std::string& data
     const std::string v = ini.Get(section, key);
     return v == "1" || v == "On" || v == "ON" || v == "on";
   };
+  s.ParFromHere = Lower(ini.Get(section, "ParFromHere")) == "true";
   s.GameSound = soundSwitch("GameSound");
   s.SuccessSound = soundSwitch("SuccessSound");
+  bool band = false;
+  const std::int32_t difficulty = LeadingInt32(ini.Get(section, "Difficulty"), &band);
+  s.Difficulty = band && difficulty >= 0 && difficulty <= 4 ? difficulty : 0;
   bool whole = false;
   const std::int32_t zoom = LeadingInt32(ini.Get(section, "Zoom"), &whole);
   s.Zoom = whole && zoom >= 1 && zoom <= 3 ? zoom : 0;
@@ -110,6 +114,9 @@ bool SaveIni(const AppSettings& s, const std::string& iniPath) {
     ini.Set(section, "GameSound", game ? "ON" : "OFF");
     ini.Set(section, "SuccessSound", success ? "ON" : "OFF");
     if (s.Zoom >= 1) ini.Set(section, "Zoom", std::to_string(s.Zoom));
+    // The game's own settings beyond the classic ones are written once they leave their defaults.
+    if (s.ParFromHere || !ini.Get(section, "ParFromHere").empty()) ini.Set(section, "ParFromHere", s.ParFromHere ? "True" : "False");
+    if (s.Difficulty != 0 || !ini.Get(section, "Difficulty").empty()) ini.Set(section, "Difficulty", std::to_string(s.Difficulty));
   });
 }
 

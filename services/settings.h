@@ -27,6 +27,11 @@ struct AppSettings {
     bool game, success;
   };
   std::optional<Sounds> SoundChosen;
+  // The fewest moves from the position on the screen after each move, beside the quiz's own.
+  bool ParFromHere = false;
+  // How quizzes are chosen: 0 by the level (QuestionLevel), 1 to 4 by the band of their fewest
+  // moves (easy, medium, hard, expert).
+  int Difficulty = 0;
   // The window's size, 1 to 3 pixels a pixel of the yard; 0 until the first start has chosen one.
   int Zoom = 0;
 };

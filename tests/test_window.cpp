@@ -336,6 +336,7 @@ TEST_F(GameTest, HintsMarkTheCarsAndUndoTakesMovesBackFromTheKeyboard) {
   QApplication::setActiveWindow(window.get());
   ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
   QTest::keyClick(window.get(), Qt::Key_H, Qt::ControlModifier);
+  Settle();
   EXPECT_FALSE(game.HintCells.empty());
   EXPECT_EQ(game.ports().status.Panel("Msg"), game.HintText);
   Click("cmdBack");

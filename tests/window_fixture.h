@@ -182,7 +182,16 @@ struct WindowFixture : ::testing::Test {
   QPushButton* Button(const char* name) const { return window->findChild<QPushButton*>(name); }
   QComboBox* NumberBox() const { return window->findChild<QComboBox*>("cmbCutTrainNum"); }
   QLabel* Panel(const char* key) const { return window->findChild<QLabel*>(QString("staBar_") + key); }
-  void Trigger(const char* menu) { window->menu(menu)->trigger(); }
+  // A hint's search runs on the worker: the hint waits for its answer.
+  void Trigger(const char* menu) {
+    window->menu(menu)->trigger();
+    if (std::string(menu) == "mnuGameHint") Settle();
+  }
+  // Until every search posted has been answered, the event loop running meanwhile.
+  void Settle() {
+    for (int waited = 0; window->Worker().Pending() > 0 && waited < 20000; waited += 2) QTest::qWait(2);
+    ASSERT_EQ(window->Worker().Pending(), 0) << "a search never answered";
+  }
   // The play-time clock of the status bar runs.
   bool TimerOn() const { return window->findChild<QTimer*>("Timer1")->isActive(); }
   void Click(const char* button) { QTest::mouseClick(Button(button), Qt::LeftButton); }
