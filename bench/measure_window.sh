@@ -68,3 +68,11 @@ if command -v strace >/dev/null; then
 else
   echo "files opened during a pull: strace is not installed (apt-get install strace)"
 fi
+
+# The longest the window went without answering, 100 seeded quizzes of the largest trains played
+# through it: every search on the window's thread (as it once ran) against the worker.
+echo "longest event-loop stall, milliseconds (a watchdog timer's lateness), 100 quizzes of the largest trains:"
+for how in sync worker; do
+  "$driver" stalls $([ $how = sync ] && echo sync) 2>/dev/null >stalls-$how.txt
+  echo "  searches $([ $how = sync ] && echo 'on the window thread' || echo 'on the worker'): $(tr '\n' ' ' <stalls-$how.txt)"
+done

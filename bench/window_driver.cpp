@@ -9,6 +9,10 @@
 //   window_driver resumed    as startup, and says whether a kept game was taken up
 //   window_driver statistics 10,000 games recorded, then Game > Statistics opened and painted:
 //                            microseconds to record one more game, and to open the window
+//   window_driver stalls [sync] 100 seeded quizzes of the largest shipped trains played through
+//                            the window: start-up, quiz, hint, a move, hint, the rest, completion;
+//                            the longest lateness of a watchdog timer in each, in milliseconds.
+//                            "sync" runs every search on the window's thread, as it once was.
 // The program folder is the current directory, which must hold "Cars" (the default train set).
 #include <sys/resource.h>
 #include <unistd.h>
@@ -18,6 +22,11 @@
 #include <QMainWindow>
 #include <QComboBox>
 #include <QPushButton>
+#include <QTimer>
+#include <algorithm>
+#include <map>
+#include <thread>
+#include <vector>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -65,6 +74,101 @@ std::unique_ptr<kelvara::qt::frmMain> StartGame(double timeScale, const char* li
   auto w = std::make_unique<kelvara::qt::frmMain>(o);
   w->Form_Load();
   return w;
+}
+
+// A timer that should fire every millisecond: how late it came, at most, in each part of a run.
+class Watchdog {
+ public:
+  Watchdog() {
+    timer_.setInterval(1);
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+      const double gap = static_cast<double>(since_.nsecsElapsed()) / 1e6;
+      since_.restart();
+      worst_[part_] = std::max(worst_[part_], gap - 1);
+    });
+    since_.start();
+    timer_.start();
+  }
+  // From now on lateness counts for this part; the time of the switch itself does not.
+  void Part(const std::string& name) {
+    QCoreApplication::processEvents();
+    part_ = name;
+    since_.restart();
+  }
+  const std::map<std::string, double>& Worst() const { return worst_; }
+
+ private:
+  QTimer timer_;
+  QElapsedTimer since_;
+  std::string part_ = "start-up";
+  std::map<std::string, double> worst_;
+};
+
+// Turns the event loop until the game has what it waits for, at most five seconds.
+template <typename Ready>
+void Await(Ready ready) {
+  QElapsedTimer waited;
+  waited.start();
+  while (!ready() && waited.elapsed() < 5000) {
+    QCoreApplication::processEvents();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+}
+
+int Stalls(bool sync) {
+  Watchdog dog;
+  auto w = StartGame(0, "nsp nss");
+  kelvara::Game& g = w->game();
+  if (sync) g.Worker = nullptr;
+  g.settings().OneInput = true;  // moves as typed strings: no console window to answer
+  // The largest trains the default set holds with each locomotive set: most cars first.
+  struct Choice {
+    int set;
+    std::string path;
+    int units;
+  };
+  std::vector<Choice> trains;
+  for (const auto& t : g.ListTrainFiles()) {
+    for (int set = 0; set < g.Loco.LocoSetCount(); ++set) {
+      g.ChangeTrain(set, t.path);
+      if (g.LocoUnits + g.TrainCars <= kelvara::kVisible) trains.push_back({set, t.path, g.TrainCars});
+    }
+  }
+  std::sort(trains.begin(), trains.end(), [](const Choice& a, const Choice& b) { return a.units > b.units; });
+  trains.resize(std::min<std::size_t>(trains.size(), 6));
+  int completed = 0, parKnown = 0;
+  for (int seed = 1; seed <= 100; ++seed) {
+    const Choice& c = trains[static_cast<std::size_t>(seed) % trains.size()];
+    dog.Part("train change");
+    g.ChangeTrain(c.set, c.path);
+    g.lib().Seed(static_cast<std::uint64_t>(seed));
+    g.settings().QuestionLevel = 10 * (1 + seed % 5);
+    dog.Part("quiz");
+    g.mnuGameReDisMakeUp_Click();
+    for (int round = 0; round < 2 && g.GameActive; ++round) {
+      dog.Part("hint");
+      g.mnuGameHint_Click();
+      Await([&] { return !g.HintWaiting(); });
+      if (g.HintLine.empty()) break;
+      // First the hint's first command, then the whole rest of its string.
+      std::string typed = round == 0 ? g.HintLine.front().letter + std::to_string(g.HintLine.front().number)
+                                     : kelvara::CommandsText(g.HintLine);
+      dog.Part("moves");
+      g.RunOneInput(typed);
+      dog.Part("completion");
+      if (g.GameActive) g.ChkGameEnd();
+    }
+    completed += g.GameActive ? 0 : 1;
+    parKnown += g.FewestMoves >= 0 ? 1 : 0;
+  }
+  dog.Part("end");
+  double worst = 0;
+  for (const auto& [part, ms] : dog.Worst()) {
+    std::printf("%s %.1f\n", part.c_str(), ms);
+    if (part != "end") worst = std::max(worst, ms);
+  }
+  std::printf("longest %.1f completed %d par_known %d\n", worst, completed, parKnown);
+  return 0;
 }
 
 }  // namespace
@@ -173,6 +277,7 @@ int main(int argc, char** argv) {
     std::printf("%lld %lld\n", record, static_cast<long long>(open.nsecsElapsed() / 1000));
     return 0;
   }
-  std::fprintf(stderr, "usage: window_driver bare|startup|memory|idle|pull|keep|resumed|statistics\n");
+  if (mode == "stalls") return Stalls(argc > 2 && std::strcmp(argv[2], "sync") == 0);
+  std::fprintf(stderr, "usage: window_driver bare|startup|memory|idle|pull|keep|resumed|statistics|stalls [sync]\n");
   return 2;
 }

@@ -1,5 +1,7 @@
 // Play helpers: the fewest moves of a quiz, hints from a shortest string, undo and redo.
 #include <algorithm>
+#include <chrono>
+#include <thread>
 #include <string>
 
 #include "model/durations.h"
@@ -225,9 +227,12 @@ void Game::SettingsChanged() {
 }
 
 void Game::WaitForPar() {
-  // The search gives up within its second; the wait is bounded well past that all the same.
-  for (int waited = 0; ParPending() && !closing_ && waited < durations::kParLongest; waited += durations::kTunePoll) {
+  // The search gives up within its second; the wait is bounded well past that all the same, in
+  // real time: the game's clock may run compressed.
+  const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(durations::kParLongest);
+  while (ParPending() && !closing_ && std::chrono::steady_clock::now() < until) {
     lib_.Wait1ms(durations::kTunePoll);
+    if (ParPending()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
 }
 

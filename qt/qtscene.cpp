@@ -1,5 +1,7 @@
 #include "qt/qtscene.h"
 
+#include <QCoreApplication>
+
 #include <QApplication>
 #include <QLabel>
 #include <QScreen>
@@ -82,6 +84,8 @@ void QtScene::AnimeView(bool visible) {
                                         : QPixmap::fromImage(picture.scaled(r.Right * p_.zoom, r.Bottom * p_.zoom,
                                                                             Qt::IgnoreAspectRatio,
                                                                             Qt::SmoothTransformation)));
+        // A long train's pictures take a while to scale: the window answers between two.
+        QCoreApplication::processEvents();
       }
       pictures.push_back(*it);
     }
