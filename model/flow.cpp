@@ -3,6 +3,9 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <chrono>
+#include <memory>
+#include <thread>
 
 #include "model/durations.h"
 #include "model/game.h"
@@ -109,27 +112,90 @@ void Game::mnuGameReDisMakeUp_Click() {
     if (settings_.MakeLog && MyLog != nullptr) {
       LogOutFst(*MyLog, lib_, LocoListFolder(), TRD.TrainFileName);
     }
-    // A quiz that came out in order (a short train mixed by few moves can) is made again, from
-    // the train's first placement as New Game makes it: mixing on from an ordered yard can keep
-    // it ordered for ever (one move that finds its siding empty). The answer list is the last
-    // making's, which starts there.
-    for (int tries = 0; tries <= kQuizRemakes; ++tries) {
-      if (tries > 0) SetCars();
-      for (int siding = 1; siding <= 2; ++siding) {
-        if (yard.GetLocoNum(siding) > 0) CutTrain(siding, 0, yard.GetLocoNum(siding));
+    // By the band of the fewest moves: the seed and the level under which the quiz maker makes a
+    // quiz of the band, found on copies of the game; the quiz is then made here as by the level.
+    const int level = settings_.QuestionLevel;
+    std::string missed;
+    if (settings_.Difficulty >= 1 && settings_.Difficulty <= static_cast<int>(kParBands.size())) {
+      const ParBand& band = kParBands[static_cast<std::size_t>(settings_.Difficulty - 1)];
+      const BandQuiz found = ChooseBandQuiz(band);
+      if (found.found) {
+        lib_.Seed(found.seed);
+        settings_.QuestionLevel = found.level;
+      } else if (!closing_) {
+        missed = Fill(Msg(7160), BandName(band), std::to_string(kBandSearch.count() / 1000));
       }
-      DisMakeUp();
-      if (Derailed || !SolvedBeforeAnyMove()) break;
-      ports_.log.WriteLine("Quiz came out solved: made again");
     }
+    MakeQuiz();
+    settings_.QuestionLevel = level;
     ports_.sound.Beep();
     if (!Derailed) {
       DimCopy2(yard, StartYard);
       StartRoute = Route;
       ComputeFewest(settings_.OneInput);
     }
+    bandMissed_ = missed;
   }
   mnuGameRestart_Click();
+  if (!bandMissed_.empty()) {
+    MsgGuide.Msg(bandMissed_);
+    LogOut(bandMissed_);
+  }
+}
+
+void Game::MakeQuiz() {
+  // A quiz that came out in order (a short train mixed by few moves can) is made again, from
+  // the train's first placement as New Game makes it: mixing on from an ordered yard can keep
+  // it ordered for ever (one move that finds its siding empty). The answer list is the last
+  // making's, which starts there.
+  for (int tries = 0; tries <= kQuizRemakes; ++tries) {
+    if (tries > 0) SetCars();
+    for (int siding = 1; siding <= 2; ++siding) {
+      if (yard.GetLocoNum(siding) > 0) CutTrain(siding, 0, yard.GetLocoNum(siding));
+    }
+    DisMakeUp();
+    if (Derailed || !SolvedBeforeAnyMove()) break;
+    ports_.log.WriteLine("Quiz came out solved: made again");
+  }
+}
+
+std::string Game::BandName(const ParBand& band) const {
+  return Fill(Msg(band.text), std::to_string(band.low), std::to_string(band.high));
+}
+
+BandQuiz Game::ChooseBandQuiz(const ParBand& band) {
+  MsgGuide.Msg(Fill(Msg(7150), BandName(band)));
+  ports_.clock.PumpOnce();
+  // Where the tries start comes from the game's own random numbers: a seeded game makes the
+  // same quizzes by band too.
+  std::uint64_t firstSeed = 0;
+  for (int part = 0; part < 3; ++part) firstSeed = firstSeed << 16 | static_cast<std::uint64_t>(lib_.GetRandom(0, 65535));
+  struct Search {
+    std::atomic<bool> cancel{false};
+    bool done = false;
+    BandQuiz found;
+  };
+  auto search = std::make_shared<Search>();
+  auto work = [search, firstSeed, band, from = yard, route = Route, m = LocoUnits, n = TrainCars,
+               console = settings_.OneInput] {
+    search->found = FindBandQuiz(from, route, m, n, console, band, firstSeed, &search->cancel);
+  };
+  auto done = [search] { search->done = true; };
+  if (Worker == nullptr) {
+    work();
+    done();
+  } else {
+    Worker->Post(std::move(work), std::move(done));
+    // The window answers meanwhile; the controls are off while the quiz is made.
+    const auto until = std::chrono::steady_clock::now() + kBandSearch + std::chrono::seconds(2);
+    while (!search->done && !closing_ && std::chrono::steady_clock::now() < until) {
+      lib_.Wait1ms(durations::kTunePoll);
+      if (!search->done) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    search->cancel = true;
+    if (!search->done) return {};
+  }
+  return search->found;
 }
 
 void Game::PlayTune(const char* name) {

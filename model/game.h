@@ -19,6 +19,7 @@
 #include "model/command.h"
 #include "model/phase.h"
 #include "model/record.h"
+#include "model/difficulty.h"
 #include "model/solver.h"
 #include "model/worker.h"
 #include "model/yard.h"
@@ -49,6 +50,9 @@ std::int32_t NumberBoxValue(std::string_view text);
 
 // A caption as the player reads it, without its access key: "前進(&R)" -> "前進", "F&ront" -> "Front".
 std::string PlainCaption(std::string caption);
+
+// A text with "%1" and "%2" replaced.
+std::string Fill(std::string text, const std::string& one, const std::string& two = {});
 
 class Game {
  public:
@@ -236,6 +240,9 @@ class Game {
 
   // Mixes the train up by random real moves and records them in AnserList.
   void DisMakeUp();
+  // The quiz maker of New Game: DisMakeUp from the position as it stands, made again from the
+  // first placement while it comes out already in order.
+  void MakeQuiz();
   void mnuGameNewGame_Click();
   void mnuGameReDisMakeUp_Click();
   // The yard as a quiz leaves it is already the formation once the locomotive backs in, with
@@ -374,6 +381,10 @@ class Game {
   void ShowPlanHint(const std::optional<Plan>& plan, bool console);
   void ShowHint(const std::string& words, const std::string& typed);
   std::shared_ptr<SolveJob> parJob_, hereJob_;
+  // A quiz of the band chosen in the options: its seed and level, looked for on the worker.
+  BandQuiz ChooseBandQuiz(const ParBand& band);
+  std::string BandName(const ParBand& band) const;
+  std::string bandMissed_;  // said in the guide when no quiz of the band came
   bool hintWaiting_ = false;
   // Whether a search's answers may still reach this game.
   std::shared_ptr<char> alive_ = std::make_shared<char>();

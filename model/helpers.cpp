@@ -10,10 +10,7 @@
 
 namespace kelvara {
 
-namespace {
-
-// "%1" and "%2" of a text replaced.
-std::string Fill(std::string text, const std::string& one, const std::string& two = {}) {
+std::string Fill(std::string text, const std::string& one, const std::string& two) {
   for (const auto& [mark, value] : {std::pair<std::string, std::string>{"%1", one}, {"%2", two}}) {
     for (std::size_t at = text.find(mark); at != std::string::npos; at = text.find(mark, at + value.size())) {
       text.replace(at, mark.size(), value);
@@ -21,6 +18,8 @@ std::string Fill(std::string text, const std::string& one, const std::string& tw
   }
   return text;
 }
+
+namespace {
 
 // The cells (line x 20 + slot) of what a command moves: the locomotive and the cars it pulls, or
 // the locomotive and the cars coupled to it that a push moves first.

@@ -811,7 +811,8 @@ SolveResult SolveFewest(const Yard& yard, int route, int m, int n, const SolverL
   const auto deadline = std::chrono::steady_clock::now() + limits.time;
   auto have = [&] { return result.outcome == SolveResult::Outcome::Solved; };
   auto run = [&](int num, int den, std::size_t bytes, bool keepLooking) {
-    const int limit = have() ? static_cast<int>(result.commands.size()) : kOneInputCommands + 1;
+    const int most = limits.longest >= 0 ? std::min(limits.longest, kOneInputCommands) : kOneInputCommands;
+    const int limit = have() ? static_cast<int>(result.commands.size()) : most + 1;
     Search search(m, n, bytes, num, den, limit, deadline, keepLooking, limits.cancel);
     for (const auto& [pos, step] : starts) search.AddStart(pos, step.letter != 0 ? 1 : 0, step);
     const Search::End end = search.Run();
@@ -840,6 +841,8 @@ SolveResult SolveFewest(const Yard& yard, int route, int m, int n, const SolverL
       result.proven = have();
       return result;
     }
+    // Short enough for the caller: not proven shortest, and not wanted to be.
+    if (have() && static_cast<int>(result.commands.size()) <= limits.enough) return result;
   }
   if (cancelled()) return Cancelled(std::move(result));
   const Search::End exact = run(1, 1, limits.maxBytes, false);

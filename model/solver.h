@@ -38,6 +38,12 @@ struct SolverLimits {
   // Set from another thread to call the search off: it returns Cancelled within a millisecond
   // or so.
   const std::atomic<bool>* cancel = nullptr;
+  // Only strings of at most this many commands are looked for (-1: any): NoSolution then says
+  // that none is as short, and the search that finds so is far quicker.
+  int longest = -1;
+  // A string of at most this many commands found by the first searches is handed back at once,
+  // not proven shortest (-1: never): for a caller that only asks whether one is that short.
+  int enough = -1;
 };
 
 struct SolveResult {

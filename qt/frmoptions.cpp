@@ -20,6 +20,8 @@
 #include "base/platform.h"
 #include "base/textfile.h"
 #include "qt/applynational.h"
+#include "model/difficulty.h"
+#include "model/game.h"
 #include "services/gini.h"
 #include "services/national.h"
 
@@ -47,6 +49,7 @@ constexpr Box kBoxes[] = {
     {"chkCompleteBigAnimaite", 65, &AppSettings::CompleteBigAnimaite},
     {"chkMakeLog", 67, &AppSettings::MakeLog},
     {"chkOneInput", 93, &AppSettings::OneInput},
+    {"chkParFromHere", 140, &AppSettings::ParFromHere},
     {"chkSound_0", 69, &AppSettings::GameSound},
     {"chkSound_1", 71, &AppSettings::SuccessSound},
 };
@@ -107,11 +110,22 @@ frmOptions::frmOptions(QWidget* parent, AppSettings& settings, Services services
   cmbLevel->setObjectName("cmbLevel");
   cmbLevel->setEditable(false);  // a list: no typing
   g->addWidget(cmbLevel, 1, 1, Qt::AlignLeft);
+  auto* difficultyLabel = new QLabel(general);
+  difficultyLabel->setObjectName("lblDifficulty");
+  Number(difficultyLabel, 142);
+  g->addWidget(difficultyLabel, 2, 0);
+  cmbDifficulty = new QComboBox(general);
+  cmbDifficulty->setObjectName("cmbDifficulty");
+  cmbDifficulty->setEditable(false);
+  difficultyLabel->setBuddy(cmbDifficulty);
+  g->addWidget(cmbDifficulty, 2, 1, Qt::AlignLeft);
+  // The level counts only for quizzes by the level.
+  connect(cmbDifficulty, &QComboBox::currentIndexChanged, this, [this](int band) { cmbLevel->setEnabled(band <= 0); });
 
   auto* sound = new QWidget(pages_);
   sound->setObjectName("picOptions_1");
   auto* s = new QVBoxLayout(sound);
-  int row = 2;
+  int row = 3;
   for (const Box& b : kBoxes) {
     const bool soundBox = std::string(b.name).starts_with("chkSound");
     auto* box = new QCheckBox(soundBox ? sound : general);
@@ -198,6 +212,13 @@ void frmOptions::Load() {
   cmbLevel->clear();
   for (const char* level : {"5", "10", "20", "30", "40", "50"}) cmbLevel->addItem(level);
   SetCmb(*cmbLevel, QString::number(settings_.QuestionLevel), 0);
+  cmbDifficulty->clear();
+  cmbDifficulty->addItem(Q(services_.texts.Text(7100)));
+  for (const ParBand& band : kParBands) {
+    cmbDifficulty->addItem(Q(Fill(services_.texts.Text(band.text), std::to_string(band.low), std::to_string(band.high))));
+  }
+  cmbDifficulty->setCurrentIndex(settings_.Difficulty >= 0 && settings_.Difficulty < cmbDifficulty->count() ? settings_.Difficulty : 0);
+  cmbLevel->setEnabled(cmbDifficulty->currentIndex() <= 0);
   for (const Box& b : kBoxes) checks[b.name]->setChecked(settings_.*b.field);
   checks["chkDisMakeUpDrawAnimate"]->setEnabled(checks["chkDisMakeUpDraw"]->isChecked());
 }
@@ -212,6 +233,7 @@ int frmOptions::CurrentTab() const { return tbsOptions->currentIndex(); }
 void frmOptions::Apply() {
   settings_.TrdFolder = txtTrdFolder->text().toStdString();
   settings_.QuestionLevel = cmbLevel->currentText().toInt();
+  settings_.Difficulty = std::max(cmbDifficulty->currentIndex(), 0);
   const bool soundsBefore[] = {settings_.GameSound, settings_.SuccessSound};
   for (const Box& b : kBoxes) settings_.*b.field = checks[b.name]->isChecked();
   // Sound the device switched off stays the player's choice in the file until the player

@@ -52,6 +52,7 @@ class frmOptions : public QDialog {
 
   QLineEdit* txtTrdFolder = nullptr;
   QComboBox* cmbLevel = nullptr;
+  QComboBox* cmbDifficulty = nullptr;
   QTabBar* tbsOptions = nullptr;
   std::map<std::string, QCheckBox*> checks;  // by control name
 

@@ -327,5 +327,122 @@ TEST_F(HelperTest, ADerailmentEndsTheHelpersUntilRestart) {
   EXPECT_FALSE(f.controls.IsEnabled("mnuGameUndo"));
 }
 
+// A worker that holds what it is given until the test lets it run: the answers come when the
+// window's event loop would deliver them, after whatever the player did meanwhile.
+struct HeldWorker : IWorker {
+  std::vector<std::pair<std::function<void()>, std::function<void()>>> held;
+  void Post(std::function<void()> work, std::function<void()> done) override { held.emplace_back(std::move(work), std::move(done)); }
+  void RunAll() {
+    auto now = std::move(held);
+    held.clear();
+    for (auto& [work, done] : now) {
+      work();
+      done();
+    }
+  }
+};
+
+TEST_F(HelperTest, SearchesAnswerOnTheWorkerAndAnAnswerForAPositionGoneIsDropped) {
+  // The par of a quiz found on the spot, for comparison.
+  New(1, 9, 31, 20);
+  const int par = game->FewestMoves;
+  ASSERT_GT(par, 0);
+
+  HeldWorker worker;
+  f.settings.QuestionLevel = 20;
+  game = TrainGame(f, 1, 9, 31);
+  game->Worker = &worker;
+  game->mnuGameReDisMakeUp_Click();
+  EXPECT_TRUE(game->ParPending());
+  EXPECT_EQ(game->FewestMoves, -1) << "not known before its search answers";
+  ASSERT_EQ(worker.held.size(), 1u);
+  worker.RunAll();
+  EXPECT_FALSE(game->ParPending());
+  EXPECT_EQ(game->FewestMoves, par) << "the same quiz, the same par";
+
+  // A hint off the plan waits for its search, the guide saying so.
+  game->Do(GameCommand::Back);  // into the siding the route shows
+  f.controls.SetText("cmbCutTrainNum", "0");
+  game->Do(GameCommand::Front);
+  game->Do(GameCommand::Back);  // the locomotive alone over to the other siding: rarely the plan
+  game->mnuGameHint_Click();
+  ASSERT_TRUE(game->HintWaiting()) << "off the plan: a search";
+  {
+    EXPECT_EQ(f.status.Panel("Msg"), "<5890>");
+    const int hints = game->HintsUsed;
+    game->mnuGameHint_Click();
+    EXPECT_EQ(game->HintsUsed, hints) << "asked again while it waits: counted once";
+    worker.RunAll();
+    EXPECT_FALSE(game->HintWaiting());
+  }
+  EXPECT_THAT(game->HintText, HasSubstr("<5770>"));
+  ASSERT_FALSE(game->HintLine.empty());
+
+  // A hint asked for, then a move before its answer: the answer is for a position that is gone.
+  game->Do(GameCommand::GameRestart);
+  worker.RunAll();
+  game->Do(GameCommand::Back);
+  f.controls.SetText("cmbCutTrainNum", "1");
+  game->Do(GameCommand::Front);
+  game->Do(GameCommand::Back);
+  game->mnuGameHint_Click();
+  ASSERT_TRUE(game->HintWaiting());
+  {
+    game->HintText.clear();
+    f.controls.SetText("cmbCutTrainNum", "0");
+    game->Do(GameCommand::Front);
+    EXPECT_FALSE(game->HintWaiting()) << "the move called the search off";
+    worker.RunAll();
+    EXPECT_EQ(game->HintText, "") << "no hint for a position that is gone";
+  }
+
+  // With the option on, each move asks for the fewest from the position it leaves.
+  f.settings.ParFromHere = true;
+  game->Do(GameCommand::GameRestart);
+  EXPECT_EQ(game->FewestFromHere, -1);
+  worker.RunAll();
+  EXPECT_GE(game->FewestFromHere, par) << "from the start, before the first back-in";
+  EXPECT_LE(game->FewestFromHere, par + 1);
+  game->Do(GameCommand::Back);
+  worker.RunAll();
+  EXPECT_EQ(game->FewestFromHere, par) << "after the back-in that is no move";
+}
+
+TEST_F(HelperTest, QuizzesByBandHaveTheirParInsideTheBand) {
+  // A train long enough for every band; each quiz made as New Game makes it, par in the band.
+#ifdef __SANITIZE_ADDRESS__
+  constexpr int kQuizzes = 4;
+#else
+  constexpr int kQuizzes = 100;
+#endif
+  for (int b = 1; b <= static_cast<int>(kParBands.size()); ++b) {
+    const ParBand& band = kParBands[static_cast<std::size_t>(b - 1)];
+    f.settings.Difficulty = b;
+    game = TrainGame(f, 1, 12, 700 + b);
+    int inBand = 0;
+    for (int q = 0; q < kQuizzes; ++q) {
+      game->mnuGameReDisMakeUp_Click();
+      if (f.status.Panel("Msg").find("<7160>") != std::string::npos) continue;  // none came in time
+      EXPECT_TRUE(game->FewestProven);
+      EXPECT_GE(game->FewestMoves, band.low) << "band " << b << " quiz " << q;
+      EXPECT_LE(game->FewestMoves, band.high) << "band " << b << " quiz " << q;
+      ++inBand;
+    }
+    EXPECT_EQ(inBand, kQuizzes) << "band " << b << ": every quiz found in time";
+  }
+  f.settings.Difficulty = 0;
+
+  // A train too short for a band says so, and the quiz is made by the level.
+  f.settings.Difficulty = static_cast<int>(kParBands.size());
+  game = TrainGame(f, 1, 3, 5);
+  const BandQuiz none = FindBandQuiz(game->yard, 1, 1, 3, false, kParBands.back(), 1, nullptr, std::chrono::milliseconds(200));
+  EXPECT_FALSE(none.found);
+  EXPECT_GT(none.tries, 0);
+  game->mnuGameReDisMakeUp_Click();
+  EXPECT_EQ(f.status.Panel("Msg"), "<7160>");
+  EXPECT_TRUE(game->GameActive) << "a quiz by the level all the same";
+  f.settings.Difficulty = 0;
+}
+
 }  // namespace
 }  // namespace kelvara::testing
