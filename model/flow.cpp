@@ -277,8 +277,9 @@ void Game::CompleteSequence(int /*line*/) {
     WaitForPar();  // most often in long since: it was asked for when the quiz was made
     EndGame(GameEnd::Completed);
     counts = MovesText();
-    if (FewestProven && MovesUsed <= FewestMoves) counts += "\n" + Msg(7020);
     if (LastRecord.newBest) counts += Msg(6130);
+    // A game no shorter string could have finished: marked on a line of its own.
+    if (FewestProven && MovesUsed <= FewestMoves) counts += "\n" + Msg(7020);
     ports_.scene.ShowCompleteWindow(Msg(5460), counts);
     ports_.clock.PumpOnce();
     lib_.Wait1ms(durations::kCompleteWindow);

@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -19,6 +22,7 @@ namespace {
 
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
+using ::testing::Not;
 
 struct PlayTest : WindowFixture {
   void SetUp() override {
@@ -234,6 +238,119 @@ TEST_F(PlayTest, TheFewestMovesAreCountedInTheUnitsPlayed) {
   ASSERT_EQ(G().phase(), Phase::Complete);
   EXPECT_EQ(G().FewestMoves, static_cast<int>(typed.commands.size()));
   EXPECT_LE(G().FewestMoves, G().MovesUsed);
+}
+
+// The par in the status bar from the start of play, the fewest from here after each move when
+// the option asks, and the completion's mark for a game finished in the fewest moves. With
+// KELVARA_SHOTS set to a folder, the window and the completion window are saved there.
+TEST_F(PlayTest, TheParStandsInTheStatusBarAndTheFewestMovesAreMarked) {
+  const char* shots = std::getenv("KELVARA_SHOTS");
+  auto shoot = [&](QWidget& w, const char* name) {
+    if (shots != nullptr) w.grab().save(QString(shots) + "/" + name + ".png");
+  };
+  window->settings().OneInput = true;
+  window->settings().ParFromHere = true;
+  NewGame(5);
+  Settle();
+  ASSERT_TRUE(G().FewestProven);
+  const std::string par = "Par " + std::to_string(G().FewestMoves);
+  EXPECT_EQ(Panel("Par")->text().toStdString(), par + " (from here " + std::to_string(G().FewestMoves) + ")");
+  EXPECT_EQ(Panel("Par")->toolTip().toStdString(), window->texts().GetCaptionText(144));
+
+  // One command off the shortest way, then the rest of a shortest string from there.
+  const SolveResult best = SolveFromConsole(G().yard, G().LocoUnits, G().TrainCars);
+  ASSERT_TRUE(best.proven);
+  console = std::optional<std::string>("C0");
+  Click("cmdBack");
+  Settle();
+  const std::string fromHere = Panel("Par")->text().toStdString();
+  EXPECT_THAT(fromHere, HasSubstr(par + " (from here ")) << "the quiz's par stays; the rest is the position's";
+  EXPECT_EQ(fromHere, par + " (from here " + std::to_string(G().FewestFromHere) + ")");
+  shoot(*window, "par");
+  Trigger("mnuGameRestart");
+  Settle();
+  EXPECT_EQ(Panel("Par")->text().toStdString(), par + " (from here " + std::to_string(G().FewestMoves) + ")");
+
+  QString detail;
+  onWait = [&](int ms) {
+    if (ms != durations::kCompleteWindow) return;
+    if (QWidget* w = Shown("frmComplete")) {
+      detail = w->findChild<QLabel*>("lblDetail")->text();
+      shoot(*w, "complete");
+    }
+  };
+  console = std::optional<std::string>(CommandsText(best.commands));
+  Click("cmdBack");
+  onWait = nullptr;
+  ASSERT_EQ(G().phase(), Phase::Complete);
+  EXPECT_EQ(G().MovesUsed, G().FewestMoves);
+  EXPECT_THAT(detail.toStdString(), HasSubstr("Finished in the fewest possible moves!"));
+
+  // One move more than the fewest: no mark.
+  Trigger("mnuGameRestart");
+  Settle();
+  console = std::optional<std::string>("P1");
+  Click("cmdBack");
+  if (G().phase() == Phase::Playing) {
+    const SolveResult rest = SolveFromConsole(G().yard, G().LocoUnits, G().TrainCars);
+    ASSERT_EQ(rest.outcome, SolveResult::Outcome::Solved);
+    onWait = [&](int ms) {
+      if (QWidget* w = Shown("frmComplete"); w != nullptr && ms == durations::kCompleteWindow) {
+        detail = w->findChild<QLabel*>("lblDetail")->text();
+      }
+    };
+    console = std::optional<std::string>(CommandsText(rest.commands));
+    Click("cmdBack");
+    onWait = nullptr;
+    ASSERT_EQ(G().phase(), Phase::Complete);
+    if (G().MovesUsed > G().FewestMoves) {
+      EXPECT_THAT(detail.toStdString(), Not(HasSubstr("fewest possible moves!")));
+    }
+  }
+}
+
+// The options choose quizzes by band and the fewest from here; the level is off while a band
+// chooses, and both are written to the settings file.
+TEST_F(PlayTest, TheOptionsChooseTheDifficultyAndTheParFromHere) {
+  WithModal([&] { Trigger("mnuOptionOption"); }, [&](QWidget& options) {
+    auto* difficulty = options.findChild<QComboBox*>("cmbDifficulty");
+    auto* level = options.findChild<QComboBox*>("cmbLevel");
+    auto* here = options.findChild<QCheckBox*>("chkParFromHere");
+    ASSERT_TRUE(difficulty && level && here);
+    ASSERT_EQ(difficulty->count(), 1 + static_cast<int>(kParBands.size()));
+    EXPECT_EQ(difficulty->itemText(0), "By the level");
+    EXPECT_EQ(difficulty->itemText(1), QString("Easy (par %1 to %2)").arg(kParBands[0].low).arg(kParBands[0].high));
+    EXPECT_EQ(difficulty->currentIndex(), 0);
+    EXPECT_TRUE(level->isEnabled());
+    EXPECT_FALSE(here->isChecked()) << "off by default: nothing is spoiled";
+    difficulty->setCurrentIndex(3);
+    EXPECT_FALSE(level->isEnabled());
+    here->setChecked(true);
+    if (const char* shots = std::getenv("KELVARA_SHOTS")) options.grab().save(QString(shots) + "/options.png");
+    QTest::mouseClick(options.findChild<QPushButton*>("cmdOk"), Qt::LeftButton);
+  });
+  EXPECT_EQ(window->settings().Difficulty, 3);
+  EXPECT_TRUE(window->settings().ParFromHere);
+  const std::string ini = ReadFileBytes(MyLibClass::GetIniFileName()).value_or("");
+  EXPECT_THAT(ini, HasSubstr("Difficulty=3"));
+  EXPECT_THAT(ini, HasSubstr("ParFromHere=True"));
+
+  // A new game by band on a train of ten cars or more (they reach the hard band in a few tries,
+  // see the README's figures): its par inside the band, the level left as it was.
+  const int levelBefore = window->settings().QuestionLevel;
+  for (const auto& t : G().ListTrainFiles()) {
+    G().ChangeTrain(0, t.path);
+    if (G().TrainCars >= 10 && G().TrainCars <= 14) break;
+  }
+  ASSERT_GE(G().TrainCars, 10);
+  NewGame(8);
+  Settle();
+  const ParBand& band = kParBands[2];
+  EXPECT_EQ(Panel("Msg")->text().indexOf("made by the level"), -1) << G().TrainCars << " cars";
+  EXPECT_TRUE(G().FewestProven);
+  EXPECT_GE(G().FewestMoves, band.low) << G().TrainCars << " cars";
+  EXPECT_LE(G().FewestMoves, band.high);
+  EXPECT_EQ(window->settings().QuestionLevel, levelBefore);
 }
 
 // Closing the window in the middle of any wait winds the game down at once and safely.
