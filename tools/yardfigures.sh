@@ -25,6 +25,6 @@ echo
 
 for trd in "$build"/Cars/*.trd; do echo "$(basename "$trd")"; done |
   xargs -P2 -I{} sh -c "'$tool' par '$build/Cars' {} 1000 > '$work/{}.txt' 2>&1 || true"
-echo "| train | cars | levels | par: lowest | 10% | median | 90% | highest |"
-echo "|---|---:|---|---:|---:|---:|---:|---:|"
-cat "$work"/*.txt | awk '$2 == "m" {printf "| %s | %s | %s | %s | %s | %s | %s | %s |\n", $1, $5, $7, $11, $13, $15, $17, $19}'
+echo "| train | cars | levels | lowest | 10% | median | 90% | highest | not proven |"
+echo "|---|---:|---|---:|---:|---:|---:|---:|---:|"
+cat "$work"/*.txt | awk '$2 == "m" {printf "| %s | %s | %s | %s | %s | %s | %s | %s | %s |\n", $1, $5, $7, $11, $13, $15, $17, $19, $23}'
