@@ -34,7 +34,7 @@ struct SolverLimits {
   // position); past it the search gives up instead of growing.
   std::size_t maxBytes = std::size_t{64} << 20;
   // And the time it may take; past it the best string found so far is given, not proven shortest.
-  std::chrono::milliseconds time{900};
+  std::chrono::milliseconds time{950};
   // Set from another thread to call the search off: it returns Cancelled within a millisecond
   // or so.
   const std::atomic<bool>* cancel = nullptr;
