@@ -280,6 +280,7 @@ void Game::CompleteSequence(int /*line*/) {
     if (LastRecord.newBest) counts += Msg(6130);
     // A game no shorter string could have finished: marked on a line of its own.
     if (FewestProven && MovesUsed <= FewestMoves) counts += "\n" + Msg(7020);
+    if (const auto code = QuizCodeText()) counts += "\n" + Msg(7200) + ": " + *code;
     ports_.scene.ShowCompleteWindow(Msg(5460), counts);
     ports_.clock.PumpOnce();
     lib_.Wait1ms(durations::kCompleteWindow);

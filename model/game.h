@@ -160,6 +160,21 @@ class Game {
   bool CanUndo() const;
   bool CanRedo() const;
 
+  // ---- quiz codes ----------------------------------------------------------------------------
+  // The quiz on the screen as a code, from its start; nothing before a quiz or for one that
+  // cannot be named.
+  std::optional<std::string> QuizCodeText() const;
+  // The quiz's start as it stands: its position and its route.
+  void SetQuizStart(const Yard& start, int route) {
+    StartYard = start;
+    StartRoute = route;
+  }
+  int QuizStartRoute() const { return StartRoute; }
+  // Plays the quiz a code names, from its start, over the train and set it names: nothing when it
+  // runs, else what was wrong with it (a typing error, no such quiz, a train the player lacks or
+  // whose cars differ). A code refused leaves the game as it was.
+  std::optional<std::string> PlayQuizCode(std::string_view code);
+
   // ---- records -------------------------------------------------------------------------------
   // Where each game is recorded when it ends; none keeps nothing.
   IRecords* Recorder = nullptr;

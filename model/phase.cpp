@@ -51,6 +51,8 @@ std::string_view CommandControl(GameCommand c) {
     case GameCommand::GameUndo: return "mnuGameUndo";
     case GameCommand::GameRedo: return "mnuGameRedo";
     case GameCommand::GameStatistics: return "mnuGameStatistics";
+    case GameCommand::GameCopyCode: return "mnuGameCopyCode";
+    case GameCommand::GamePlayCode: return "mnuGamePlayCode";
     case GameCommand::GameChangeTrainAuto: return "mnuGameChangeTrainAuto";
     case GameCommand::GameChangeTrainHand: return "mnuGameChangeTrainHand";
     case GameCommand::OptionOption: return "mnuOptionOption";
@@ -145,6 +147,7 @@ std::array<bool, std::size(kMainControls)> Game::ControlStates() const {
   set("mnuViewClearAnimation", p == Phase::Complete);
   set("mnuGameReDisMakeUp", playing || p == Phase::Derailed);
   set("mnuGameHint", CanHint());
+  set("mnuGameCopyCode", p != Phase::Idle && QuizCodeText().has_value());
   set("mnuGameUndo", CanUndo());
   set("mnuGameRedo", CanRedo());
   set("cmdBigAnimeTest", true);

@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QInputDialog>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateTime>
@@ -505,6 +507,8 @@ void frmMain::BuildMenus() {
   menu("mnuGameRedo")->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Y")), QKeySequence(QStringLiteral("Ctrl+Shift+Z"))});
   play("mnuGameRedo", GameCommand::GameRedo);
   open("mnuGameStatistics", GameCommand::GameStatistics, &frmMain::ShowStatistics);
+  open("mnuGameCopyCode", GameCommand::GameCopyCode, &frmMain::CopyCode);
+  open("mnuGamePlayCode", GameCommand::GamePlayCode, &frmMain::ShowPlayCode);
   play("mnuGameChangeTrainAuto", GameCommand::GameChangeTrainAuto);
   open("mnuGameChangeTrainHand", GameCommand::GameChangeTrainHand, &frmMain::ShowTrainSelect);
 
@@ -725,7 +729,9 @@ bool frmMain::eventFilter(QObject* watched, QEvent* e) {
 // ---- the other windows -----------------------------------------------------------------------------
 
 void frmMain::ShowAnswer() {
-  frmAnserView view(this, Q(game_->AnswerText()));
+  // The quiz's code above its making moves, to be copied from there too.
+  const auto code = game_->QuizCodeText();
+  frmAnserView view(this, Q((code ? texts_.Text(7200) + ": " + *code + "\r\n\r\n" : std::string()) + game_->AnswerText()));
   ApplyNational(view, texts_);
   PlaceInside(view, QRect(frameGeometry().right() + 8, y(), view.width(), view.height()), frmAnserView::kMinimum,
               frmAnserView::kMinimum, WorkArea());
@@ -756,6 +762,29 @@ void frmMain::AfterOptions() {
     game_->PlayTune("railway.mid");
   } else if (!settings_.GameSound) {
     midi_->StopSound();
+  }
+}
+
+void frmMain::CopyCode() {
+  const auto code = game_->QuizCodeText();
+  if (!code) return;
+  QApplication::clipboard()->setText(Q(*code));
+  game_->MsgGuide.Msg(texts_.Text(7270) + *code);
+}
+
+void frmMain::ShowPlayCode() {
+  QInputDialog ask(this);
+  ask.setObjectName("frmPlayCode");
+  ask.setWindowTitle(Q(texts_.Text(7200)));
+  ask.setLabelText(Q(texts_.Text(7260)));
+  ask.setInputMode(QInputDialog::TextInput);
+  // What the clipboard holds, when it looks like a code: most often it was copied to be played.
+  const QString held = QApplication::clipboard()->text().trimmed();
+  if (held.size() >= 20 && held.size() <= 120 && !held.contains('\n')) ask.setTextValue(held);
+  ask.resize(std::max(ask.sizeHint().width(), 560), ask.sizeHint().height());
+  if (ask.exec() != QDialog::Accepted) return;
+  if (const auto refused = game_->PlayQuizCode(ask.textValue().toStdString())) {
+    msgBoxes_.Show(*refused, MsgButtons::Ok, MsgIcon::Exclamation, texts_.Text(7200));
   }
 }
 

@@ -121,6 +121,10 @@ class frmMain : public QMainWindow {
   void ShowDataInstall();
   void ShowAbout();
   void ShowStatistics();
+  // Game > Play a quiz code: typed or pasted, then played, or the reason it was refused.
+  void ShowPlayCode();
+  // Game > Copy quiz code: to the clipboard, the guide saying it.
+  void CopyCode();
   // The records: opened at start-up; the game left at the last end taken up again after it; the
   // game in progress kept when the window closes.
   void OpenRecords();

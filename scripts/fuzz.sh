@@ -10,7 +10,7 @@ build=${FUZZ_BUILD:-build-fuzz}
 
 cmake -S . -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DKELVARA_FUZZ=ON -DKELVARA_BENCH=OFF \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-targets=(trd loco bmp ini oneinput)
+targets=(trd loco bmp ini oneinput quizcode)
 if (($# > 1)); then targets=("${@:2}"); fi
 cmake --build "$build" -j2 --target "${targets[@]/#/fuzz_}"
 

@@ -5,6 +5,8 @@
 
 #include <QLabel>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QInputDialog>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -351,6 +353,47 @@ TEST_F(PlayTest, TheOptionsChooseTheDifficultyAndTheParFromHere) {
   EXPECT_GE(G().FewestMoves, band.low) << G().TrainCars << " cars";
   EXPECT_LE(G().FewestMoves, band.high);
   EXPECT_EQ(window->settings().QuestionLevel, levelBefore);
+}
+
+// Game > Copy quiz code puts the quiz's code on the clipboard; Game > Play a quiz code offers it,
+// refuses a typing error with a box, and plays a good code from its start.
+TEST_F(PlayTest, QuizCodesAreCopiedAndPlayed) {
+  const char* shots = std::getenv("KELVARA_SHOTS");
+  NewGame(21);
+  const Yard start = G().yard;
+  Trigger("mnuGameCopyCode");
+  const QString code = QApplication::clipboard()->text();
+  ASSERT_EQ(code.toStdString(), G().QuizCodeText().value_or(""));
+  EXPECT_EQ(Panel("Msg")->text(), "Quiz code copied: " + code);
+  Click("cmdBack");  // a move: the code still names the quiz's start
+
+  auto play = [&](const QString& typed, const char* shot) {
+    WithModal([&] { Trigger("mnuGamePlayCode"); }, [&](QWidget& w) {
+      auto* ask = qobject_cast<QInputDialog*>(&w);
+      ASSERT_NE(ask, nullptr);
+      EXPECT_EQ(ask->textValue(), code) << "the clipboard's code offered";
+      ask->setTextValue(typed);
+      if (shots != nullptr && shot != nullptr) w.grab().save(QString(shots) + "/" + shot + ".png");
+      ask->accept();
+    });
+  };
+  QString typo = code;
+  typo[3] = typo[3] == 'A' ? 'B' : 'A';
+  boxes.shown.clear();
+  play(typo, "code");
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  EXPECT_EQ(boxes.shown[0], "This quiz code has a typing error: check it again.");
+  EXPECT_NE(G().yard, start) << "the game as it was";
+
+  boxes.shown.clear();
+  play(code.toLower().replace('-', ' '), nullptr);
+  EXPECT_TRUE(boxes.shown.empty());
+  EXPECT_EQ(G().yard, start);
+  EXPECT_EQ(G().phase(), Phase::Playing);
+  EXPECT_EQ(G().MovesUsed, 0);
+  EXPECT_EQ(Panel("Msg")->text(), "The quiz of the code.");
+  Settle();
+  EXPECT_GE(G().FewestMoves, 0);
 }
 
 // Closing the window in the middle of any wait winds the game down at once and safely.

@@ -268,7 +268,7 @@ TEST_F(GameTest, EnabledStatesFromStartUpToTheEndOfAGame) {
   EXPECT_EQ(window->game().AnserCount, 0) << "no click reached the game";
   EXPECT_THAT(EnabledControls(), UnorderedElementsAreArray(MenusWithout(
                                      {"mnuGameRestart", "mnuViewAnser", "mnuViewClearAnimation", "mnuGameReDisMakeUp",
-                                      "mnuGameHint", "mnuGameUndo", "mnuGameRedo"},
+                                      "mnuGameHint", "mnuGameUndo", "mnuGameRedo", "mnuGameCopyCode"},
                                      {"cmdBack"})));
 
   Game& game = window->game();

@@ -1,0 +1,179 @@
+// Quiz codes: the start of every quiz made comes back whole from its code; typing errors are
+// caught; a code is checked against the player's trains before it is played.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <set>
+#include <variant>
+
+#include "base/paths.h"
+#include "fakes.h"
+#include "model/game.h"
+#include "model/quizcode.h"
+#include "tempdir.h"
+
+namespace kelvara::testing {
+namespace {
+
+using ::testing::HasSubstr;
+
+struct CodeTest : ::testing::Test {
+  Fakes f;
+  std::unique_ptr<Game> game;
+  void SetUp() override {
+    f.settings.TrdFolder = KELVARA_CARS_DIR;
+    f.settings.MakeLog = false;
+    game = std::make_unique<Game>(f.ports(), f.settings);
+    game->LoadLocoList();
+  }
+  // A quiz of a train and set made as New Game makes it, without its par.
+  void Quiz(Game& g, int set, const std::string& path, std::uint64_t seed, int level) {
+    g.ChangeTrain(set, path);
+    g.lib().Seed(seed);
+    f.settings.QuestionLevel = level;
+    g.SetCars();
+    g.Route = 1 + static_cast<int>(seed % 2);
+    g.MakeQuiz();
+    g.SetQuizStart(g.yard, g.Route);
+    g.GameActive = true;
+  }
+};
+
+TEST_F(CodeTest, EveryQuizComesBackWholeFromItsCode) {
+  std::vector<std::pair<int, std::string>> trains;
+  for (const auto& t : game->ListTrainFiles()) {
+    for (int set = 0; set < game->Loco.LocoSetCount(); ++set) {
+      game->ChangeTrain(set, t.path);
+      if (game->TrainCars > 0 && game->LocoUnits + game->TrainCars <= kVisible) trains.emplace_back(set, t.path);
+    }
+  }
+  ASSERT_GT(trains.size(), 5u);
+  std::set<std::string> codes;
+  for (int seed = 1; seed <= 1000; ++seed) {
+    const auto& [set, path] = trains[static_cast<std::size_t>(seed) % trains.size()];
+    Quiz(*game, set, path, static_cast<std::uint64_t>(seed), 5 + seed % 46);
+    if (game->Derailed) continue;
+    const auto code = game->QuizCodeText();
+    ASSERT_TRUE(code.has_value()) << path << " seed " << seed;
+    codes.insert(*code);
+    const auto decoded = DecodeQuizCode(*code);
+    ASSERT_TRUE(std::holds_alternative<QuizCode>(decoded)) << *code;
+    const QuizCode& quiz = std::get<QuizCode>(decoded);
+    EXPECT_EQ(quiz.yard, game->StartYard) << *code;
+    EXPECT_EQ(quiz.locoSet, set);
+    EXPECT_EQ(quiz.route, game->QuizStartRoute());
+    EXPECT_EQ(quiz.train + ".trd", GetFileName(path));
+    EXPECT_EQ(quiz.digest, game->CurrentTrain().digest.substr(0, 8));
+    // Lower case, spaces for the dashes, as a player may type it.
+    std::string typed = *code;
+    for (char& c : typed) c = c == '-' ? ' ' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const auto again = DecodeQuizCode(typed);
+    ASSERT_TRUE(std::holds_alternative<QuizCode>(again)) << typed;
+    EXPECT_EQ(std::get<QuizCode>(again), quiz);
+    EXPECT_LT(code->size(), 90u) << "a code a player can copy by hand";
+  }
+  EXPECT_GT(codes.size(), 900u) << "different quizzes, different codes";
+
+  // Played in another game: the same yard, train and set, from the start.
+  Fakes other;
+  other.settings.TrdFolder = KELVARA_CARS_DIR;
+  other.settings.MakeLog = false;
+  Game player(other.ports(), other.settings);
+  player.LoadLocoList();
+  for (int seed = 1; seed <= 12; ++seed) {
+    const auto& [set, path] = trains[static_cast<std::size_t>(seed * 7) % trains.size()];
+    Quiz(*game, set, path, static_cast<std::uint64_t>(seed), 10);
+    const auto code = game->QuizCodeText();
+    ASSERT_TRUE(code);
+    ASSERT_EQ(player.PlayQuizCode(*code), std::nullopt) << *code;
+    EXPECT_EQ(player.yard, game->StartYard);
+    EXPECT_EQ(player.TRD.TrainFileName, game->TRD.TrainFileName);
+    EXPECT_EQ(player.Loco.LocoSetIndex(), set);
+    EXPECT_TRUE(player.GameActive);
+    EXPECT_EQ(player.MovesUsed, 0);
+    EXPECT_EQ(player.QuizCodeText(), code) << "the quiz played names itself the same";
+  }
+}
+
+TEST_F(CodeTest, TypingErrorsAreCaughtAndNothingElseIsTrusted) {
+  Quiz(*game, 0, game->ListTrainFiles().front().path, 3, 20);
+  const std::string code = *game->QuizCodeText();
+  const std::string digits = "0123456789ABCDEFGHJKMNPQRSTVWXYZ";
+  int changed = 0, swapped = 0;
+  for (std::size_t i = 0; i < code.size(); ++i) {
+    if (code[i] == '-') continue;
+    // Every other character in every place.
+    for (const char c : digits + "*~$=U") {
+      if (c == code[i]) continue;
+      std::string typo = code;
+      typo[i] = c;
+      const auto r = DecodeQuizCode(typo);
+      ASSERT_TRUE(std::holds_alternative<CodeError>(r)) << typo;
+      EXPECT_EQ(std::get<CodeError>(r), CodeError::Typing) << typo;
+      ++changed;
+    }
+    // Two neighbours swapped, across a dash too.
+    std::size_t j = i + 1;
+    while (j < code.size() && code[j] == '-') ++j;
+    if (j < code.size() && code[j] != code[i]) {
+      std::string typo = code;
+      std::swap(typo[i], typo[j]);
+      EXPECT_TRUE(std::holds_alternative<CodeError>(DecodeQuizCode(typo))) << typo;
+      ++swapped;
+    }
+  }
+  EXPECT_GT(changed, 1000);
+  EXPECT_GT(swapped, 40);
+  // A character left out, and one too many.
+  EXPECT_TRUE(std::holds_alternative<CodeError>(DecodeQuizCode(code.substr(0, 7) + code.substr(8))));
+  EXPECT_TRUE(std::holds_alternative<CodeError>(DecodeQuizCode(code.substr(0, 7) + "7" + code.substr(7))));
+  for (const char* junk : {"", "-", "hello", "0", "00000000000000000000000000000000000000000", "../../etc/passwd"}) {
+    EXPECT_TRUE(std::holds_alternative<CodeError>(DecodeQuizCode(junk))) << junk;
+  }
+  EXPECT_TRUE(std::holds_alternative<CodeError>(DecodeQuizCode(std::string(100000, 'A'))));
+
+  // Fields a code could lie about: a name that is a path, two cars of one number, no locomotive.
+  const QuizCode good = std::get<QuizCode>(DecodeQuizCode(code));
+  QuizCode bad = good;
+  bad.train = "../secret";
+  EXPECT_FALSE(EncodeQuizCode(bad)) << "not even encoded";
+  bad = good;
+  bad.yard.at(2, 0) = Slot::Car(1);
+  if (const auto twice = EncodeQuizCode(bad)) {
+    EXPECT_EQ(std::get<CodeError>(DecodeQuizCode(*twice)), CodeError::Malformed);
+  }
+  bad = good;
+  for (int line = 0; line < 3; ++line) {
+    for (int k = 0; k < kVisible; ++k) {
+      if (bad.yard.at(line, k).IsLoco()) bad.yard.at(line, k) = Slot::Empty();
+    }
+  }
+  if (const auto none = EncodeQuizCode(bad)) {
+    EXPECT_EQ(std::get<CodeError>(DecodeQuizCode(*none)), CodeError::Malformed);
+  }
+
+  // Refused in the game, the game in progress left as it was.
+  const Yard before = game->yard;
+  EXPECT_EQ(game->PlayQuizCode(code.substr(0, code.size() - 1) + (code.back() == '0' ? "1" : "0")), "<7210>");
+  bad = good;
+  bad.train = "no_such_train";
+  EXPECT_THAT(*game->PlayQuizCode(*EncodeQuizCode(bad)), HasSubstr("<7230>"));
+  bad = good;
+  bad.digest = "00000000";
+  EXPECT_THAT(*game->PlayQuizCode(*EncodeQuizCode(bad)), HasSubstr("<7240>"));
+  bad = good;
+  bad.locoSet = 200;
+  EXPECT_THAT(*game->PlayQuizCode(*EncodeQuizCode(bad)), HasSubstr("<7240>"));
+  EXPECT_EQ(game->yard, before);
+  EXPECT_TRUE(game->GameActive);
+
+  // A few real codes for the decoder's fuzz corpus, when asked.
+  if (const char* corpus = std::getenv("KELVARA_CODE_CORPUS")) {
+    std::ofstream(std::string(corpus) + "/code1") << code;
+    std::ofstream(std::string(corpus) + "/code2") << *EncodeQuizCode(good);
+  }
+}
+
+}  // namespace
+}  // namespace kelvara::testing
