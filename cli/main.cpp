@@ -1,7 +1,7 @@
 // kelvara-cli: the shunting game in a terminal, for data authors and scripted play.
 //
 //   kelvara-cli [--data DIR] [--loco INDEX] [--train FILE] [--level N] [--seed N]
-//               [--lang ja|en] [--no] [--real-time] [--records FILE] [--resume]
+//               [--lang ja|en] [--no] [--real-time] [--records FILE] [--resume] [--code CODE]
 //   kelvara-cli stats [--records FILE] [--lang ja|en]
 //
 // Every game is recorded as the window records it ("records.sqlite" in the player's data
@@ -10,7 +10,7 @@
 //
 // After the quiz is made the yard is printed; then each line of standard input is a command:
 // a one-input string such as C5C2P3C5, "front N", "back N", "restart", "new", "remake",
-// "answer", "solve", "hint", "undo", "redo", "run", "yard", "help" or "quit". Its settings file and log live where the game
+// "answer", "solve", "hint", "undo", "redo", "run", "yard", "code [CODE]", "help" or "quit". Its settings file and log live where the game
 // keeps its own ("kelvara-cli.ini", "kelvara-cli.log"); the options given here win over the file.
 #include <unistd.h>
 
@@ -128,14 +128,15 @@ struct Options {
   std::string records;  // the database; "" for the player's
   bool resume = false;
   bool stats = false;
+  std::string code;  // the quiz to play first, as a quiz code
 };
 
 const char* kUsage =
     "usage: kelvara-cli [--data DIR] [--loco INDEX] [--train FILE] [--level N] [--seed N]\n"
-    "                   [--lang ja|en] [--no] [--real-time] [--records FILE] [--resume]\n"
+    "                   [--lang ja|en] [--no] [--real-time] [--records FILE] [--resume] [--code CODE]\n"
     "       kelvara-cli stats [--records FILE] [--lang ja|en]\n"
     "Then one command a line: a one-input string (C5C2P3C5), front N, back N, restart, new,\n"
-    "remake, answer, solve, hint, undo, redo, run, yard, help, quit.\n";
+    "remake, answer, solve, hint, undo, redo, run, yard, code [CODE], help, quit.\n";
 
 bool ParseNumber(const std::string& text, long long& out) {
   if (text.empty()) return false;
@@ -165,10 +166,10 @@ std::optional<Options> ParseArgs(int argc, char** argv) {
     } else if (a == "--help" || a == "-h") {
       std::cout << kUsage;
       std::exit(0);
-    } else if (a == "--data" || a == "--train" || a == "--lang" || a == "--records") {
+    } else if (a == "--data" || a == "--train" || a == "--lang" || a == "--records" || a == "--code") {
       const auto v = value();
       if (!v) return std::nullopt;
-      (a == "--data" ? o.data : a == "--train" ? o.train : a == "--lang" ? o.lang : o.records) = *v;
+      (a == "--data" ? o.data : a == "--train" ? o.train : a == "--lang" ? o.lang : a == "--code" ? o.code : o.records) = *v;
     } else if (a == "--loco" || a == "--level" || a == "--seed") {
       const auto v = value();
       if (!v || !ParseNumber(*v, n) || n < 0 || n > 2147483647) return std::nullopt;
@@ -323,7 +324,14 @@ int Main(int argc, char** argv) {
       records->GameEnded(LeftRecord(*saved));
       std::cout << texts.Text(*notResumed) << "\n";
     }
-    game.Do(GameCommand::GameNewGame);
+    if (options->code.empty()) {
+      game.Do(GameCommand::GameNewGame);
+    } else if (const auto refused = game.PlayQuizCode(options->code)) {
+      std::cerr << "kelvara-cli: " << *refused << "\n";
+      return 2;
+    } else {
+      std::cout << OneLine(term.controls.Text("lblMsg")) << "\n";
+    }
   }
   PrintYard(game);
   if (::isatty(STDIN_FILENO)) std::cout << "Restore cars 1, 2, 3 ... behind the locomotive. Type a command string such as C5C2P3C5, or help.\n";
@@ -368,6 +376,18 @@ int Main(int argc, char** argv) {
     } else if (verb == "remake") {
       menu(GameCommand::GameReDisMakeUp);
       PrintYard(game);
+    } else if (verb == "code") {
+      // The quiz's own code, or a code to play from its start.
+      if (arg.empty()) {
+        const auto code = game.QuizCodeText();
+        std::cout << (code ? *code : std::string("(no quiz)")) << "\n";
+      } else if (!game.Allows(GameCommand::GamePlayCode)) {
+        refused();
+      } else if (const auto why = game.PlayQuizCode(line.substr(line.find(verb) + verb.size()))) {
+        std::cout << *why << "\n";
+      } else {
+        PrintYard(game);
+      }
     } else if (verb == "answer") {
       std::cout << game.AnswerText();
     } else if (verb == "solve") {

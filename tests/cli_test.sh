@@ -105,6 +105,18 @@ grep -q 'the game in progress is kept' "$scratch/term.out" || fail "SIGTERM: not
 out=$(printf 'yard\n' | cli --lang en --resume)
 grep -q '^The game you left is back' <<<"$out" || fail "SIGTERM: not taken up"
 
+# A quiz code: printed by "code", played again by --code from its start in another run, refused
+# with its reason for a typing error.
+check
+code=$(printf 'code\nquit\n' | cli --seed 12 --lang en | tail -n 1)
+[[ $code =~ ^[0-9A-Z-]+.$ ]] || fail "code: not a code: $code"
+first=$(printf 'yard\nquit\n' | cli --seed 12 --lang en | grep '^Line' | head -n 3)
+again=$(printf 'yard\nquit\n' | cli --seed 99 --lang en --code "$code" | grep '^Line' | head -n 3)
+[ "$first" = "$again" ] || fail "code: another yard"
+typo="${code:0:2}$([ "${code:2:1}" = A ] && echo B || echo A)${code:3}"
+out=$(cli --lang en --code "$typo" </dev/null 2>&1) && fail "code: a typing error accepted"
+grep -q 'typing error' <<<"$out" || fail "code: no reason given: $out"
+
 # Bad options are refused with the usage text.
 check
 cli --level abc >/dev/null 2>&1 && fail "--level abc accepted"
