@@ -198,7 +198,14 @@ int PrintStats(Records& records) {
   std::cout << "games " << s.played << ", completed " << s.completed << ", derailed " << s.derailed << ", left "
             << s.left << "\n"
             << "completed in the fewest moves " << s.inFewest << "\n"
-            << "streak " << s.currentStreak << ", longest " << s.longestStreak << "\n";
+            << "streak " << s.currentStreak << ", longest " << s.longestStreak << "\n"
+            << "daily quiz streak " << s.dailyStreak << " days, completed on " << s.dailyCompleted << " days\n";
+  for (const Statistics::Quiz& q : s.quizzes) {
+    std::cout << "quiz " << q.code << (q.trainName.empty() ? "" : " (" + q.trainName + ")") << ": played " << q.played;
+    if (q.bestMoves >= 0) std::cout << ", best " << q.bestMoves << " moves";
+    if (q.fewest >= 0) std::cout << " (fewest " << q.fewest << ")";
+    std::cout << "\n";
+  }
   for (const TrainStats& t : s.trains) {
     std::cout << t.train.file << (t.name.empty() ? "" : " (" + t.name + ")") << " [" << t.train.digest << "]: played " << t.played << ", completed " << t.completed;
     if (t.bestMoves >= 0) {

@@ -2,6 +2,10 @@
 // train file is, before anything of the game in progress changes.
 #include <algorithm>
 
+#include <chrono>
+#include <cstdio>
+
+#include "base/nullports.h"
 #include "base/paths.h"
 #include "model/game.h"
 #include "model/quizcode.h"
@@ -24,6 +28,64 @@ std::string Stem(const std::string& file) {
 }
 
 }  // namespace
+
+std::string DailyDate(std::chrono::system_clock::time_point now) {
+  const std::chrono::year_month_day day{std::chrono::floor<std::chrono::days>(now)};
+  char text[16];
+  std::snprintf(text, sizeof text, "%04d-%02u-%02u", static_cast<int>(day.year()), static_cast<unsigned>(day.month()),
+                static_cast<unsigned>(day.day()));
+  return text;
+}
+
+std::optional<std::string> DailyQuizCode(const std::string& defaultSetFolder, const std::string& date) {
+  if (defaultSetFolder.empty()) return std::nullopt;
+  // The shipped set alone, on a silent game: nothing of the player's settings, trains or random
+  // numbers reaches it.
+  AppSettings settings;
+  settings.TrdFolder = defaultSetFolder;
+  settings.MakeLog = false;
+  settings.QuestionLevel = kDailyLevel;
+  NullPorts ports;
+  Game game(ports.ports(), settings);
+  game.LoadLocoList();
+  if (game.Loco.LocoSetCount() == 0) return std::nullopt;
+  std::vector<std::string> trains;
+  for (const auto& t : game.ListTrainFiles()) trains.push_back(t.path);
+  std::sort(trains.begin(), trains.end(), [](const std::string& a, const std::string& b) {
+    return Lower(GetFileName(a)) < Lower(GetFileName(b));
+  });
+  // The date's own number: the train of the day in turn, and the quiz's seed.
+  std::uint64_t h = 14695981039346656037ull;
+  for (const char c : "kelvara daily " + date) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+  for (std::size_t k = 0; k < trains.size(); ++k) {
+    game.ChangeTrain(0, trains[(h + k) % trains.size()]);
+    if (game.TrainCars > 0 && game.LocoUnits + game.TrainCars <= kVisible) break;
+  }
+  if (game.TrainCars <= 0 || game.LocoUnits + game.TrainCars > kVisible) return std::nullopt;
+  game.lib().Seed(h);
+  game.SetCars();
+  game.Route = 1;
+  game.MakeQuiz();
+  if (game.Derailed) return std::nullopt;
+  game.SetQuizStart(game.yard, game.Route);
+  game.GameActive = true;
+  return game.QuizCodeText();
+}
+
+void Game::mnuGameDaily_Click() {
+  const std::string date = DailyDate(std::chrono::system_clock::now());
+  const auto code = DailyQuizCode(DefaultSetFolder, date);
+  if (!code) {
+    Box(Msg(7290), MsgButtons::Ok, MsgIcon::Exclamation);
+    return;
+  }
+  if (const auto why = PlayQuizCode(*code)) {
+    Box(*why, MsgButtons::Ok, MsgIcon::Exclamation);
+    return;
+  }
+  DailyDay = date;
+  MsgGuide.Msg(Fill(Msg(7280), date, *code));
+}
 
 std::optional<std::string> Game::QuizCodeText() const {
   if (TrainCars <= 0 || (!GameActive && !completed_ && !gameOver_)) return std::nullopt;
@@ -80,6 +142,7 @@ std::optional<std::string> Game::PlayQuizCode(std::string_view text) {
 
   // The quiz as New Game would leave it, without its making.
   EndGame(GameEnd::Left);
+  DailyDay.clear();
   ForgetPar();
   yard = quiz.yard;
   DimCopy2(yard, StartYard);

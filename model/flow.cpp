@@ -105,6 +105,7 @@ void Game::mnuGameReDisMakeUp_Click() {
     completed_ = false;
     EndGame(GameEnd::Left);
     GameActive = false;  // the game in progress, if any, ends here: its clock stops
+    DailyDay.clear();
     ForgetPar();
     UpdateControls();
     ports_.sound.StopSound();

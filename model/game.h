@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <atomic>
 #include <memory>
 #include <functional>
@@ -53,6 +54,12 @@ std::string PlainCaption(std::string caption);
 
 // A text with "%1" and "%2" replaced.
 std::string Fill(std::string text, const std::string& one, const std::string& two = {});
+
+// Today's quiz: the date in UTC as "YYYY-MM-DD", and the code of the day's quiz from the shipped
+// train set alone; nothing without that set.
+inline constexpr int kDailyLevel = 20;
+std::string DailyDate(std::chrono::system_clock::time_point now);
+std::optional<std::string> DailyQuizCode(const std::string& defaultSetFolder, const std::string& date);
 
 class Game {
  public:
@@ -170,6 +177,11 @@ class Game {
     StartRoute = route;
   }
   int QuizStartRoute() const { return StartRoute; }
+  // Game menu: today's quiz, the same for every player of the shipped train set on the same day
+  // (UTC): a train of that set and a quiz of level 20, both from the date alone.
+  void mnuGameDaily_Click();
+  // The day of today's quiz while it is played, "YYYY-MM-DD"; empty for any other quiz.
+  std::string DailyDay;
   // Plays the quiz a code names, from its start, over the train and set it names: nothing when it
   // runs, else what was wrong with it (a typing error, no such quiz, a train the player lacks or
   // whose cars differ). A code refused leaves the game as it was.

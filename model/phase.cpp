@@ -53,6 +53,7 @@ std::string_view CommandControl(GameCommand c) {
     case GameCommand::GameStatistics: return "mnuGameStatistics";
     case GameCommand::GameCopyCode: return "mnuGameCopyCode";
     case GameCommand::GamePlayCode: return "mnuGamePlayCode";
+    case GameCommand::GameDaily: return "mnuGameDaily";
     case GameCommand::GameChangeTrainAuto: return "mnuGameChangeTrainAuto";
     case GameCommand::GameChangeTrainHand: return "mnuGameChangeTrainHand";
     case GameCommand::OptionOption: return "mnuOptionOption";
@@ -211,6 +212,7 @@ bool Game::Do(GameCommand c, int cell) {
       case GameCommand::GameUndo: mnuGameUndo_Click(); break;
       case GameCommand::GameRedo: mnuGameRedo_Click(); break;
       case GameCommand::GameChangeTrainAuto: mnuGameChangeTrainAuto_Click(); break;
+      case GameCommand::GameDaily: mnuGameDaily_Click(); break;
       case GameCommand::ViewClearAnimation:
       case GameCommand::BigAnimeTest: CompleteAnimate(); break;
       default: return false;  // a window of the front end: Run

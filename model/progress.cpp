@@ -57,6 +57,8 @@ std::optional<GameRecord> Game::RecordOfGame(GameEnd how) {
   r.locoSet = Loco.LocoComment();
   r.level = settings_.QuestionLevel;
   r.startPosition = YardText(StartYard) + "@" + std::to_string(StartRoute);
+  r.code = QuizCodeText().value_or("");
+  r.daily = DailyDay;
   r.moves = MovesUsed;
   r.fewest = FewestMoves;
   r.fewestProven = FewestProven;

@@ -40,6 +40,8 @@ struct GameRecord {
   int hints = 0;
   int undos = 0;
   GameEnd end = GameEnd::Left;
+  std::string code;   // the quiz's code, "" when it could not be named
+  std::string daily;  // the day ("YYYY-MM-DD", UTC) when it was that day's quiz, else ""
 };
 
 // What the keeper says back when a game is recorded.

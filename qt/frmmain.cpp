@@ -509,6 +509,7 @@ void frmMain::BuildMenus() {
   open("mnuGameStatistics", GameCommand::GameStatistics, &frmMain::ShowStatistics);
   open("mnuGameCopyCode", GameCommand::GameCopyCode, &frmMain::CopyCode);
   open("mnuGamePlayCode", GameCommand::GamePlayCode, &frmMain::ShowPlayCode);
+  play("mnuGameDaily", GameCommand::GameDaily);
   play("mnuGameChangeTrainAuto", GameCommand::GameChangeTrainAuto);
   open("mnuGameChangeTrainHand", GameCommand::GameChangeTrainHand, &frmMain::ShowTrainSelect);
 

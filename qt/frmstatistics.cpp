@@ -117,7 +117,8 @@ void frmStatistics::Refresh() {
                               .arg(s.derailed)
                               .arg(s.inFewest)
                               .arg(s.currentStreak)
-                              .arg(s.longestStreak);
+                              .arg(s.longestStreak) +
+                          "\n" + Q(texts_.Text(7300)).arg(s.dailyStreak).arg(s.dailyCompleted);
   lblSummary->setText(summary);
   lstTrains->setRowCount(static_cast<int>(s.trains.size()));
   for (int r = 0; r < static_cast<int>(s.trains.size()); ++r) {

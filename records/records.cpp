@@ -1,5 +1,9 @@
 #include "records/records.h"
 
+#include <set>
+
+#include "model/game.h"
+
 #include <sqlite3.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -87,6 +91,9 @@ constexpr const char* kMigrations[] = {
     "CREATE TABLE in_progress_answers(idx INTEGER PRIMARY KEY, entry TEXT NOT NULL);",
     // 2: the train's name beside its file, for the statistics.
     "ALTER TABLE games ADD COLUMN train_name TEXT NOT NULL DEFAULT '';",
+    // 3: the quiz's code, and the day when it was that day's quiz.
+    "ALTER TABLE games ADD COLUMN code TEXT NOT NULL DEFAULT '';"
+    "ALTER TABLE games ADD COLUMN daily TEXT NOT NULL DEFAULT '';",
 };
 static_assert(std::size(kMigrations) == Records::kSchemaVersion);
 
@@ -304,10 +311,12 @@ RecordResult Records::GameEnded(const GameRecord& given) {
     }
     Statement add(db_,
                   "INSERT INTO games(ended_at, played_ms, train_file, train_digest, loco_set, level, start_position,"
-                  " moves, fewest, fewest_proven, hints, undos, outcome, train_name) VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+                  " moves, fewest, fewest_proven, hints, undos, outcome, train_name, code, daily)"
+                  " VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
     add.Bind(1, r.endedAt).Bind(2, r.playedMs).Bind(3, r.train.file).Bind(4, r.train.digest).Bind(5, r.locoSet);
     add.Bind(6, r.level).Bind(7, r.startPosition).Bind(8, r.moves).Bind(9, r.fewest).Bind(10, r.fewestProven ? 1 : 0);
     add.Bind(11, r.hints).Bind(12, r.undos).Bind(13, std::string(GameEndName(r.end))).Bind(14, r.trainName);
+    add.Bind(15, r.code).Bind(16, r.daily);
     return add.Run();
   });
   if (!result.stored) result.newBest = false;
@@ -363,6 +372,26 @@ Statistics Records::Stats() const {
       }
     }
   }
+  // Each quiz by its code: the most played first.
+  Statement quizzes(db_,
+                    "SELECT code, MAX(train_name), COUNT(*), MIN(CASE WHEN outcome='completed' THEN moves END),"
+                    " MAX(fewest) FROM games WHERE code<>'' GROUP BY code ORDER BY COUNT(*) DESC, MAX(id) DESC LIMIT ?");
+  quizzes.Bind(1, kQuizzes);
+  while (quizzes.Step() == SQLITE_ROW) {
+    s.quizzes.push_back({quizzes.Text(0), quizzes.Text(1), static_cast<int>(quizzes.Int(2)),
+                         quizzes.IsNull(3) ? -1 : static_cast<int>(quizzes.Int(3)), static_cast<int>(quizzes.Int(4))});
+  }
+  // Days in a row with today's quiz completed, up to today or yesterday (today's may be to come).
+  std::set<std::string> days;
+  Statement daily(db_, "SELECT DISTINCT daily FROM games WHERE daily<>'' AND outcome='completed'");
+  while (daily.Step() == SQLITE_ROW) days.insert(daily.Text(0));
+  s.dailyCompleted = static_cast<int>(days.size());
+  auto day = std::chrono::floor<std::chrono::days>(std::chrono::system_clock::time_point(std::chrono::seconds(now_())));
+  if (!days.contains(DailyDate(day))) day -= std::chrono::days(1);
+  while (days.contains(DailyDate(day))) {
+    ++s.dailyStreak;
+    day -= std::chrono::days(1);
+  }
   return s;
 }
 
@@ -370,7 +399,7 @@ std::vector<GameRecord> Records::Games() const {
   std::vector<GameRecord> out;
   Statement all(db_,
                 "SELECT ended_at, played_ms, train_file, train_digest, loco_set, level, start_position, moves, fewest,"
-                " fewest_proven, hints, undos, outcome, train_name FROM games ORDER BY id");
+                " fewest_proven, hints, undos, outcome, train_name, code, daily FROM games ORDER BY id");
   while (all.Step() == SQLITE_ROW) {
     GameRecord r;
     r.endedAt = all.Int(0);
@@ -386,6 +415,8 @@ std::vector<GameRecord> Records::Games() const {
     r.undos = static_cast<int>(all.Int(11));
     r.end = GameEndFromName(all.Text(12)).value_or(GameEnd::Left);
     r.trainName = all.Text(13);
+    r.code = all.Text(14);
+    r.daily = all.Text(15);
     out.push_back(std::move(r));
   }
   return out;

@@ -41,12 +41,24 @@ struct Statistics {
     GameEnd end = GameEnd::Left;
   };
   std::vector<Recent> recent;  // the last 50 games, oldest first
+  // Each quiz played by its code, the most played first (at most Records::kQuizzes).
+  struct Quiz {
+    std::string code;
+    std::string trainName;
+    int played = 0;
+    int bestMoves = -1;  // -1 when never completed
+    int fewest = -1;
+  };
+  std::vector<Quiz> quizzes;
+  int dailyCompleted = 0;  // days whose quiz was completed
+  int dailyStreak = 0;     // days in a row up to today (or yesterday) with today's quiz completed
 };
 
 class Records : public IRecords {
  public:
-  static constexpr int kSchemaVersion = 2;
+  static constexpr int kSchemaVersion = 3;
   static constexpr int kRecent = 50;
+  static constexpr int kQuizzes = 20;
 
   struct Opened {
     std::unique_ptr<Records> records;  // null when none can be kept

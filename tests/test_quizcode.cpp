@@ -175,5 +175,41 @@ TEST_F(CodeTest, TypingErrorsAreCaughtAndNothingElseIsTrusted) {
   }
 }
 
+TEST_F(CodeTest, TodaysQuizIsTheSameForEveryoneOnADayAndAnotherTheNext) {
+  using namespace std::chrono;
+  const auto noon = sys_days{year{2026} / December / 10} + hours{12};
+  EXPECT_EQ(DailyDate(noon), "2026-12-10");
+  EXPECT_EQ(DailyDate(noon + hours{11} + minutes{59}), "2026-12-10") << "a day in UTC";
+  EXPECT_EQ(DailyDate(noon + hours{12}), "2026-12-11");
+
+  // Two players: other seeds, other levels, other settings, the same code.
+  const auto one = DailyQuizCode(KELVARA_CARS_DIR, "2026-12-10");
+  ASSERT_TRUE(one);
+  f.settings.QuestionLevel = 50;
+  f.settings.OneInput = true;
+  game->lib().Seed(99);
+  const auto two = DailyQuizCode(KELVARA_CARS_DIR, "2026-12-10");
+  EXPECT_EQ(one, two);
+  std::set<std::string> days;
+  for (int d = 1; d <= 20; ++d) {
+    char date[16];
+    std::snprintf(date, sizeof date, "2027-01-%02d", d);
+    const auto code = DailyQuizCode(KELVARA_CARS_DIR, date);
+    ASSERT_TRUE(code) << date;
+    days.insert(*code);
+  }
+  EXPECT_EQ(days.size(), 20u) << "every day its own quiz";
+  EXPECT_FALSE(DailyQuizCode("", "2026-12-10")) << "no shipped set, no quiz of the day";
+
+  // Played: the quiz of its code, marked as the day's.
+  game->DefaultSetFolder = KELVARA_CARS_DIR;
+  game->mnuGameDaily_Click();
+  EXPECT_TRUE(game->GameActive);
+  EXPECT_EQ(game->DailyDay, DailyDate(system_clock::now()));
+  EXPECT_EQ(game->QuizCodeText(), DailyQuizCode(KELVARA_CARS_DIR, game->DailyDay));
+  game->mnuGameReDisMakeUp_Click();
+  EXPECT_EQ(game->DailyDay, "") << "a new quiz is no longer the day's";
+}
+
 }  // namespace
 }  // namespace kelvara::testing

@@ -294,7 +294,8 @@ TEST(RecordsTest, AnOlderDatabaseIsMigrated) {
   sqlite3* db = nullptr;
   ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
   // Back to version 1 as it was made: no train names yet.
-  ASSERT_EQ(sqlite3_exec(db, "ALTER TABLE games DROP COLUMN train_name; PRAGMA user_version=1", nullptr, nullptr, nullptr),
+  ASSERT_EQ(sqlite3_exec(db, "ALTER TABLE games DROP COLUMN train_name; ALTER TABLE games DROP COLUMN code;"
+                                 " ALTER TABLE games DROP COLUMN daily; PRAGMA user_version=1", nullptr, nullptr, nullptr),
             SQLITE_OK);
   sqlite3_close(db);
   auto opened = Records::Open(path);
@@ -379,3 +380,54 @@ TEST(YardTextTest, RoundTripAndRefusals) {
 
 }  // namespace
 }  // namespace kelvara
+
+namespace kelvara::testing {
+namespace {
+
+// Each game keeps its quiz's code and, for today's quiz, its day: the best per quiz, and the
+// days in a row with today's quiz completed.
+TEST(RecordsTest, QuizCodesAndTheDailyStreak) {
+  TempDir dir;
+  std::int64_t now = 1'765'368'000;  // 2025-12-10 12:00 UTC
+  auto opened = Records::Open(dir / "records.sqlite", [&now] { return now; });
+  ASSERT_TRUE(opened.records);
+  Records& r = *opened.records;
+  auto played = [&](const std::string& code, const std::string& day, GameEnd end, int moves) {
+    GameRecord g = Game(end, moves, 5);
+    g.code = code;
+    g.daily = day;
+    ASSERT_TRUE(r.GameEnded(g).stored);
+  };
+  played("AAAA", "", GameEnd::Completed, 9);
+  played("AAAA", "", GameEnd::Completed, 7);
+  played("BBBB", "", GameEnd::Derailed, 3);
+  played("", "", GameEnd::Completed, 4);  // a quiz that could not be named
+  played("D8", "2025-12-08", GameEnd::Completed, 6);
+  played("D9", "2025-12-09", GameEnd::Derailed, 6);
+  played("D9", "2025-12-09", GameEnd::Completed, 8);
+  Statistics s = r.Stats();
+  ASSERT_EQ(s.quizzes.size(), 4u);
+  EXPECT_EQ(s.quizzes[0].played, 2) << "the most played first";
+  const auto a = std::find_if(s.quizzes.begin(), s.quizzes.end(), [](const auto& q) { return q.code == "AAAA"; });
+  ASSERT_NE(a, s.quizzes.end());
+  EXPECT_EQ(a->played, 2);
+  EXPECT_EQ(a->bestMoves, 7);
+  const auto b = std::find_if(s.quizzes.begin(), s.quizzes.end(), [](const auto& q) { return q.code == "BBBB"; });
+  ASSERT_NE(b, s.quizzes.end());
+  EXPECT_EQ(b->bestMoves, -1) << "never completed";
+  // Today's not played yet: the run up to yesterday counts.
+  EXPECT_EQ(s.dailyStreak, 2);
+  EXPECT_EQ(s.dailyCompleted, 2);
+  played("D10", "2025-12-10", GameEnd::Completed, 5);
+  EXPECT_EQ(r.Stats().dailyStreak, 3);
+  // Two days later, with none played in between: the run is over.
+  now += 2 * 86400;
+  EXPECT_EQ(r.Stats().dailyStreak, 0);
+  EXPECT_EQ(r.Stats().dailyCompleted, 3);
+  const auto games = r.Games();
+  EXPECT_EQ(games.back().code, "D10");
+  EXPECT_EQ(games.back().daily, "2025-12-10");
+}
+
+}  // namespace
+}  // namespace kelvara::testing
