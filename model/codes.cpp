@@ -74,7 +74,8 @@ std::optional<std::string> DailyQuizCode(const std::string& defaultSetFolder, co
 
 void Game::mnuGameDaily_Click() {
   const std::string date = DailyDate(std::chrono::system_clock::now());
-  const auto code = DailyQuizCode(DefaultSetFolder, date);
+  // A portable copy has no set apart: its data folder, beside the program, holds the shipped set.
+  const auto code = DailyQuizCode(DefaultSetFolder.empty() ? settings_.TrdFolder : DefaultSetFolder, date);
   if (!code) {
     Box(Msg(7290), MsgButtons::Ok, MsgIcon::Exclamation);
     return;

@@ -396,6 +396,32 @@ TEST_F(PlayTest, QuizCodesAreCopiedAndPlayed) {
   EXPECT_GE(G().FewestMoves, 0);
 }
 
+// Game > Today's quiz: the day's quiz from the shipped set, its code in the guide; finished, the
+// statistics count the day in the daily streak.
+TEST_F(PlayTest, TodaysQuizAndItsStreak) {
+  const char* shots = std::getenv("KELVARA_SHOTS");
+  boxes.shown.clear();
+  Trigger("mnuGameDaily");
+  ASSERT_EQ(G().phase(), Phase::Playing) << (boxes.shown.empty() ? "" : boxes.shown[0]) << " set " << G().DefaultSetFolder;
+  const std::string today = DailyDate(std::chrono::system_clock::now());
+  EXPECT_EQ(G().DailyDay, today);
+  const auto code = G().QuizCodeText();
+  ASSERT_TRUE(code);
+  EXPECT_EQ(Panel("Msg")->text().toStdString(), "Today's quiz (" + today + ", UTC). Quiz code: " + *code);
+  if (shots != nullptr) window->grab().save(QString(shots) + "/daily.png");
+  window->settings().OneInput = true;
+  const SolveResult best = SolveFromConsole(G().yard, G().LocoUnits, G().TrainCars);
+  ASSERT_EQ(best.outcome, SolveResult::Outcome::Solved);
+  console = std::optional<std::string>(CommandsText(best.commands));
+  Click("cmdBack");
+  ASSERT_EQ(G().phase(), Phase::Complete);
+  WithModal([&] { Trigger("mnuGameStatistics"); }, [&](QWidget& w) {
+    const QString summary = w.findChild<QLabel*>("lblSummary")->text();
+    EXPECT_TRUE(summary.contains("Daily quiz: a streak of 1 days, completed on 1 days")) << summary.toStdString();
+    if (shots != nullptr) w.grab().save(QString(shots) + "/streak.png");
+  });
+}
+
 // Closing the window in the middle of any wait winds the game down at once and safely.
 TEST_F(PlayTest, ClosingDuringAnyWait) {
   struct Case {
