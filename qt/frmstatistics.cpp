@@ -77,6 +77,18 @@ frmStatistics::frmStatistics(QWidget* parent, Records* records, const National& 
   lstTrains->setAccessibleName(Q(texts.Text(6220)));
   layout->addWidget(lstTrains, 1);
 
+  // The quizzes played by their codes: the most played first, with the best of each.
+  lstQuizzes = new QTableWidget(0, 4, this);
+  lstQuizzes->setObjectName("lstQuizzes");
+  lstQuizzes->setHorizontalHeaderLabels(
+      {Q(texts.Text(6220)), Q(texts.Text(6230)), Q(texts.Text(6250)), Q(texts.Text(7200))});
+  lstQuizzes->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  lstQuizzes->setSelectionBehavior(QAbstractItemView::SelectRows);
+  lstQuizzes->verticalHeader()->hide();
+  lstQuizzes->horizontalHeader()->setStretchLastSection(true);
+  lstQuizzes->setAccessibleName(Q(texts.Text(7200)));
+  layout->addWidget(lstQuizzes, 1);
+
   auto* chartTitle = new QLabel(Q(texts.Text(6270)), this);
   chartTitle->setObjectName("lblChart");
   layout->addWidget(chartTitle);
@@ -97,7 +109,7 @@ frmStatistics::frmStatistics(QWidget* parent, Records* records, const National& 
   layout->addLayout(buttons);
   connect(cmdReset, &QPushButton::clicked, this, &frmStatistics::Reset);
   connect(cmdClose, &QPushButton::clicked, this, &QDialog::accept);
-  resize(600, 520);
+  resize(640, 640);
   Refresh();
   cmdClose->setFocus();  // Enter and Escape both close; the table is a Tab away
 }
@@ -107,6 +119,7 @@ void frmStatistics::Refresh() {
   if (records_ == nullptr) {
     lblSummary->setText(Q(texts_.Text(6140)));
     lstTrains->setRowCount(0);
+    lstQuizzes->setRowCount(0);
     chart->SetGames({});
     return;
   }
@@ -136,6 +149,20 @@ void frmStatistics::Refresh() {
     }
   }
   lstTrains->resizeColumnsToContents();
+  lstQuizzes->setRowCount(static_cast<int>(s.quizzes.size()));
+  for (int r = 0; r < static_cast<int>(s.quizzes.size()); ++r) {
+    const Statistics::Quiz& q = s.quizzes[static_cast<std::size_t>(r)];
+    const QString best = q.bestMoves < 0 ? QString("-")
+                         : q.fewest < 0  ? QString::number(q.bestMoves)
+                                         : QString("%1 (%2)").arg(q.bestMoves).arg(q.fewest);
+    const QStringList cells = {Q(q.trainName), QString::number(q.played), best, Q(q.code)};
+    for (int c = 0; c < cells.size(); ++c) {
+      auto* item = new QTableWidgetItem(cells[c]);
+      if (c == 1 || c == 2) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      lstQuizzes->setItem(r, c, item);
+    }
+  }
+  lstQuizzes->resizeColumnsToContents();
   chart->SetGames(s.recent);
 }
 

@@ -46,6 +46,7 @@ class frmStatistics : public QDialog {
 
   QLabel* lblSummary = nullptr;
   QTableWidget* lstTrains = nullptr;
+  QTableWidget* lstQuizzes = nullptr;
   MovesChart* chart = nullptr;
   QPushButton* cmdReset = nullptr;
   QPushButton* cmdClose = nullptr;

@@ -5,6 +5,7 @@
 
 #include <QLabel>
 #include <QCheckBox>
+#include <QTableWidget>
 #include <QClipboard>
 #include <QInputDialog>
 #include <QComboBox>
@@ -418,6 +419,10 @@ TEST_F(PlayTest, TodaysQuizAndItsStreak) {
   WithModal([&] { Trigger("mnuGameStatistics"); }, [&](QWidget& w) {
     const QString summary = w.findChild<QLabel*>("lblSummary")->text();
     EXPECT_TRUE(summary.contains("Daily quiz: a streak of 1 days, completed on 1 days")) << summary.toStdString();
+    auto* quizzes = w.findChild<QTableWidget*>("lstQuizzes");
+    ASSERT_NE(quizzes, nullptr);
+    ASSERT_EQ(quizzes->rowCount(), 1);
+    EXPECT_EQ(quizzes->item(0, 3)->text().toStdString(), *code) << "the best per quiz, by its code";
     if (shots != nullptr) w.grab().save(QString(shots) + "/streak.png");
   });
 }
