@@ -10,7 +10,7 @@
 //
 // After the quiz is made the yard is printed; then each line of standard input is a command:
 // a one-input string such as C5C2P3C5, "front N", "back N", "restart", "new", "remake",
-// "answer", "solve", "hint", "undo", "redo", "run", "yard", "code [CODE]", "help" or "quit". Its settings file and log live where the game
+// "answer", "solve", "hint", "undo", "redo", "run", "yard", "code [CODE]", "daily", "help" or "quit". Its settings file and log live where the game
 // keeps its own ("kelvara-cli.ini", "kelvara-cli.log"); the options given here win over the file.
 #include <unistd.h>
 
@@ -136,7 +136,7 @@ const char* kUsage =
     "                   [--lang ja|en] [--no] [--real-time] [--records FILE] [--resume] [--code CODE]\n"
     "       kelvara-cli stats [--records FILE] [--lang ja|en]\n"
     "Then one command a line: a one-input string (C5C2P3C5), front N, back N, restart, new,\n"
-    "remake, answer, solve, hint, undo, redo, run, yard, code [CODE], help, quit.\n";
+    "remake, answer, solve, hint, undo, redo, run, yard, code [CODE], daily, help, quit.\n";
 
 bool ParseNumber(const std::string& text, long long& out) {
   if (text.empty()) return false;
@@ -383,6 +383,14 @@ int Main(int argc, char** argv) {
     } else if (verb == "remake") {
       menu(GameCommand::GameReDisMakeUp);
       PrintYard(game);
+    } else if (verb == "daily") {
+      // Today's quiz, as Game > Today's quiz plays it.
+      if (game.Do(GameCommand::GameDaily)) {
+        std::cout << OneLine(term.controls.Text("lblMsg")) << "\n";
+        PrintYard(game);
+      } else {
+        refused();
+      }
     } else if (verb == "code") {
       // The quiz's own code, or a code to play from its start.
       if (arg.empty()) {

@@ -117,6 +117,13 @@ typo="${code:0:2}$([ "${code:2:1}" = A ] && echo B || echo A)${code:3}"
 out=$(cli --lang en --code "$typo" </dev/null 2>&1) && fail "code: a typing error accepted"
 grep -q 'typing error' <<<"$out" || fail "code: no reason given: $out"
 
+# Today's quiz: the same on two runs with other seeds and levels.
+check
+day1=$(printf 'daily\ncode\nquit\n' | cli --seed 3 --level 5 --lang en | tail -n 1)
+day2=$(printf 'daily\ncode\nquit\n' | cli --seed 8 --level 50 --lang en | tail -n 1)
+[[ $day1 =~ ^[0-9A-Z-]+.$ ]] || fail "daily: not a code: $day1"
+[ "$day1" = "$day2" ] || fail "daily: two codes for one day: $day1 $day2"
+
 # Bad options are refused with the usage text.
 check
 cli --level abc >/dev/null 2>&1 && fail "--level abc accepted"
