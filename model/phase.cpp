@@ -60,6 +60,7 @@ std::string_view CommandControl(GameCommand c) {
     case GameCommand::OptionDataInstall: return "mnuOptionDataInstall";
     case GameCommand::HelpHelp: return "mnuHelpHelp";
     case GameCommand::HelpAbout: return "mnuHelpAbout";
+    case GameCommand::HelpKeys: return "mnuHelpKeys";
     case GameCommand::Escape: return "mnuEscape";
     case GameCommand::Front: return "cmdFront";
     case GameCommand::Back: return "cmdBack";

@@ -53,6 +53,7 @@ enum class GameCommand {
   OptionDataInstall,
   HelpHelp,
   HelpAbout,
+  HelpKeys,
   Escape,          // mnuEscape: cuts the departure run short
   Front,
   Back,
@@ -107,6 +108,7 @@ inline constexpr MainControl kMainControls[] = {
     {"mnuOptionDataInstall", "mnuOption", 29},
     {"mnuHelp", "", 13},
     {"mnuHelpHelp", "mnuHelp", 13},
+    {"mnuHelpKeys", "mnuHelp", 148},
     {"mnuHelpAbout", "mnuHelp", 14},
     {"mnuEscape", "", 5},
     {"cmdBigAnimeTest", "", 0},

@@ -44,6 +44,7 @@
 #include "qt/frmanserview.h"
 #include "qt/frmcomplete.h"
 #include "qt/frmdatainstall.h"
+#include "qt/frmshortcuts.h"
 #include "qt/frmstatistics.h"
 #include "qt/frmformation.h"
 #include "qt/frmoneinput.h"
@@ -518,6 +519,7 @@ void frmMain::BuildMenus() {
 
   menu("mnuHelpHelp")->setShortcut(QKeySequence::HelpContents);
   open("mnuHelpHelp", GameCommand::HelpHelp, &frmMain::HelpShow);
+  open("mnuHelpKeys", GameCommand::HelpKeys, &frmMain::ShowShortcuts);
   open("mnuHelpAbout", GameCommand::HelpAbout, &frmMain::ShowAbout);
   play("mnuEscape", GameCommand::Escape);
 }
@@ -873,6 +875,12 @@ void frmMain::ShowDataInstall() {
   PlaceInside(window, QRect(x() + 40, y() + 40, window.sizeHint().width(), window.sizeHint().height()), 0, 0,
               WorkArea());
   window.exec();
+}
+
+void frmMain::ShowShortcuts() {
+  frmShortcuts keys(this, *this, texts_);
+  PlaceInside(keys, QRect(x() + 40, y() + 40, keys.width(), keys.height()), 0, 0, WorkArea());
+  keys.exec();
 }
 
 void frmMain::ShowAbout() {

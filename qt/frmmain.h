@@ -120,6 +120,8 @@ class frmMain : public QMainWindow {
   void ShowCar(int cell);
   void ShowDataInstall();
   void ShowAbout();
+  // Help > Keyboard shortcuts, read from the menus and buttons as they stand.
+  void ShowShortcuts();
   void ShowStatistics();
   // Game > Play a quiz code: typed or pasted, then played, or the reason it was refused.
   void ShowPlayCode();

@@ -11,6 +11,9 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QTableWidget>
+#include <algorithm>
+#include <set>
 #include <cstdlib>
 #include <iostream>
 
@@ -444,6 +447,65 @@ TEST_F(WaylandTest, StartUpAQuizAMoveAndTheCloseBox) {
     std::cout << "log line checked: " << l << "\n";
   }
   EXPECT_THAT(said, IsEmpty()) << "no warnings from Qt on Wayland";
+}
+
+}  // namespace
+}  // namespace kelvara::testing
+
+namespace kelvara::testing {
+namespace {
+
+struct ShortcutsTest : WindowFixture {};
+
+// Help > Keyboard shortcuts lists what the menus and buttons answer to, in both languages: every
+// item with a shortcut is there with it, and nothing is there that the window lacks.
+TEST_F(ShortcutsTest, TheListIsTheMenusOwn) {
+  for (const bool japanese : {false, true}) {
+    SCOPED_TRACE(japanese ? "ja" : "en");
+    ::setenv("LC_ALL", japanese ? "ja_JP.UTF-8" : "en_US.UTF-8", 1);
+    Settings();
+    Start("nsp nss");
+    ::unsetenv("LC_ALL");
+    std::set<std::pair<QString, QString>> listed;  // command, keys
+    WithModal([&] { Trigger("mnuHelpKeys"); }, [&](QWidget& w) {
+      auto* keys = w.findChild<QTableWidget*>("lstKeys");
+      ASSERT_NE(keys, nullptr);
+      EXPECT_EQ(w.windowTitle().toStdString(), window->texts().Text(7400));
+      for (int r = 0; r < keys->rowCount(); ++r) listed.insert({keys->item(r, 1)->text(), keys->item(r, 2)->text()});
+      if (const char* shots = std::getenv("KELVARA_SHOTS")) {
+        w.grab().save(QString(shots) + (japanese ? "/keys-ja.png" : "/keys-en.png"));
+      }
+    });
+    auto plain = [](QString caption) {
+      if (const int open = caption.indexOf("(&"); open >= 0) caption.truncate(open);
+      return caption.remove('&').trimmed();
+    };
+    std::set<QString> commands;
+    int withShortcut = 0;
+    for (QAction* top : window->menuBar()->actions()) {
+      if (top->menu() == nullptr) continue;
+      for (QAction* item : top->menu()->actions()) {
+        if (item->isSeparator()) continue;
+        commands.insert(plain(item->text()));
+        for (const QKeySequence& k : item->shortcuts()) {
+          ++withShortcut;
+          const QString key = k.toString(QKeySequence::NativeText);
+          EXPECT_TRUE(std::any_of(listed.begin(), listed.end(), [&](const auto& row) {
+            return row.first == plain(item->text()) && row.second.contains(key);
+          })) << plain(item->text()).toStdString() << " " << key.toStdString();
+        }
+      }
+    }
+    EXPECT_GE(withShortcut, 5) << "Hint, Undo, Redo, Help at least";
+    for (QAbstractButton* b : window->findChildren<QAbstractButton*>()) commands.insert(plain(b->text()));
+    for (const auto& [command, keys] : listed) {
+      EXPECT_TRUE(commands.contains(command)) << command.toStdString() << " is not in the window";
+      EXPECT_FALSE(keys.isEmpty());
+    }
+    EXPECT_TRUE(std::any_of(listed.begin(), listed.end(), [&](const auto& row) {
+      return row.first == plain(Button("cmdBack")->text()) && row.second.endsWith("B");
+    })) << "Back's access key";
+  }
 }
 
 }  // namespace

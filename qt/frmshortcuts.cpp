@@ -1,0 +1,97 @@
+#include "qt/frmshortcuts.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace kelvara::qt {
+
+namespace {
+
+// The letter after the single "&" of a caption, upper-cased; empty for none.
+QString AccessKey(const QString& caption) {
+  for (int i = 0; i + 1 < caption.size(); ++i) {
+    if (caption[i] != '&') continue;
+    if (caption[i + 1] == '&') {
+      ++i;
+      continue;
+    }
+    return caption[i + 1].toUpper();
+  }
+  return {};
+}
+
+QString Plain(QString caption) {
+  if (const int open = caption.indexOf("(&"); open >= 0) caption.truncate(open);
+  caption.remove('&');
+  return caption.trimmed();
+}
+
+}  // namespace
+
+std::vector<ShortcutRow> CollectShortcuts(const QMainWindow& window) {
+  std::vector<ShortcutRow> rows;
+  const QString alt = QKeySequence(Qt::ALT).toString(QKeySequence::NativeText);
+  for (QAction* top : window.menuBar()->actions()) {
+    QMenu* menu = top->menu();
+    if (menu == nullptr || !top->isVisible()) continue;
+    const QString menuKey = AccessKey(top->text());
+    for (QAction* item : menu->actions()) {
+      if (item->isSeparator() || !item->isVisible() || item->menu() != nullptr) continue;
+      QStringList keys;
+      for (const QKeySequence& k : item->shortcuts()) keys << k.toString(QKeySequence::NativeText);
+      const QString key = AccessKey(item->text());
+      if (!key.isEmpty() && !menuKey.isEmpty()) keys << alt + menuKey + ", " + key;
+      if (!keys.isEmpty()) rows.push_back({Plain(top->text()), Plain(item->text()), keys.join("   ")});
+    }
+  }
+  const QString title = window.windowTitle();
+  for (QAbstractButton* button : window.findChildren<QAbstractButton*>()) {
+    if (button->window() != &window || !button->isVisible()) continue;
+    const QString key = AccessKey(button->text());
+    if (!key.isEmpty()) rows.push_back({title, Plain(button->text()), alt + key});
+  }
+  return rows;
+}
+
+frmShortcuts::frmShortcuts(QWidget* parent, const QMainWindow& window, const National& texts) : QDialog(parent) {
+  auto Q = [](const std::string& s) { return QString::fromStdString(s); };
+  setObjectName("frmShortcuts");
+  setWindowTitle(Q(texts.Text(7400)));
+  auto* layout = new QVBoxLayout(this);
+  const std::vector<ShortcutRow> rows = CollectShortcuts(window);
+  lstKeys = new QTableWidget(static_cast<int>(rows.size()), 3, this);
+  lstKeys->setObjectName("lstKeys");
+  lstKeys->setHorizontalHeaderLabels({Q(texts.Text(7410)), Q(texts.Text(7420)), Q(texts.Text(7430))});
+  lstKeys->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  lstKeys->setSelectionBehavior(QAbstractItemView::SelectRows);
+  lstKeys->verticalHeader()->hide();
+  lstKeys->horizontalHeader()->setStretchLastSection(true);
+  lstKeys->setAccessibleName(Q(texts.Text(7400)));
+  for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
+    const ShortcutRow& row = rows[static_cast<std::size_t>(r)];
+    lstKeys->setItem(r, 0, new QTableWidgetItem(row.place));
+    lstKeys->setItem(r, 1, new QTableWidgetItem(row.command));
+    lstKeys->setItem(r, 2, new QTableWidgetItem(row.keys));
+  }
+  lstKeys->resizeColumnsToContents();
+  layout->addWidget(lstKeys, 1);
+  auto* buttons = new QHBoxLayout;
+  auto* close = new QPushButton(Q(texts.Text(6200)), this);
+  close->setObjectName("cmdClose");
+  close->setDefault(true);
+  buttons->addStretch(1);
+  buttons->addWidget(close);
+  layout->addLayout(buttons);
+  connect(close, &QPushButton::clicked, this, &QDialog::accept);
+  resize(620, 560);
+  close->setFocus();
+}
+
+}  // namespace kelvara::qt

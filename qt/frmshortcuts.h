@@ -1,0 +1,34 @@
+// Help > Keyboard shortcuts: every shortcut and access key of the main window, read from its
+// menus and buttons when the window opens, so the list is always the one the game answers to.
+#pragma once
+
+#include <QDialog>
+#include <QMainWindow>
+#include <QStringList>
+#include <vector>
+
+#include "services/national.h"
+
+class QTableWidget;
+
+namespace kelvara::qt {
+
+struct ShortcutRow {
+  QString place;    // the menu or the window it is in
+  QString command;  // its caption without the access key's mark
+  QString keys;     // its shortcuts, then its access key as pressed
+};
+
+// What the main window answers to: each menu item with a shortcut or an access key, and the
+// buttons with an access key.
+std::vector<ShortcutRow> CollectShortcuts(const QMainWindow& window);
+
+class frmShortcuts : public QDialog {
+ public:
+  frmShortcuts(QWidget* parent, const QMainWindow& window, const National& texts);
+
+ private:
+  QTableWidget* lstKeys = nullptr;
+};
+
+}  // namespace kelvara::qt
