@@ -156,10 +156,15 @@ std::shared_ptr<Game::SolveJob> Game::StartSolve(const Yard& from, int route, bo
         job->console ? SolveFromConsole(yard, m, n, limits) : SolveFewest(yard, route, m, n, limits);
     if (r.outcome == SolveResult::Outcome::Solved) job->plan = Plan{yard, route, job->console, r.commands, r.proven};
   };
-  auto done = [job, then = std::move(then), alive = std::weak_ptr<char>(alive_)] {
+  auto done = [this, job, then = std::move(then), alive = std::weak_ptr<char>(alive_)] {
     if (alive.expired()) return;
     job->done = true;
-    if (!job->cancel) then(*job);
+    if (job->cancel) return;
+    // An answer is taken in as a move is: its redraw may wait a frame, and nothing the player
+    // presses meanwhile may run in the middle of it. Inside a move or a sequence, that one holds.
+    std::optional<Busy> hold;
+    if (!busy_) hold.emplace(*this, Phase::Moving);
+    then(*job);
   };
   if (Worker == nullptr) {
     work();

@@ -97,7 +97,12 @@ class FakeStatusBar : public IStatusBar {
 
 class FakeScene : public IScene {
  public:
-  void DrawRefresh() override { ++draws; }
+  void DrawRefresh() override {
+    ++draws;
+    if (onDraw) onDraw();
+  }
+  // Called at each redraw: where the window's redraw may wait a frame and let the player in.
+  std::function<void()> onDraw;
   void ShowSign(int) override {}
   void ShowCompleteWindow(std::string_view, std::string_view detail) override { completeDetail = std::string(detail); }
   void CloseCompleteWindow() override {}

@@ -372,7 +372,14 @@ TEST_F(HelperTest, SearchesAnswerOnTheWorkerAndAnAnswerForAPositionGoneIsDropped
     const int hints = game->HintsUsed;
     game->mnuGameHint_Click();
     EXPECT_EQ(game->HintsUsed, hints) << "asked again while it waits: counted once";
+    // The answer is taken in as a move is: a button pressed during its redraw is refused.
+    std::vector<bool> frontAllowed;
+    f.scene.onDraw = [&] { frontAllowed.push_back(game->Allows(GameCommand::Front)); };
     worker.RunAll();
+    f.scene.onDraw = nullptr;
+    ASSERT_FALSE(frontAllowed.empty());
+    EXPECT_THAT(frontAllowed, ::testing::Each(false));
+    EXPECT_TRUE(game->Allows(GameCommand::Front)) << "and the game waits for the player again after it";
     EXPECT_FALSE(game->HintWaiting());
   }
   EXPECT_THAT(game->HintText, HasSubstr("<5770>"));
