@@ -242,6 +242,8 @@ void Game::WaitForPar() {
 
 void Game::PositionChanged() {
   Cancel(hereJob_);
+  // A hint that waited for its search is called off with it: the guide stops saying it searches.
+  if (hintWaiting_ && ports_.status.Panel("Msg") == Msg(5890)) MsgGuide.Msg("");
   hintWaiting_ = false;
   FewestFromHere = -1;
   FewestFromHereProven = false;
