@@ -7,6 +7,14 @@
 
 namespace kelvara {
 
+// ASCII letters lower-cased, everything else left as it is: for names compared without case.
+inline std::string Lower(std::string s) {
+  for (char& c : s) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return s;
+}
+
 // "\" is a folder separator in data files; on this system it becomes "/".
 std::string NormalizeSeparators(std::string_view path);
 // The path before its last component, separator included; "" without a folder part.

@@ -1,4 +1,5 @@
 #include "base/platform.h"
+#include "base/paths.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -22,13 +23,6 @@ std::function<WorkArea()>& WorkAreaProvider() {
 FolderPicker& Picker() {
   static FolderPicker picker;
   return picker;
-}
-
-std::string Lower(std::string s) {
-  for (char& c : s) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return s;
 }
 
 }  // namespace

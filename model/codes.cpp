@@ -14,13 +14,6 @@ namespace kelvara {
 
 namespace {
 
-std::string Lower(std::string s) {
-  for (char& c : s) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return s;
-}
-
 // The name a code gives a train file: without ".trd" in any letter case.
 std::string Stem(const std::string& file) {
   const std::string name = GetFileName(file);

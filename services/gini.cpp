@@ -29,13 +29,6 @@ constexpr BoolKey kBooleans[] = {
     {"OneInput", &AppSettings::OneInput},
 };
 
-std::string Lower(std::string s) {
-  for (char& c : s) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return s;
-}
-
 // The train folder in `folder`, found in any letter case as the old program's was; "Cars" when
 // there is none yet (the data install window makes it).
 std::string FallbackFolder(const std::string& folder) {

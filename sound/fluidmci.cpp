@@ -1,4 +1,5 @@
 #include "sound/fluidmci.h"
+#include "base/paths.h"
 
 #include <fluidsynth.h>
 
@@ -13,13 +14,6 @@
 namespace kelvara {
 
 namespace {
-
-std::string Lower(std::string s) {
-  for (char& c : s) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return s;
-}
 
 // Words of a command; a double-quoted word may hold blanks.
 std::vector<std::string> Words(std::string_view command) {
