@@ -84,12 +84,17 @@ void Game::cmdBack_Click() {
   c.SetFocus("cmbCutTrainNum");
 }
 
+int CarsUpTo(const Yard& yard, int cell) {
+  if (cell < 0 || cell >= 3 * kVisible) return -1;
+  const int line = cell / kVisible;
+  if (yard.GetLocoNum(line) == 0) return -1;
+  return std::max(cell % kVisible - yard.GetLocoAfterPosition(line) + 1, 0);
+}
+
 void Game::imgCar_Click(int index) {
-  if (!settings_.CarNumOnMouse || index < 0 || index >= 3 * kVisible) return;
-  const int line = index / kVisible;
-  const int position = index % kVisible;
-  if (yard.GetLocoNum(line) == 0) return;
-  const int n = std::max(position - yard.GetLocoAfterPosition(line) + 1, 0);
+  if (!settings_.CarNumOnMouse) return;
+  const int n = CarsUpTo(yard, index);
+  if (n < 0) return;
   ports_.controls.SetText("cmbCutTrainNum", std::to_string(n));
   if (Enabled("cmdFront")) ports_.controls.SetFocus("cmdFront");
 }

@@ -48,6 +48,10 @@ class MyLogClass;
 
 // The number box: the decimal number at the start of the text, rounded half to even, 0 for none.
 std::int32_t NumberBoxValue(std::string_view text);
+// The cars behind the locomotive up to and including yard cell `cell` (line cell / 20, slot
+// cell % 20): what a click on that car fills into the number box. -1 when no locomotive stands on
+// that line or the cell is outside the yard.
+int CarsUpTo(const Yard& yard, int cell);
 
 // A caption as the player reads it, without its access key: "前進(&R)" -> "前進", "F&ront" -> "Front".
 std::string PlainCaption(std::string caption);

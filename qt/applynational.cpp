@@ -6,8 +6,11 @@
 #include <QFont>
 #include <QFontDatabase>
 #include <QHash>
+#include <QSet>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabBar>
@@ -152,6 +155,16 @@ void ApplyNational(QWidget& window, const National& texts) {
     if (auto* w = qobject_cast<QWidget*>(o); w != nullptr && !w->property("KeepFont").toBool()) w->setFont(font);
     Apply(o, texts);
   });
+  // A text box with no label of its own is named for a screen reader by its window's title.
+  QSet<const QWidget*> labelled;
+  for (const QLabel* label : window.findChildren<QLabel*>()) {
+    if (label->buddy() != nullptr) labelled.insert(label->buddy());
+  }
+  for (QWidget* box : window.findChildren<QWidget*>()) {
+    if (qobject_cast<QLineEdit*>(box) == nullptr && qobject_cast<QPlainTextEdit*>(box) == nullptr) continue;
+    if (!box->accessibleName().isEmpty() || labelled.contains(box) || qobject_cast<QComboBox*>(box->parentWidget())) continue;
+    box->setAccessibleName(box->toolTip().isEmpty() ? window.windowTitle() : box->toolTip());
+  }
 }
 
 }  // namespace kelvara::qt

@@ -74,6 +74,7 @@ frmAbout::frmAbout(QWidget* parent, const National& texts, IMessageBox& msg) : Q
   big.setPointSize(36);
   lblProductName->setFont(big);
   setWindowTitle(Q(title + " " + texts.GetCaptionText(27)));
+  txtCredit->setAccessibleName(windowTitle());
   // Wide enough for its title bar to show the whole title.
   setMinimumWidth(fontMetrics().horizontalAdvance(windowTitle()) + 140);
   adjustSize();

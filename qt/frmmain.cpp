@@ -40,6 +40,7 @@
 #include "data/bmp.h"
 #include "data/install.h"
 #include "qt/applynational.h"
+#include "qt/yardaccess.h"
 #include "qt/frmabout.h"
 #include "qt/frmanserview.h"
 #include "qt/frmcomplete.h"
@@ -445,6 +446,58 @@ QAction* frmMain::Item(QMenu* parent, const char* name) {
 
 bool frmMain::Play(GameCommand command) { return game_ && !closing_ && game_->Do(command); }
 
+bool frmMain::PlayAndTell(GameCommand command) {
+  const int said = view_->Announcements();
+  const bool done = Play(command);
+  TellYard(done, said);
+  return done;
+}
+
+void frmMain::TellYard(bool done, int said) {
+  if (!game_ || closing_) return;
+  if (!done) {
+    view_->Announce(Q(Msg(7660)));
+    return;
+  }
+  // The completion window said its own words while the command ran.
+  if (view_->Announcements() != said) return;
+  if (game_->Derailed && game_->phase() == Phase::Derailed) {
+    view_->Announce(Q(Msg(5610) + ": " + Msg(5620)));
+    return;
+  }
+  QString guide = status_.Label("Msg") != nullptr ? status_.Label("Msg")->text() : QString();
+  if (guide == cursorGuide_) guide.clear();
+  const QString yard = YardSummary(*view_);
+  view_->Announce(guide.isEmpty() ? yard : guide + " " + yard);
+}
+
+void frmMain::Say(const std::string& text) {
+  status_.SetPanel("Msg", text);
+  view_->Announce(Q(text));
+}
+
+void frmMain::PullAt(int cell) {
+  if (!game_ || closing_) return;
+  if (!game_->Allows(GameCommand::Front)) {
+    Say(Msg(7660));
+    return;
+  }
+  // As a click on that car fills in the number box and Front is pressed, from the line the
+  // route is set to.
+  const int n = CarsUpTo(game_->yard, cell), line = cell / kVisible, route = game_->Route;
+  if (n < 0) {
+    Say(Msg(7680));
+    return;
+  }
+  if ((route == 1 || route == 2) && line != route) {
+    Say(Fill(Msg(7690), std::to_string(route)));
+    return;
+  }
+  cutNum_->setEditText(QString::number(n));
+  PlayAndTell(GameCommand::Front);
+  if (!closing_) view_->setFocus(Qt::OtherFocusReason);
+}
+
 bool frmMain::Open(GameCommand command, const std::function<void()>& window) {
   return game_ && !closing_ && game_->Run(command, window);
 }
@@ -469,7 +522,7 @@ void frmMain::BuildMenus() {
     }
   }
   auto play = [this](const char* name, GameCommand c) {
-    connect(menu(name), &QAction::triggered, this, [this, c] { Play(c); });
+    connect(menu(name), &QAction::triggered, this, [this, c] { PlayAndTell(c); });
   };
   auto open = [this](const char* name, GameCommand c, void (frmMain::*window)()) {
     connect(menu(name), &QAction::triggered, this, [this, c, window] { Open(c, [this, window] { (this->*window)(); }); });
@@ -534,7 +587,30 @@ void frmMain::BuildControls() {
   central->setAutoFillBackground(true);
   setCentralWidget(central);
 
+  InstallYardAccess();
   view_ = new YardView(central);
+  view_->SetTexts(&texts_);
+  // From the keyboard: the cursor is said in the guide, Enter pulls out up to it, B backs in, the
+  // digits go into the number box; the keyboard stays on the yard.
+  connect(view_, &YardView::cursorMoved, this, [this](int cell) {
+    if (!game_ || closing_) return;
+    cursorGuide_ = CursorGuide(*view_, cell);
+    status_.SetPanel("Msg", cursorGuide_.toStdString());
+  });
+  connect(view_, &YardView::pullRequested, this, [this](int cell) { PullAt(cell); });
+  connect(view_, &YardView::backRequested, this, [this] {
+    PlayAndTell(GameCommand::Back);
+    if (!closing_) view_->setFocus(Qt::OtherFocusReason);
+  });
+  connect(view_, &YardView::digitTyped, this, [this](QChar digit) {
+    if (!game_ || closing_) return;
+    if (!cutNum_->isEnabled()) {
+      view_->Announce(Q(Msg(7660)));
+      return;
+    }
+    cutNum_->setEditText(cutNum_->currentText() + digit);
+    Say(Fill(Msg(7670), Msg(7760), cutNum_->currentText().toStdString()));
+  });
   connect(view_, &YardView::cellClicked, this, [this](int i) {
     if (game_ && !closing_) game_->Do(GameCommand::NumberBox, i);
   });
@@ -549,7 +625,7 @@ void frmMain::BuildControls() {
 
   front_ = new QPushButton(central);
   Register("cmdFront", front_);
-  connect(front_, &QPushButton::clicked, this, [this] { Play(GameCommand::Front); });
+  connect(front_, &QPushButton::clicked, this, [this] { PlayAndTell(GameCommand::Front); });
 
   cutNum_ = new QComboBox(central);
   Register("cmbCutTrainNum", cutNum_);
@@ -558,11 +634,16 @@ void frmMain::BuildControls() {
 
   back_ = new QPushButton(central);
   Register("cmdBack", back_);
-  connect(back_, &QPushButton::clicked, this, [this] { Play(GameCommand::Back); });
+  connect(back_, &QPushButton::clicked, this, [this] { PlayAndTell(GameCommand::Back); });
 
   lblMsg_ = new QLabel(central);
   Register("lblMsg", lblMsg_);
   lblMsg_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+  // The keyboard goes through them in reading order: the yard, then the buttons left to right.
+  setTabOrder(view_, front_);
+  setTabOrder(front_, cutNum_);
+  setTabOrder(cutNum_, back_);
 
   // Nothing answers a click until start-up has finished.
   for (QWidget* w : std::initializer_list<QWidget*>{front_, back_, cutNum_}) w->setEnabled(false);
@@ -604,6 +685,10 @@ void frmMain::SetContlorTag() {
   SetTag(status_.Label("DCount"), {}, "136");
   SetTag(status_.Label("UCount"), {}, "137");
   SetTag(status_.Label("Par"), {}, "144");
+  // Named for assistive technology: the box and the guide have no caption of their own.
+  cutNum_->setAccessibleName(Q(Msg(7760)));
+  lblMsg_->setAccessibleName(Q(Msg(7770)));
+  status_.Label("Msg")->setAccessibleName(Q(Msg(7770)));
 }
 
 void frmMain::LayoutControls() {

@@ -109,6 +109,14 @@ class frmMain : public QMainWindow {
   // A command of the game, and a window of this front end, through the game's one gate.
   bool Play(GameCommand command);
   bool Open(GameCommand command, const std::function<void()>& window);
+  // A command of the player's, and then what became of it said by the yard to assistive
+  // technology: refused, the yard as it now stands, derailed (the completion says itself).
+  bool PlayAndTell(GameCommand command);
+  void TellYard(bool done, int said);
+  // A line in the guide that the yard says as well.
+  void Say(const std::string& text);
+  // Enter on the yard: pulls out up to that cell's car.
+  void PullAt(int cell);
   void Log(std::string_view text) const;
   std::string Msg(int id) const { return texts_.Text(id); }
 
@@ -170,6 +178,7 @@ class frmMain : public QMainWindow {
   int zoom_ = 1;
   bool startingUp_ = true;
   bool closing_ = false;
+  QString cursorGuide_;  // the guide's last line about the cursor
   bool escapeDown_ = false;   // Escape went down on this window, not on a menu or a dialog
   std::pair<int, unsigned long> lastEscape_{0, 0};  // the last Escape event looked at
 

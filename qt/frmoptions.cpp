@@ -98,6 +98,7 @@ frmOptions::frmOptions(QWidget* parent, AppSettings& settings, Services services
   txtTrdFolder->setObjectName("txtTrdFolder");
   txtTrdFolder->setMinimumWidth(300);
   g->addWidget(txtTrdFolder, 0, 1);
+  folderLabel->setBuddy(txtTrdFolder);  // its name for a screen reader
   auto* browse = new QPushButton(general);
   browse->setObjectName("cmdFolderBrowse");
   Number(browse, 79);

@@ -10,6 +10,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "qt/yardview.h"
+
 namespace kelvara::qt {
 
 namespace {
@@ -60,12 +62,35 @@ std::vector<ShortcutRow> CollectShortcuts(const QMainWindow& window) {
   return rows;
 }
 
+std::vector<ShortcutRow> YardShortcuts(const ITexts& texts) {
+  std::vector<ShortcutRow> rows;
+  const QString place = QString::fromStdString(texts.Text(7500));
+  for (const YardKey& key : YardKeys()) {
+    const QString command = QString::fromStdString(texts.Text(key.text));
+    QStringList keys;
+    if (key.action == YardKeyAction::Digit) {
+      keys << key.keys.front().toString(QKeySequence::NativeText) + QStringLiteral(" \u2013 ") +
+                  key.keys.back().toString(QKeySequence::NativeText);
+    } else {
+      for (const QKeySequence& k : key.keys) keys << k.toString(QKeySequence::NativeText);
+    }
+    // Keys that do the same, such as Left and Right, share a row.
+    if (!rows.empty() && rows.back().command == command) {
+      rows.back().keys += "   " + keys.join("   ");
+    } else {
+      rows.push_back({place, command, keys.join("   ")});
+    }
+  }
+  return rows;
+}
+
 frmShortcuts::frmShortcuts(QWidget* parent, const QMainWindow& window, const National& texts) : QDialog(parent) {
   auto Q = [](const std::string& s) { return QString::fromStdString(s); };
   setObjectName("frmShortcuts");
   setWindowTitle(Q(texts.Text(7400)));
   auto* layout = new QVBoxLayout(this);
-  const std::vector<ShortcutRow> rows = CollectShortcuts(window);
+  std::vector<ShortcutRow> rows = CollectShortcuts(window);
+  for (ShortcutRow& row : YardShortcuts(texts)) rows.push_back(std::move(row));
   lstKeys = new QTableWidget(static_cast<int>(rows.size()), 3, this);
   lstKeys->setObjectName("lstKeys");
   lstKeys->setHorizontalHeaderLabels({Q(texts.Text(7410)), Q(texts.Text(7420)), Q(texts.Text(7430))});

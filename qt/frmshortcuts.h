@@ -22,6 +22,8 @@ struct ShortcutRow {
 // What the main window answers to: each menu item with a shortcut or an access key, and the
 // buttons with an access key.
 std::vector<ShortcutRow> CollectShortcuts(const QMainWindow& window);
+// The keys of the yard when it has the keyboard, from the table it answers by.
+std::vector<ShortcutRow> YardShortcuts(const ITexts& texts);
 
 class frmShortcuts : public QDialog {
  public:

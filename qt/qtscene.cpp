@@ -60,6 +60,7 @@ void QtScene::ShowCompleteWindow(std::string_view title, std::string_view detail
   w->move(p_.main.geometry().center() - QPoint(w->width() / 2, w->height() / 2));
   w->show();
   completeWindow_ = w;
+  p_.view->Announce(Q(title) + ". " + Q(detail).replace("\r\n", " ").replace('\n', ' '));
 }
 
 void QtScene::CloseCompleteWindow() {

@@ -1,6 +1,8 @@
 #include "qt/yardview.h"
 
+#include <QFocusEvent>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
@@ -8,6 +10,7 @@
 #include <cmath>
 
 #include "qt/pictures.h"
+#include "qt/yardaccess.h"
 
 namespace kelvara::qt {
 
@@ -20,6 +23,7 @@ const QColor kDisplayBack(255, 255, 0);
 const QColor kGuide(0, 128, 0);
 const QColor kNumbers(255, 255, 0);
 const QColor kHintMark(255, 170, 0);
+const QColor kCursor(0, 255, 255);
 
 struct Segment {
   int x1, y1, x2, y2;
@@ -141,8 +145,28 @@ QRect PartRect(Part part) {
   return {};
 }
 
+const std::vector<YardKey>& YardKeys() {
+  static const std::vector<YardKey> keys = [] {
+    using K = QKeySequence;
+    std::vector<YardKey> k{
+        {{K(Qt::Key_Left)}, YardKeyAction::Left, 7700},     {{K(Qt::Key_Right)}, YardKeyAction::Right, 7700},
+        {{K(Qt::Key_Up)}, YardKeyAction::Up, 7710},         {{K(Qt::Key_Down)}, YardKeyAction::Down, 7710},
+        {{K(Qt::Key_Home)}, YardKeyAction::LineStart, 7720}, {{K(Qt::Key_End)}, YardKeyAction::LineEnd, 7720},
+        {{K(Qt::Key_Return), K(Qt::Key_Enter)}, YardKeyAction::Pull, 7730},
+        {{K(Qt::Key_B), K(Qt::Key_Backspace)}, YardKeyAction::Back, 7740},
+    };
+    YardKey digits{{}, YardKeyAction::Digit, 7750};
+    for (int d = 0; d <= 9; ++d) digits.keys.push_back(K(Qt::Key_0 + d));
+    k.push_back(digits);
+    return k;
+  }();
+  return keys;
+}
+
 YardView::YardView(QWidget* parent) : QWidget(parent) {
   setObjectName("picView");
+  // Reached with Tab only: a click on a car keeps doing what it always did, focus included.
+  setFocusPolicy(Qt::TabFocus);
   setAttribute(Qt::WA_OpaquePaintEvent);
   setProperty("ControlType", "PictureBox");
   setProperty("KeepFont", true);
@@ -236,6 +260,7 @@ void YardView::SetSign(int state) {
       return;
   }
   Changed();
+  NotifySigns(*this);
 }
 
 const QImage& YardView::Cell(const std::string& file) {
@@ -253,6 +278,43 @@ void YardView::ForgetPictures() {
   cellPictures_ = {};
   scene_ = SceneView{};
   Changed();
+}
+
+std::string YardView::SlotText(int cell) const {
+  if (cell < 0 || cell >= kCells) return " .";
+  const std::string& row = scene_.rows[static_cast<std::size_t>(cell / kVisible)];
+  const auto at = static_cast<std::size_t>(3 * (cell % kVisible));
+  return at + 2 <= row.size() ? row.substr(at, 2) : " .";
+}
+
+int YardView::LocoUnits() const {
+  int units = 0;
+  for (int cell = 0; cell < kCells; ++cell) units += SlotText(cell).starts_with('L') ? 1 : 0;
+  return units;
+}
+
+void YardView::SetCursor(int cell) {
+  if (cell < 0 || cell >= kCells || cell == cursor_) return;
+  cursor_ = cell;
+  update();
+  NotifyCursor(*this);
+  emit cursorMoved(cell);
+}
+
+void YardView::Announce(const QString& text) {
+  announcement_ = text;
+  ++announcements_;
+  NotifyAnnouncement(*this);
+}
+
+void YardView::AccessChanged(const std::array<std::string, kDumpLines>& rowsBefore, bool signs) {
+  std::vector<int> cells;
+  for (int cell = 0; cell < kCells; ++cell) {
+    const auto line = static_cast<std::size_t>(cell / kVisible), at = static_cast<std::size_t>(3 * (cell % kVisible));
+    if (rowsBefore[line].size() < at + 2 || rowsBefore[line].compare(at, 2, SlotText(cell)) != 0) cells.push_back(cell);
+  }
+  if (!cells.empty()) NotifySlots(*this, cells);
+  if (signs) NotifySigns(*this);
 }
 
 bool YardView::Show(const SceneView& scene, bool carNumGuide, bool lookCarNumber) {
@@ -275,7 +337,9 @@ bool YardView::Show(const SceneView& scene, bool carNumGuide, bool lookCarNumber
     }
   }
   changed = changed || scene.marked != scene_.marked;
+  const auto rowsBefore = scene_.rows;
   scene_ = scene;
+  if (rowsBefore != scene_.rows) AccessChanged(rowsBefore, false);
   if (changed) Changed();
   return changed;
 }
@@ -358,11 +422,99 @@ void YardView::paintEvent(QPaintEvent*) {
   if (design_.isNull()) design_ = DesignPicture();
   p.setRenderHint(QPainter::SmoothPixmapTransform, false);
   p.drawImage(QRectF(0, 0, kDesignWidth * s, kDesignHeight * s), design_);
+  // The keyboard cursor, while the keyboard is here: a frame two design pixels wide around the
+  // cell, drawn over the picture so that moving it redraws nothing else.
+  if (hasFocus() && cursorShown_ && cursor_ >= 0) {
+    const QRectF cell = QRectF(CellRect(cursor_)).adjusted(-1, -1, 1, 1);
+    const QRectF frame(cell.x() * s, cell.y() * s, cell.width() * s, cell.height() * s);
+    const double w = 2 * s;
+    p.fillRect(QRectF(frame.left(), frame.top(), frame.width(), w), kCursor);
+    p.fillRect(QRectF(frame.left(), frame.bottom() - w, frame.width(), w), kCursor);
+    p.fillRect(QRectF(frame.left(), frame.top(), w, frame.height()), kCursor);
+    p.fillRect(QRectF(frame.right() - w, frame.top(), w, frame.height()), kCursor);
+  }
+}
+
+void YardView::keyPressEvent(QKeyEvent* e) {
+  // Plain keys only (the keypad's as well): with Alt, Ctrl or Shift they belong to the window.
+  const Qt::KeyboardModifiers mods = e->modifiers() & ~Qt::KeypadModifier;
+  const YardKey* found = nullptr;
+  if (mods == Qt::NoModifier) {
+    for (const YardKey& key : YardKeys()) {
+      for (const QKeySequence& k : key.keys) {
+        if (k[0].key() == static_cast<Qt::Key>(e->key())) found = &key;
+      }
+    }
+  }
+  if (found == nullptr || running_) {
+    QWidget::keyPressEvent(e);
+    return;
+  }
+  e->accept();
+  if (!cursorShown_) {
+    // The yard had the keyboard from the window's activation: the first key shows where it is.
+    ShowCursor();
+    if (found->action != YardKeyAction::Pull && found->action != YardKeyAction::Back && found->action != YardKeyAction::Digit) return;
+  }
+  const int cell = std::max(cursor_, 0), line = cell / kVisible, k = cell % kVisible;
+  auto go = [this](int l, int slot) { SetCursor(std::clamp(l, 0, kDumpLines - 1) * kVisible + std::clamp(slot, 0, kVisible - 1)); };
+  switch (found->action) {
+    case YardKeyAction::Left: go(line, k - 1); break;
+    case YardKeyAction::Right: go(line, k + 1); break;
+    case YardKeyAction::Up: go(line - 1, k); break;
+    case YardKeyAction::Down: go(line + 1, k); break;
+    case YardKeyAction::LineStart: go(line, 0); break;
+    case YardKeyAction::LineEnd: go(line, kVisible - 1); break;
+    case YardKeyAction::Pull:
+      if (cursor_ >= 0) emit pullRequested(cursor_);
+      break;
+    case YardKeyAction::Back: emit backRequested(); break;
+    case YardKeyAction::Digit: emit digitTyped(QChar('0' + (e->key() - Qt::Key_0))); break;
+  }
+}
+
+void YardView::focusInEvent(QFocusEvent* e) {
+  QWidget::focusInEvent(e);
+  // Given to the yard with the window's activation, the keyboard shows nothing until a key is
+  // pressed here: the mouse player sees the yard as ever.
+  const Qt::FocusReason why = e->reason();
+  if (cursorShown_ || why == Qt::TabFocusReason || why == Qt::BacktabFocusReason || why == Qt::OtherFocusReason ||
+      why == Qt::ShortcutFocusReason) {
+    ShowCursor();
+  }
+}
+
+void YardView::ShowCursor() {
+  cursorShown_ = true;
+  if (cursor_ < 0) {
+    // First on the locomotive: where every move starts.
+    int first = 0;
+    for (int cell = kCells - 1; cell >= 0; --cell) {
+      if (SlotText(cell).starts_with('L')) first = cell;
+    }
+    SetCursor(first);
+  } else {
+    NotifyCursor(*this);
+    emit cursorMoved(cursor_);
+  }
+  update();
+}
+
+void YardView::focusOutEvent(QFocusEvent* e) {
+  QWidget::focusOutEvent(e);
+  update();
 }
 
 void YardView::mousePressEvent(QMouseEvent* e) {
   const int cell = CellUnder(e->position().toPoint());
-  if (cell >= 0 && e->button() == Qt::LeftButton && !running_) emit cellClicked(cell);
+  if (cell >= 0 && e->button() == Qt::LeftButton && !running_) {
+    // The cursor follows the mouse, quietly: the click's own guide is the number box.
+    if (cell != cursor_) {
+      cursor_ = cell;
+      update();
+    }
+    emit cellClicked(cell);
+  }
 }
 
 void YardView::mouseDoubleClickEvent(QMouseEvent* e) {

@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QImage>
+#include <QKeySequence>
 #include <QMap>
 #include <QPixmap>
 #include <QWidget>
@@ -11,6 +12,10 @@
 #include <vector>
 
 #include "scene/sceneview.h"
+
+namespace kelvara {
+class ITexts;
+}
 
 namespace kelvara::qt {
 
@@ -39,6 +44,16 @@ QRect PartRect(Part part);
 // The yard's size at design scale: the window's client area above the status bar.
 inline constexpr int kDesignWidth = 600;
 inline constexpr int kDesignHeight = 386;
+
+// What a key pressed on the yard does. The table below is both what the yard answers and what
+// Help > Keyboard shortcuts lists.
+enum class YardKeyAction { Left, Right, Up, Down, LineStart, LineEnd, Pull, Back, Digit };
+struct YardKey {
+  QList<QKeySequence> keys;  // each a key without modifiers
+  YardKeyAction action;
+  int text;  // what it does, in the text table
+};
+const std::vector<YardKey>& YardKeys();
 
 class YardView : public QWidget {
   Q_OBJECT
@@ -77,6 +92,23 @@ class YardView : public QWidget {
   static int CellAt(QPoint designPoint);
   static QRect CellRect(int index);
 
+  // The keyboard cursor: a cell, or -1 before the yard first had the focus. It is drawn while
+  // the yard has the focus.
+  int Cursor() const { return cursor_; }
+  void SetCursor(int cell);
+  // What the yard last said to the player of a screen reader (its accessible description).
+  void Announce(const QString& text);
+  const QString& Announcement() const { return announcement_; }
+  int Announcements() const { return announcements_; }  // how many were made
+  // The texts the yard names its parts in, for assistive technology and the guide.
+  void SetTexts(const ITexts* texts) { texts_ = texts; }
+  const ITexts* Texts() const { return texts_; }
+  // What stands in a cell as the number rows have it: " ." empty, "L2", " 3".
+  std::string SlotText(int cell) const;
+  // The locomotive units on the yard.
+  int LocoUnits() const;
+  const SceneView& Scene() const { return scene_; }
+
   // Display contents, for checking what the signs show.
   Part Display(int display) const { return displays_[static_cast<std::size_t>(display - 1)]; }
   // The yard at design scale, as the screen shows it before the zoom.
@@ -85,14 +117,26 @@ class YardView : public QWidget {
  signals:
   void cellClicked(int index);
   void cellDoubleClicked(int index);
+  // From the keyboard: the cursor went to a cell; Enter on a cell; B or Backspace; a digit.
+  void cursorMoved(int index);
+  void pullRequested(int index);
+  void backRequested();
+  void digitTyped(QChar digit);
 
  protected:
   void paintEvent(QPaintEvent*) override;
   void mousePressEvent(QMouseEvent* e) override;
   void mouseDoubleClickEvent(QMouseEvent* e) override;
   bool event(QEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
+  void focusInEvent(QFocusEvent* e) override;
+  void focusOutEvent(QFocusEvent* e) override;
 
  private:
+  // Tells assistive technology which of its parts changed: slots, the route and signs.
+  // Puts the cursor where it was, or on the locomotive, draws it and says it.
+  void ShowCursor();
+  void AccessChanged(const std::array<std::string, kDumpLines>& rowsBefore, bool signs);
   const QImage& Cell(const std::string& file);
   // A number of the rows as a picture, drawn once a text and colour.
   const QImage& Number(const std::string& text, const QColor& colour) const;
@@ -113,6 +157,11 @@ class YardView : public QWidget {
   bool running_ = false;
   std::vector<QPixmap> runPictures_;
   std::vector<int> runLeft_, runWidth_;
+  int cursor_ = -1;
+  bool cursorShown_ = false;  // the keyboard came here by Tab or a key was pressed here
+  QString announcement_;
+  int announcements_ = 0;
+  const ITexts* texts_ = nullptr;
 };
 
 }  // namespace kelvara::qt

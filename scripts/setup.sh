@@ -10,6 +10,7 @@ packages=(
   desktop-file-utils appstream dpkg-dev file groff-base
   qt6-translations-l10n lintian weston qt6-wayland
   libsqlite3-dev
+  at-spi2-core python3-pyatspi dbus xvfb xauth
 )
 
 missing=()

@@ -31,6 +31,7 @@
 #include "base/ini.h"
 #include "base/textfile.h"
 #include "services/gini.h"
+#include "qt/yardview.h"
 #include "window_fixture.h"
 
 namespace kelvara::testing {
@@ -466,12 +467,15 @@ TEST_F(ShortcutsTest, TheListIsTheMenusOwn) {
     Settings();
     Start("nsp nss");
     ::unsetenv("LC_ALL");
-    std::set<std::pair<QString, QString>> listed;  // command, keys
+    std::set<std::pair<QString, QString>> listed, yardListed;  // command, keys
     WithModal([&] { Trigger("mnuHelpKeys"); }, [&](QWidget& w) {
       auto* keys = w.findChild<QTableWidget*>("lstKeys");
       ASSERT_NE(keys, nullptr);
       EXPECT_EQ(w.windowTitle().toStdString(), window->texts().Text(7400));
-      for (int r = 0; r < keys->rowCount(); ++r) listed.insert({keys->item(r, 1)->text(), keys->item(r, 2)->text()});
+      const QString yard = QString::fromStdString(window->texts().Text(7500));
+      for (int r = 0; r < keys->rowCount(); ++r) {
+        (keys->item(r, 0)->text() == yard ? yardListed : listed).insert({keys->item(r, 1)->text(), keys->item(r, 2)->text()});
+      }
       if (const char* shots = std::getenv("KELVARA_SHOTS")) {
         w.grab().save(QString(shots) + (japanese ? "/keys-ja.png" : "/keys-en.png"));
       }
@@ -505,6 +509,19 @@ TEST_F(ShortcutsTest, TheListIsTheMenusOwn) {
     EXPECT_TRUE(std::any_of(listed.begin(), listed.end(), [&](const auto& row) {
       return row.first == plain(Button("cmdBack")->text()) && row.second.endsWith("B");
     })) << "Back's access key";
+    // The yard's keys, as the yard answers them: each listed with what it does, nothing else.
+    std::set<QString> yardCommands;
+    for (const qt::YardKey& key : qt::YardKeys()) {
+      const QString command = QString::fromStdString(window->texts().Text(key.text));
+      yardCommands.insert(command);
+      for (const QKeySequence& k : key.action == qt::YardKeyAction::Digit ? QList<QKeySequence>{key.keys.front()} : key.keys) {
+        EXPECT_TRUE(std::any_of(yardListed.begin(), yardListed.end(), [&](const auto& row) {
+          return row.first == command && row.second.contains(k.toString(QKeySequence::NativeText));
+        })) << command.toStdString() << " " << k.toString().toStdString();
+      }
+    }
+    EXPECT_EQ(yardListed.size(), yardCommands.size());
+    for (const auto& [command, keys] : yardListed) EXPECT_TRUE(yardCommands.contains(command)) << command.toStdString();
   }
 }
 

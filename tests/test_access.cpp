@@ -1,0 +1,279 @@
+// The game without a mouse and without seeing it: the yard's keyboard cursor, the yard as
+// assistive technology reads it, and the names every control gives a screen reader.
+#include <QAccessible>
+#include <QMenuBar>
+#include <QProcess>
+#include <QTableWidget>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "model/solver.h"
+#include "qt/frmshortcuts.h"
+#include "qt/yardaccess.h"
+#include "window_fixture.h"
+
+namespace kelvara::testing {
+namespace {
+
+using ::testing::HasSubstr;
+
+struct AccessTest : WindowFixture {
+  Game& G() { return window->game(); }
+  qt::YardView& View() { return window->view(); }
+  void StartIn(bool japanese) {
+    ::setenv("LC_ALL", japanese ? "ja_JP.UTF-8" : "en_US.UTF-8", 1);
+    Settings();
+    Start("nsp nss");
+    ::unsetenv("LC_ALL");
+    QApplication::setActiveWindow(window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  }
+  std::string T(int id) const { return window->texts().Text(id); }
+  // Where the keys go: the control holding the keyboard, or the window while none does (the
+  // offscreen desktop does not always tell the application which window is active).
+  QWidget* Focus() const {
+    if (QApplication::focusWidget() != nullptr) return QApplication::focusWidget();
+    return window->focusWidget() != nullptr ? window->focusWidget() : window.get();
+  }
+  // A key pressed where the keyboard is, as the player presses it.
+  void Press(int key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    // The desktop gives the keyboard back to the window when a menu or window of it has gone
+    // (the offscreen one leaves that to us).
+    if (QApplication::activePopupWidget() == nullptr && QApplication::activeModalWidget() == nullptr &&
+        QApplication::activeWindow() != window.get()) {
+      QApplication::setActiveWindow(window.get());
+      QTRY_VERIFY(QApplication::activeWindow() == window.get());
+    }
+    QTest::keyClick(Focus(), static_cast<Qt::Key>(key), mods);
+  }
+  // A menu item through its menu's access key and its own.
+  void PressMenu(const char* menu, const char* item) {
+    auto key = [](const QString& caption) {
+      const int at = caption.indexOf('&');
+      return at >= 0 && at + 1 < caption.size() ? caption[at + 1].toUpper().unicode() : 0;
+    };
+    Press(key(window->menu(menu)->text()), Qt::AltModifier);
+    QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
+    QTest::keyClick(QApplication::activePopupWidget(), static_cast<Qt::Key>(key(window->menu(item)->text())));
+    QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
+    // The desktop hands the window its activation back (the offscreen one leaves it to us).
+    if (QApplication::activeWindow() != window.get()) QApplication::setActiveWindow(window.get());
+    QTRY_VERIFY(QApplication::activeWindow() == window.get());
+  }
+  // Tab until the yard has the keyboard.
+  void TabToYard() {
+    for (int i = 0; i < 12 && (i == 0 || Focus() != &View()); ++i) Press(Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), &View()) << "Tab never reached the yard";
+  }
+  // Arrow keys until the cursor stands on the cell.
+  void CursorTo(int cell) {
+    for (int i = 0; i < 3 && View().Cursor() / kVisible != cell / kVisible; ++i) {
+      Press(View().Cursor() / kVisible < cell / kVisible ? Qt::Key_Down : Qt::Key_Up);
+    }
+    for (int i = 0; i < kVisible && View().Cursor() != cell; ++i) {
+      Press(View().Cursor() < cell ? Qt::Key_Right : Qt::Key_Left);
+    }
+    ASSERT_EQ(View().Cursor(), cell);
+  }
+  // The next of the fewest moves from the position, played with the yard's keys.
+  void PlayNextByKeys() {
+    const SolveResult best = SolveFewest(G().yard, G().Route, G().LocoUnits, G().TrainCars);
+    if (best.commands.empty() || G().yard.GetLocoNum(kHeadShunt) > 0) {
+      Press(Qt::Key_B);  // the back-in: the start of a quiz, or the one that completes it
+      return;
+    }
+    const OneInputCommand& next = best.commands.front();
+    if (next.letter == "C") {
+      const int line = G().Route, after = G().yard.GetLocoAfterPosition(line);
+      CursorTo(line * kVisible + after + next.number - 1);
+      EXPECT_EQ(CarsUpTo(G().yard, View().Cursor()), next.number);
+      Press(Qt::Key_Return);
+      ASSERT_EQ(Focus(), &View()) << "the keyboard stays on the yard after a pull";
+      Press(Qt::Key_B);
+    } else {
+      for (const char digit : std::to_string(next.number)) Press(Qt::Key_0 + (digit - '0'));
+      EXPECT_EQ(NumberBox()->currentText().toStdString(), std::to_string(next.number));
+      Press(Qt::Key_Backspace);
+    }
+    ASSERT_EQ(Focus(), &View()) << "the keyboard stays on the yard after a back-in";
+  }
+};
+
+// New game, the cursor, pull, back, a hint, undo and redo, to the completion: keys alone, in
+// English and in Japanese.
+TEST_F(AccessTest, AWholeGameWithTheKeyboardAloneInBothLanguages) {
+  for (const bool japanese : {false, true}) {
+    SCOPED_TRACE(japanese ? "ja" : "en");
+    StartIn(japanese);
+    G().lib().Seed(japanese ? 21 : 4);
+    PressMenu("mnuGame", "mnuGameNewGame");
+    ASSERT_EQ(G().phase(), Phase::Playing);
+    TabToYard();
+    // The cursor starts on the locomotive, drawn, and the guide says where it is.
+    ASSERT_GE(View().Cursor(), 0);
+    EXPECT_TRUE(View().SlotText(View().Cursor()).starts_with('L'));
+    EXPECT_EQ(Panel("Msg")->text(), qt::CursorGuide(View(), View().Cursor()));
+    EXPECT_THAT(Panel("Msg")->text().toStdString(), HasSubstr(Fill(T(7550), "1", std::to_string(G().LocoUnits))));
+    Press(Qt::Key_Right);
+    EXPECT_THAT(Panel("Msg")->text().toStdString(), HasSubstr(qt::SlotPlace(window->texts(), View().Cursor()).toStdString()));
+    Press(Qt::Key_Home);
+    EXPECT_EQ(View().Cursor() % kVisible, 0);
+    Press(Qt::Key_End);
+    EXPECT_EQ(View().Cursor() % kVisible, kVisible - 1);
+    Press(Qt::Key_Up);
+    Press(Qt::Key_Up);
+    Press(Qt::Key_Up);
+    EXPECT_EQ(View().Cursor(), kVisible - 1) << "the head shunt is the top line";
+
+    // A pull from a line the route is not set to is refused, and said.
+    const Yard start = G().yard;
+    if (G().Route == 1 || G().Route == 2) {
+      const int other = 3 - G().Route;
+      CursorTo(other * kVisible);
+      Press(Qt::Key_Return);
+      EXPECT_EQ(G().yard, start);
+      EXPECT_FALSE(Panel("Msg")->text().isEmpty());
+      EXPECT_EQ(View().Announcement(), Panel("Msg")->text());
+    }
+
+    // A hint, from the keyboard, then a move, undone and done again.
+    Press(Qt::Key_H, Qt::ControlModifier);
+    Settle();
+    EXPECT_FALSE(G().HintText.empty());
+    PlayNextByKeys();
+    const Yard afterOne = G().yard;
+    EXPECT_NE(afterOne, start);
+    Press(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(G().yard, start);
+    Press(Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(G().yard, afterOne);
+    if (Focus() != &View()) TabToYard();
+
+    for (int moves = 0; moves < 40 && G().phase() == Phase::Playing; ++moves) {
+      ASSERT_NO_FATAL_FAILURE(PlayNextByKeys());
+      EXPECT_FALSE(View().Announcement().isEmpty());
+    }
+    EXPECT_EQ(G().phase(), Phase::Complete);
+    EXPECT_THAT(View().Announcement().toStdString(), HasSubstr(T(5460))) << "the completion is said";
+    if (const char* shots = std::getenv("KELVARA_SHOTS")) {
+      G().lib().Seed(5);
+      Trigger("mnuGameNewGame");
+      TabToYard();
+      CursorTo(View().Cursor() + 2);
+      window->grab().save(QString(shots) + (japanese ? "/cursor-ja.png" : "/cursor-en.png"));
+    }
+    window->close();
+    window.reset();
+  }
+}
+
+// What assistive technology reads of the yard: three lines of 20 slots named by what stands
+// there, the route and the signs; and after each move what it says.
+TEST_F(AccessTest, TheYardIsReadAsLinesOfSlotsAndSaysEachMove) {
+  StartIn(false);
+  G().lib().Seed(9);
+  Trigger("mnuGameNewGame");
+  QAccessibleInterface* yard = QAccessible::queryAccessibleInterface(&View());
+  ASSERT_NE(yard, nullptr);
+  EXPECT_EQ(yard->text(QAccessible::Name).toStdString(), "Yard");
+  ASSERT_EQ(yard->childCount(), kDumpLines + 1 + qt::kSigns);
+  EXPECT_EQ(yard->child(0)->text(QAccessible::Name), "head shunt");
+  EXPECT_EQ(yard->child(2)->text(QAccessible::Name), "line 2");
+  auto names = [&] {
+    std::vector<std::string> all;
+    for (int line = 0; line < kDumpLines; ++line) {
+      QAccessibleInterface* l = yard->child(line);
+      EXPECT_EQ(l->role(), QAccessible::List);
+      EXPECT_EQ(l->childCount(), kVisible);
+      for (int k = 0; k < kVisible; ++k) {
+        EXPECT_EQ(l->child(k)->parent(), l);
+        EXPECT_EQ(l->indexOfChild(l->child(k)), k);
+        all.push_back(l->child(k)->text(QAccessible::Name).toStdString());
+      }
+    }
+    return all;
+  };
+  // Each slot as the yard holds it.
+  std::vector<std::string> before = names();
+  int locos = 0, cars = 0;
+  for (int cell = 0; cell < kCells; ++cell) {
+    const Slot& slot = G().yard.at(cell / kVisible, cell % kVisible);
+    const std::string& name = before[static_cast<std::size_t>(cell)];
+    if (slot.IsEmpty()) {
+      EXPECT_EQ(name, "empty");
+    } else if (slot.IsLoco()) {
+      EXPECT_EQ(name, "locomotive " + std::to_string(slot.number()) + " of " + std::to_string(G().LocoUnits));
+      ++locos;
+    } else {
+      EXPECT_EQ(name, "car " + std::to_string(slot.number()));
+      ++cars;
+    }
+  }
+  EXPECT_EQ(locos, G().LocoUnits);
+  EXPECT_EQ(cars, G().TrainCars);
+  // The slot's place, its rectangle on the screen inside the yard's, a cell under a point.
+  QAccessibleInterface* first = yard->child(1)->child(0);
+  EXPECT_EQ(first->text(QAccessible::Description), "line 1, slot 00");
+  EXPECT_TRUE(yard->rect().contains(first->rect()));
+  EXPECT_EQ(yard->childAt(first->rect().center().x(), first->rect().center().y()), first);
+  EXPECT_EQ(yard->child(kDumpLines)->text(QAccessible::Name).toStdString(), qt::RouteName(View()).toStdString());
+  EXPECT_THAT(yard->child(kDumpLines + 1)->text(QAccessible::Name).toStdString(), HasSubstr("Route signal"));
+
+  // Moves: the slots' names follow the yard, the yard says where everything stands.
+  Click("cmdBack");
+  EXPECT_EQ(View().Announcement(), qt::YardSummary(View()));
+  EXPECT_THAT(View().Announcement().toStdString(), ::testing::EndsWith(" empty")) << "up to the car stopper";
+  before = names();
+  const SolveResult best = SolveFewest(G().yard, G().Route, G().LocoUnits, G().TrainCars);
+  ASSERT_FALSE(best.commands.empty());
+  Number(best.commands.front().letter == "C" ? std::to_string(best.commands.front().number) : "0");
+  Click("cmdFront");
+  EXPECT_NE(names(), before);
+  EXPECT_THAT(View().Announcement().toStdString(), ::testing::StartsWith("head shunt: locomotive 1 of"));
+  EXPECT_EQ(View().Announcement(), qt::YardSummary(View()));
+  EXPECT_THAT((qt::SignName(View(), 1) + qt::SignName(View(), 2)).toStdString(), HasSubstr("proceed"));
+  // A command refused says so: Front again before the back-in.
+  ASSERT_FALSE(G().Allows(GameCommand::Front));
+  const int said = View().Announcements();
+  View().SetCursor(kVisible);
+  QTest::keyClick(&View(), Qt::Key_Return);
+  EXPECT_EQ(View().Announcements(), said + 1);
+  EXPECT_EQ(View().Announcement().toStdString(), T(7660));
+  // The slot's press action pulls as Enter does.
+  Click("cmdBack");
+  QAccessibleActionInterface* action = first->actionInterface();
+  ASSERT_NE(action, nullptr);
+  EXPECT_THAT(action->actionNames(), ::testing::Contains(QAccessibleActionInterface::pressAction()));
+}
+
+// Every control a player can reach with Tab, in the main window and the windows it opens, has a
+// name a screen reader can say, in the game's language.
+TEST_F(AccessTest, EveryControlHasANameInTheGamesLanguage) {
+  for (const bool japanese : {false, true}) {
+    SCOPED_TRACE(japanese ? "ja" : "en");
+    StartIn(japanese);
+    auto check = [](QWidget& w) {
+      for (QWidget* c : w.findChildren<QWidget*>()) {
+        if (!c->isVisibleTo(&w) || (c->focusPolicy() & Qt::TabFocus) == 0 || c->focusProxy() != nullptr) continue;
+        if (qobject_cast<QAbstractScrollArea*>(c->parentWidget()) != nullptr) continue;  // a viewport
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(c);
+        ASSERT_NE(a, nullptr);
+        EXPECT_FALSE(a->text(QAccessible::Name).trimmed().isEmpty())
+            << w.objectName().toStdString() << "." << c->objectName().toStdString() << " (" << c->metaObject()->className() << ")";
+      }
+    };
+    check(*window);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(NumberBox())->text(QAccessible::Name).toStdString(), T(7760));
+    for (const char* item : {"mnuOptionOption", "mnuGameChangeTrainHand", "mnuViewAnser", "mnuHelpKeys", "mnuHelpAbout",
+                             "mnuGameStatistics", "mnuOptionDataInstall"}) {
+      SCOPED_TRACE(item);
+      if (!window->menu(item)->isEnabled()) continue;
+      WithModal([&] { window->menu(item)->trigger(); }, check);
+    }
+    window->close();
+    window.reset();
+  }
+}
+
+}  // namespace
+}  // namespace kelvara::testing
