@@ -1,4 +1,5 @@
-// The window tests run offscreen (or on the Wayland compositor a script starts), in one application.
+// The window tests run offscreen (or on the Wayland compositor or the X server a script starts),
+// in one application.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -9,7 +10,7 @@
 int main(int argc, char** argv) {
   // Offscreen, on a 1920 x 1080 screen unless the test run names other screens.
   const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
-  if (!platform.startsWith("offscreen") && platform != "wayland") {
+  if (!platform.startsWith("offscreen") && platform != "wayland" && platform != "xcb") {
     qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" KELVARA_SCREENS_DIR "/fullhd.json");
   }
   // Window places go to a scratch store of this process, never the user's: ctest runs several
