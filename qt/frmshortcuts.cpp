@@ -62,6 +62,14 @@ std::vector<ShortcutRow> CollectShortcuts(const QMainWindow& window) {
   return rows;
 }
 
+QString YardKeyName(const QKeySequence& key) {
+  // The arrows as arrows; the others as printed on the keys (a translation of Qt's calls
+  // Backspace "Backspae").
+  const Qt::Key k = key[0].key();
+  const bool arrow = k == Qt::Key_Left || k == Qt::Key_Right || k == Qt::Key_Up || k == Qt::Key_Down;
+  return key.toString(arrow ? QKeySequence::NativeText : QKeySequence::PortableText);
+}
+
 std::vector<ShortcutRow> YardShortcuts(const ITexts& texts) {
   std::vector<ShortcutRow> rows;
   const QString place = QString::fromStdString(texts.Text(7500));
@@ -69,10 +77,9 @@ std::vector<ShortcutRow> YardShortcuts(const ITexts& texts) {
     const QString command = QString::fromStdString(texts.Text(key.text));
     QStringList keys;
     if (key.action == YardKeyAction::Digit) {
-      keys << key.keys.front().toString(QKeySequence::NativeText) + QStringLiteral(" \u2013 ") +
-                  key.keys.back().toString(QKeySequence::NativeText);
+      keys << YardKeyName(key.keys.front()) + QStringLiteral(" \u2013 ") + YardKeyName(key.keys.back());
     } else {
-      for (const QKeySequence& k : key.keys) keys << k.toString(QKeySequence::NativeText);
+      for (const QKeySequence& k : key.keys) keys << YardKeyName(k);
     }
     // Keys that do the same, such as Left and Right, share a row.
     if (!rows.empty() && rows.back().command == command) {

@@ -22,6 +22,8 @@ struct ShortcutRow {
 // What the main window answers to: each menu item with a shortcut or an access key, and the
 // buttons with an access key.
 std::vector<ShortcutRow> CollectShortcuts(const QMainWindow& window);
+// A key of the yard as the list names it.
+QString YardKeyName(const QKeySequence& key);
 // The keys of the yard when it has the keyboard, from the table it answers by.
 std::vector<ShortcutRow> YardShortcuts(const ITexts& texts);
 

@@ -31,6 +31,7 @@
 #include "base/ini.h"
 #include "base/textfile.h"
 #include "services/gini.h"
+#include "qt/frmshortcuts.h"
 #include "qt/yardview.h"
 #include "window_fixture.h"
 
@@ -478,6 +479,8 @@ TEST_F(ShortcutsTest, TheListIsTheMenusOwn) {
       }
       if (const char* shots = std::getenv("KELVARA_SHOTS")) {
         w.grab().save(QString(shots) + (japanese ? "/keys-ja.png" : "/keys-en.png"));
+        keys->scrollToBottom();
+        w.grab().save(QString(shots) + (japanese ? "/keys-yard-ja.png" : "/keys-yard-en.png"));
       }
     });
     auto plain = [](QString caption) {
@@ -516,7 +519,7 @@ TEST_F(ShortcutsTest, TheListIsTheMenusOwn) {
       yardCommands.insert(command);
       for (const QKeySequence& k : key.action == qt::YardKeyAction::Digit ? QList<QKeySequence>{key.keys.front()} : key.keys) {
         EXPECT_TRUE(std::any_of(yardListed.begin(), yardListed.end(), [&](const auto& row) {
-          return row.first == command && row.second.contains(k.toString(QKeySequence::NativeText));
+          return row.first == command && row.second.contains(qt::YardKeyName(k));
         })) << command.toStdString() << " " << k.toString().toStdString();
       }
     }
