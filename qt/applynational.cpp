@@ -160,6 +160,13 @@ void ApplyNational(QWidget& window, const National& texts) {
   for (const QLabel* label : window.findChildren<QLabel*>()) {
     if (label->buddy() != nullptr) labelled.insert(label->buddy());
   }
+  // A key of one letter says what it does as well: "C" is "C: pull out".
+  for (QAbstractButton* key : window.findChildren<QAbstractButton*>()) {
+    const QString letter = QString(key->text()).remove('&');
+    if (letter.size() <= 2 && !letter.isEmpty() && !key->toolTip().isEmpty() && key->accessibleName().isEmpty()) {
+      key->setAccessibleName(letter + ": " + key->toolTip());
+    }
+  }
   for (QWidget* box : window.findChildren<QWidget*>()) {
     if (qobject_cast<QLineEdit*>(box) == nullptr && qobject_cast<QPlainTextEdit*>(box) == nullptr) continue;
     if (!box->accessibleName().isEmpty() || labelled.contains(box) || qobject_cast<QComboBox*>(box->parentWidget())) continue;

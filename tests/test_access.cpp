@@ -10,6 +10,8 @@
 
 #include "model/sandbox.h"
 #include "model/solver.h"
+#include "qt/applynational.h"
+#include "qt/frmoneinput.h"
 #include "qt/frmshortcuts.h"
 #include "qt/yardaccess.h"
 #include "window_fixture.h"
@@ -283,6 +285,12 @@ TEST_F(AccessTest, EveryControlHasANameInTheGamesLanguage) {
       if (!window->menu(item)->isEnabled()) continue;
       WithModal([&] { window->menu(item)->trigger(); }, check);
     }
+    // The console: its text box, and the keys of one letter say what they do.
+    qt::frmOneInput console(window.get(), [] {});
+    qt::ApplyNational(console, window->texts());
+    check(console);
+    QAccessibleInterface* del = QAccessible::queryAccessibleInterface(console.findChild<QPushButton*>("cmdNum_0"));
+    EXPECT_EQ(del->text(QAccessible::Name).toStdString(), "D: " + window->texts().GetCaptionText(113));
     window->close();
     window.reset();
   }
