@@ -1,5 +1,6 @@
 #include "qt/yardview.h"
 
+#include <QCoreApplication>
 #include <QFocusEvent>
 #include <QHelpEvent>
 #include <QKeyEvent>
@@ -167,6 +168,7 @@ YardView::YardView(QWidget* parent) : QWidget(parent) {
   setObjectName("picView");
   // Reached with Tab only: a click on a car keeps doing what it always did, focus included.
   setFocusPolicy(Qt::TabFocus);
+  QCoreApplication::instance()->installEventFilter(this);
   setAttribute(Qt::WA_OpaquePaintEvent);
   setProperty("ControlType", "PictureBox");
   setProperty("KeepFont", true);
@@ -477,11 +479,31 @@ void YardView::focusInEvent(QFocusEvent* e) {
   QWidget::focusInEvent(e);
   // Given to the yard with the window's activation, the keyboard shows nothing until a key is
   // pressed here: the mouse player sees the yard as ever.
+  // Qt says "Tab" as well when it hands on the focus of a button switched off during a move:
+  // only a Tab the player pressed counts.
   const Qt::FocusReason why = e->reason();
-  if (cursorShown_ || why == Qt::TabFocusReason || why == Qt::BacktabFocusReason || why == Qt::OtherFocusReason ||
-      why == Qt::ShortcutFocusReason) {
-    ShowCursor();
+  const bool tabbed = (why == Qt::TabFocusReason || why == Qt::BacktabFocusReason) && tabPressed_;
+  tabPressed_ = false;
+  if (cursorShown_ || tabbed || why == Qt::OtherFocusReason || why == Qt::ShortcutFocusReason) ShowCursor();
+}
+
+bool YardView::eventFilter(QObject* watched, QEvent* e) {
+  switch (e->type()) {
+    case QEvent::KeyPress: {
+      const int key = static_cast<QKeyEvent*>(e)->key();
+      if (key == Qt::Key_Tab || key == Qt::Key_Backtab) tabPressed_ = true;
+      break;
+    }
+    case QEvent::MouseButtonPress:
+      tabPressed_ = false;
+      break;
+    case QEvent::FocusIn:
+      if (watched != this) tabPressed_ = false;
+      break;
+    default:
+      break;
   }
+  return false;
 }
 
 void YardView::ShowCursor() {

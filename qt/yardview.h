@@ -131,6 +131,8 @@ class YardView : public QWidget {
   void keyPressEvent(QKeyEvent* e) override;
   void focusInEvent(QFocusEvent* e) override;
   void focusOutEvent(QFocusEvent* e) override;
+  // Sees the player's Tab keys, wherever they are pressed.
+  bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
   // Tells assistive technology which of its parts changed: slots, the route and signs.
@@ -158,7 +160,8 @@ class YardView : public QWidget {
   std::vector<QPixmap> runPictures_;
   std::vector<int> runLeft_, runWidth_;
   int cursor_ = -1;
-  bool cursorShown_ = false;  // the keyboard came here by Tab or a key was pressed here
+  bool cursorShown_ = false;
+  bool tabPressed_ = false;  // a Tab key went down and the focus has not moved since  // the keyboard came here by Tab or a key was pressed here
   QString announcement_;
   int announcements_ = 0;
   const ITexts* texts_ = nullptr;

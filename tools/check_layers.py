@@ -30,7 +30,7 @@ LAYERS = [
 TOOLKIT_ALLOWED = {
     "Qt": ["qt/", "tools/carart", "tests/test_window", "tests/test_windows", "tests/qt_",
            "tests/window_fixture", "tests/test_play", "tests/test_monkey", "tests/test_desktop",
-           "tests/test_progress_window",
+           "tests/test_progress_window", "tests/test_access",
            "bench/window_driver"],
     "fluidsynth": ["sound/fluidmci."],
 }
