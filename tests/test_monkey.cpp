@@ -158,6 +158,16 @@ struct MonkeyTest : WindowFixture {
       QTest::keyRelease(window->windowHandle(), Qt::Key_Escape);
       return std::nullopt;
     }
+    if (what == 5 && Pick(2) == 0) {
+      // The yard's keys: the cursor and the digits at any time; Enter and B only while something
+      // runs, where they must be refused like the buttons (when settled they are moves the copy
+      // cannot follow).
+      static const int kKeys[] = {Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down, Qt::Key_End, Qt::Key_3,
+                                  Qt::Key_Return, Qt::Key_B, Qt::Key_Backspace};
+      const int key = kKeys[Pick(busy ? 9 : 6)];
+      QTest::keyClick(&window->view(), static_cast<Qt::Key>(key));
+      return std::nullopt;
+    }
     const char* item = kMenus[Pick(busy ? 12 : 9)];
     const bool on = accepted(Enabled(item));
     const std::string name(item);
