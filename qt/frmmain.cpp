@@ -963,7 +963,16 @@ void frmMain::ShowDataInstall() {
 }
 
 void frmMain::ShowShortcuts() {
-  frmShortcuts keys(this, *this, texts_);
+  // The other windows with keys of their own, made as they open and read, never shown.
+  frmOneInput console(nullptr, [] {});
+  ApplyNational(console, texts_);
+  frmAnserView answer(nullptr, QString());
+  ApplyNational(answer, texts_);
+  frmOptions options(nullptr, settings_,
+                     frmOptions::Services{msgBoxes_, texts_, MyLibClass::GetIniFileName(), UserFolders().userData,
+                                          log_ ? log_->LogFileName : std::string(), [] {}});
+  frmAbout about(nullptr, texts_, msgBoxes_);
+  frmShortcuts keys(this, *this, texts_, {&console, &answer, &options, &about});
   PlaceInside(keys, QRect(x() + 40, y() + 40, keys.width(), keys.height()), 0, 0, WorkArea());
   keys.exec();
 }

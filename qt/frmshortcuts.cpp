@@ -6,7 +6,9 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QMenuBar>
+#include <QLabel>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -62,6 +64,25 @@ std::vector<ShortcutRow> CollectShortcuts(const QMainWindow& window) {
   return rows;
 }
 
+std::vector<ShortcutRow> CollectWindowKeys(const QWidget& window) {
+  std::vector<ShortcutRow> rows;
+  const QString alt = QKeySequence(Qt::ALT).toString(QKeySequence::NativeText);
+  const QString title = window.windowTitle();
+  auto add = [&](const QString& caption) {
+    const QString key = AccessKey(caption);
+    if (!key.isEmpty()) rows.push_back({title, Plain(caption), alt + key});
+  };
+  for (const QWidget* w : window.findChildren<QWidget*>()) {
+    if (!w->isVisibleTo(&window)) continue;
+    if (const auto* button = qobject_cast<const QAbstractButton*>(w)) add(button->text());
+    if (const auto* label = qobject_cast<const QLabel*>(w); label != nullptr && label->buddy() != nullptr) add(label->text());
+    if (const auto* tabs = qobject_cast<const QTabBar*>(w)) {
+      for (int i = 0; i < tabs->count(); ++i) add(tabs->tabText(i));
+    }
+  }
+  return rows;
+}
+
 QString YardKeyName(const QKeySequence& key) {
   // The arrows as arrows; the others as printed on the keys (a translation of Qt's calls
   // Backspace "Backspae").
@@ -91,13 +112,18 @@ std::vector<ShortcutRow> YardShortcuts(const ITexts& texts) {
   return rows;
 }
 
-frmShortcuts::frmShortcuts(QWidget* parent, const QMainWindow& window, const National& texts) : QDialog(parent) {
+frmShortcuts::frmShortcuts(QWidget* parent, const QMainWindow& window, const National& texts,
+                           const std::vector<const QWidget*>& others)
+    : QDialog(parent) {
   auto Q = [](const std::string& s) { return QString::fromStdString(s); };
   setObjectName("frmShortcuts");
   setWindowTitle(Q(texts.Text(7400)));
   auto* layout = new QVBoxLayout(this);
   std::vector<ShortcutRow> rows = CollectShortcuts(window);
   for (ShortcutRow& row : YardShortcuts(texts)) rows.push_back(std::move(row));
+  for (const QWidget* other : others) {
+    for (ShortcutRow& row : CollectWindowKeys(*other)) rows.push_back(std::move(row));
+  }
   lstKeys = new QTableWidget(static_cast<int>(rows.size()), 3, this);
   lstKeys->setObjectName("lstKeys");
   lstKeys->setHorizontalHeaderLabels({Q(texts.Text(7410)), Q(texts.Text(7420)), Q(texts.Text(7430))});
@@ -122,7 +148,7 @@ frmShortcuts::frmShortcuts(QWidget* parent, const QMainWindow& window, const Nat
   buttons->addWidget(close);
   layout->addLayout(buttons);
   connect(close, &QPushButton::clicked, this, &QDialog::accept);
-  resize(620, 560);
+  resize(780, 560);
   close->setFocus();
 }
 

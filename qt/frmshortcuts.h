@@ -22,6 +22,9 @@ struct ShortcutRow {
 // What the main window answers to: each menu item with a shortcut or an access key, and the
 // buttons with an access key.
 std::vector<ShortcutRow> CollectShortcuts(const QMainWindow& window);
+// Another window's access keys, under its title: its buttons and boxes, the labels that lead to a
+// control, the tabs of its pages.
+std::vector<ShortcutRow> CollectWindowKeys(const QWidget& window);
 // A key of the yard as the list names it.
 QString YardKeyName(const QKeySequence& key);
 // The keys of the yard when it has the keyboard, from the table it answers by.
@@ -29,7 +32,9 @@ std::vector<ShortcutRow> YardShortcuts(const ITexts& texts);
 
 class frmShortcuts : public QDialog {
  public:
-  frmShortcuts(QWidget* parent, const QMainWindow& window, const National& texts);
+  // `others`: the other windows of the game, made for the list and not shown.
+  frmShortcuts(QWidget* parent, const QMainWindow& window, const National& texts,
+               const std::vector<const QWidget*>& others = {});
 
  private:
   QTableWidget* lstKeys = nullptr;
