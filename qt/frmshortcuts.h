@@ -1,5 +1,6 @@
-// Help > Keyboard shortcuts: every shortcut and access key of the main window, read from its
-// menus and buttons when the window opens, so the list is always the one the game answers to.
+// Help > Keyboard shortcuts: every shortcut and access key of the main window, the yard's keys and
+// the other windows' access keys, read from them when the list opens, so it is always the one the
+// game answers to.
 #pragma once
 
 #include <QDialog>
