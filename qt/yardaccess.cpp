@@ -183,7 +183,7 @@ class SignAccessible : public PartAccessible {
     if (view_.isNull() || t != QAccessible::Name) return {};
     return sign_ < 0 ? RouteName(*view_) : SignName(*view_, sign_);
   }
-  QRect rect() const override { return OnScreen(QRect(0, 0, 60, 60)); }
+  QRect rect() const override { return OnScreen(YardView::DisplayRect(sign_ < 0 ? 1 : sign_ + 2)); }
   QAccessible::Role role() const override { return QAccessible::StaticText; }
   QAccessible::State state() const override { return {}; }
 

@@ -228,6 +228,10 @@ QRect YardView::CellRect(int index) {
   return {kLineX[line] + kSlot * k, kRailY[line] - kSlot, kSlot, kSlot};
 }
 
+QRect YardView::DisplayRect(int display) {
+  return display >= 1 && display <= 5 ? kDisplays[display - 1] : QRect();
+}
+
 int YardView::CellAt(QPoint p) {
   for (int i = 0; i < kCells; ++i) {
     if (CellRect(i).contains(p)) return i;

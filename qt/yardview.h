@@ -91,6 +91,9 @@ class YardView : public QWidget {
   // Cell under a point of the design picture, or -1.
   static int CellAt(QPoint designPoint);
   static QRect CellRect(int index);
+  // Where sign display 1..5 stands on the design picture (1 the junction, 2 the route signal, 3 and
+  // 4 the shunting signs of lines 1 and 2, 5 the lever).
+  static QRect DisplayRect(int display);
 
   // The keyboard cursor: a cell, or -1 before the yard first had the focus. It is drawn while
   // the yard has the focus.

@@ -232,6 +232,10 @@ TEST_F(AccessTest, TheYardIsReadAsLinesOfSlotsAndSaysEachMove) {
   EXPECT_TRUE(yard->rect().contains(first->rect()));
   EXPECT_EQ(yard->childAt(first->rect().center().x(), first->rect().center().y()), first);
   EXPECT_EQ(yard->child(kDumpLines)->text(QAccessible::Name).toStdString(), qt::RouteName(View()).toStdString());
+  for (int i = kDumpLines; i < yard->childCount(); ++i) {
+    EXPECT_TRUE(yard->rect().contains(yard->child(i)->rect())) << "sign " << i;
+    EXPECT_FALSE(yard->child(i)->rect().isEmpty());
+  }
   EXPECT_THAT(yard->child(kDumpLines + 1)->text(QAccessible::Name).toStdString(), HasSubstr("Route signal"));
 
   // Moves: the slots' names follow the yard, the yard says where everything stands.
