@@ -282,6 +282,15 @@ TEST_F(AccessTest, EveryControlHasANameInTheGamesLanguage) {
       }
     };
     check(*window);
+    // Tab goes through the main window's controls in reading order: the yard, then left to right.
+    std::vector<QString> order;
+    QWidget* w = &View();
+    for (int i = 0; i < 200 && order.size() < 4; ++i, w = w->nextInFocusChain()) {
+      for (const char* name : {"picView", "cmdFront", "cmbCutTrainNum", "cmdBack"}) {
+        if (w->objectName() == name && std::find(order.begin(), order.end(), name) == order.end()) order.emplace_back(name);
+      }
+    }
+    EXPECT_THAT(order, ::testing::ElementsAre("picView", "cmdFront", "cmbCutTrainNum", "cmdBack"));
     EXPECT_EQ(QAccessible::queryAccessibleInterface(NumberBox())->text(QAccessible::Name).toStdString(), T(7760));
     for (const char* item : {"mnuOptionOption", "mnuGameChangeTrainHand", "mnuViewAnser", "mnuHelpKeys", "mnuHelpAbout",
                              "mnuGameStatistics", "mnuOptionDataInstall"}) {
