@@ -263,6 +263,13 @@ TEST_F(AccessTest, TheYardIsReadAsLinesOfSlotsAndSaysEachMove) {
   QAccessibleActionInterface* action = first->actionInterface();
   ASSERT_NE(action, nullptr);
   EXPECT_THAT(action->actionNames(), ::testing::Contains(QAccessibleActionInterface::pressAction()));
+  // Pushed through the car stopper: the derailment is said.
+  Trigger("mnuGameNewGame");
+  Click("cmdBack");
+  Number("19");
+  Click("cmdBack");
+  ASSERT_EQ(G().phase(), Phase::Derailed);
+  EXPECT_EQ(View().Announcement().toStdString(), T(5610) + ": " + T(5620));
 }
 
 // Every control a player can reach with Tab, in the main window and the windows it opens, has a
