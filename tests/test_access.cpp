@@ -21,14 +21,6 @@ namespace {
 
 using ::testing::HasSubstr;
 
-// Runs the event loop until `done` holds or the time is up; whether it held. (QTRY_VERIFY would
-// leave the test passing on a time-out: it reports to QTest, not to GoogleTest.)
-template <class F>
-bool WaitFor(F done, int ms = 5000) {
-  for (int waited = 0; !done() && waited < ms; waited += 5) QTest::qWait(5);
-  return done();
-}
-
 struct AccessTest : WindowFixture {
   Game& G() { return window->game(); }
   qt::YardView& View() { return window->view(); }

@@ -261,7 +261,7 @@ TEST_F(KeyboardTest, APullAfterAHintTakesTheCountTyped) {
   const int line = window->game().Route;
   key(Qt::Key_B, Qt::AltModifier);  // back into the siding the route shows
   // An access key presses the button as a click does, a moment later.
-  QTRY_COMPARE(window->game().yard.GetLocoNum(line), window->game().LocoUnits);
+  EXPECT_TRUE(WaitFor([&] { return window->game().yard.GetLocoNum(line) == window->game().LocoUnits; }));
   EXPECT_EQ(QApplication::focusWidget(), static_cast<QWidget*>(NumberBox()));
   key(Qt::Key_H, Qt::ControlModifier);
   ASSERT_EQ(window->game().HintsUsed, 1);
@@ -272,7 +272,7 @@ TEST_F(KeyboardTest, APullAfterAHintTakesTheCountTyped) {
   EXPECT_EQ(NumberBox()->currentText(), QString::number(n))
       << "typed into " << QApplication::focusWidget()->objectName().toStdString();
   key(Qt::Key_R, Qt::AltModifier);
-  QTRY_COMPARE(window->game().yard.GetLocoNum(kHeadShunt), window->game().LocoUnits);
+  EXPECT_TRUE(WaitFor([&] { return window->game().yard.GetLocoNum(kHeadShunt) == window->game().LocoUnits; }));
   EXPECT_EQ(window->game().yard.GetCarNum(kHeadShunt), n) << "with the cars typed";
 }
 
@@ -382,14 +382,14 @@ TEST_F(TwoScreensTest, SizesFollowTheScreenTheWindowIsOn) {
   EXPECT_FALSE(Offered(2));
   EXPECT_FALSE(Offered(3));
   window->move(1366 + 200, 200);
-  QTRY_COMPARE(window->screen()->name(), QString("UHD"));
-  QTRY_VERIFY(Offered(3));
+  EXPECT_TRUE(WaitFor([&] { return window->screen()->name() == QString("UHD"); }));
+  EXPECT_TRUE(WaitFor([&] { return Offered(3); }));
   window->menu("mnuViewZoom3")->trigger();
   EXPECT_EQ(window->view().Zoom(), 3);
   // Back on the small screen, the size that no longer fits gives way.
   window->move(100, 0);
-  QTRY_COMPARE(window->screen()->name(), QString("Laptop"));
-  QTRY_COMPARE(window->view().Zoom(), 1);
+  EXPECT_TRUE(WaitFor([&] { return window->screen()->name() == QString("Laptop"); }));
+  EXPECT_TRUE(WaitFor([&] { return window->view().Zoom() == 1; }));
   EXPECT_EQ(SavedZoom(), "3");
 }
 
@@ -397,7 +397,7 @@ TEST_F(TwoScreensTest, TheAboutBoxOpensOnTheMainWindowsScreen) {
   Settings();
   Start();
   window->move(1366 + 3840 - window->frameGeometry().width() - 10, 300);
-  QTRY_COMPARE(window->screen()->name(), QString("UHD"));
+  EXPECT_TRUE(WaitFor([&] { return window->screen()->name() == QString("UHD"); }));
   QRect about;
   WithModal([&] { window->menu("mnuHelpAbout")->trigger(); }, [&](QWidget& box) { about = box.frameGeometry(); });
   EXPECT_GE(about.left(), 1366) << "not on the laptop screen to the left";
@@ -440,7 +440,7 @@ TEST_F(WaylandTest, StartUpAQuizAMoveAndTheCloseBox) {
   EXPECT_EQ(window->game().yard.GetLocoNum(line), window->game().LocoUnits) << "backed into line " << line;
   // The compositor's close request (the title bar's close box) reaches the window as a close.
   window->windowHandle()->close();
-  QTRY_VERIFY(!window->isVisible());
+  EXPECT_TRUE(WaitFor([&] { return !window->isVisible(); }));
   qInstallMessageHandler(before);
   std::cout << "log line checked: " << woke.back() << "\n";
   const auto lines = LogLines();  // the log of the quiz, which starts afresh with it

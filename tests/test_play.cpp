@@ -172,9 +172,9 @@ TEST_F(PlayTest, EscapeThatLeavesTheMenuBarStaysThere) {
   QApplication::setActiveWindow(window.get());
   ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
   QTest::keyClick(window.get(), Qt::Key_G, Qt::AltModifier);
-  QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
+  ASSERT_TRUE(WaitFor([&] { return QApplication::activePopupWidget() != nullptr; }));
   QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
-  QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
+  EXPECT_TRUE(WaitFor([&] { return QApplication::activePopupWidget() == nullptr; }));
   QWidget* focus = QApplication::focusWidget();
   ASSERT_NE(focus, nullptr);
   QTest::keyClick(focus, Qt::Key_Escape);
@@ -182,7 +182,7 @@ TEST_F(PlayTest, EscapeThatLeavesTheMenuBarStaysThere) {
   EXPECT_TRUE(window->isVisible()) << "the second Escape only left the menu bar";
   EXPECT_EQ(window->menuBar()->activeAction(), nullptr);
   // The window system gives the main window its activation back in its own time.
-  QTRY_VERIFY(QApplication::activeWindow() == window.get() && !window->menuBar()->hasFocus());
+  EXPECT_TRUE(WaitFor([&] { return QApplication::activeWindow() == window.get() && !window->menuBar()->hasFocus(); }));
   EscapeOnMain();
   EXPECT_FALSE(window->isVisible());
 }

@@ -70,7 +70,7 @@ TEST_F(ProgressWindowTest, TheGameComesBackAfterEveryWayOfClosing) {
        [](ProgressWindowTest& t) {
          qt::CloseOnTerminate(t.window.get());
          ::kill(::getpid(), SIGTERM);
-         QTRY_VERIFY(!t.window->isVisible());
+         EXPECT_TRUE(WaitFor([&] { return !t.window->isVisible(); }));
        }},
       {"SIGTERM with the options open",
        [](ProgressWindowTest& t) {
@@ -78,7 +78,7 @@ TEST_F(ProgressWindowTest, TheGameComesBackAfterEveryWayOfClosing) {
          WithModal([&] { t.Trigger("mnuOptionOption"); },
                    [&](QWidget&) {
                      ::kill(::getpid(), SIGTERM);
-                     QTRY_VERIFY(!t.window->isVisible());
+                     EXPECT_TRUE(WaitFor([&] { return !t.window->isVisible(); }));
                    });
        }},
   };

@@ -21,6 +21,15 @@
 
 namespace kelvara::testing {
 
+// Runs the event loop until `done` holds or the time is up; whether it held. QTRY_VERIFY and
+// QTRY_COMPARE must not be used here: they report to QTest, so a time-out leaves a GoogleTest
+// test passing.
+template <class F>
+bool WaitFor(F done, int ms = 5000) {
+  for (int waited = 0; !done() && waited < ms; waited += 5) QTest::qWait(5);
+  return done();
+}
+
 // Runs `check` on the modal window that `open` shows, then closes it. The window may take a while:
 // opening it can turn the event loop first (loading train files does).
 inline void WithModal(const std::function<void()>& open, const std::function<void(QWidget&)>& check) {
