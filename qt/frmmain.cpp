@@ -685,10 +685,10 @@ void frmMain::SetContlorTag() {
   SetTag(status_.Label("DCount"), {}, "136");
   SetTag(status_.Label("UCount"), {}, "137");
   SetTag(status_.Label("Par"), {}, "144");
-  // Named for assistive technology: the box and the guide have no caption of their own.
+  // For assistive technology: the box has no caption of its own; the guide's name stays its text,
+  // which is what a screen reader should read, and says what it is in its description.
   cutNum_->setAccessibleName(Q(Msg(7760)));
-  lblMsg_->setAccessibleName(Q(Msg(7770)));
-  status_.Label("Msg")->setAccessibleName(Q(Msg(7770)));
+  status_.Label("Msg")->setAccessibleDescription(Q(Msg(7770)));
 }
 
 void frmMain::LayoutControls() {

@@ -313,14 +313,13 @@ void YardView::Announce(const QString& text) {
   NotifyAnnouncement(*this);
 }
 
-void YardView::AccessChanged(const std::array<std::string, kDumpLines>& rowsBefore, bool signs) {
+void YardView::AccessChanged(const std::array<std::string, kDumpLines>& rowsBefore) {
   std::vector<int> cells;
   for (int cell = 0; cell < kCells; ++cell) {
     const auto line = static_cast<std::size_t>(cell / kVisible), at = static_cast<std::size_t>(3 * (cell % kVisible));
     if (rowsBefore[line].size() < at + 2 || rowsBefore[line].compare(at, 2, SlotText(cell)) != 0) cells.push_back(cell);
   }
   if (!cells.empty()) NotifySlots(*this, cells);
-  if (signs) NotifySigns(*this);
 }
 
 bool YardView::Show(const SceneView& scene, bool carNumGuide, bool lookCarNumber) {
@@ -345,7 +344,7 @@ bool YardView::Show(const SceneView& scene, bool carNumGuide, bool lookCarNumber
   changed = changed || scene.marked != scene_.marked;
   const auto rowsBefore = scene_.rows;
   scene_ = scene;
-  if (rowsBefore != scene_.rows) AccessChanged(rowsBefore, false);
+  if (rowsBefore != scene_.rows) AccessChanged(rowsBefore);
   if (changed) Changed();
   return changed;
 }
