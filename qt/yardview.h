@@ -138,10 +138,10 @@ class YardView : public QWidget {
   bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
-  // Tells assistive technology which of its parts changed: slots, the route and signs.
   // Puts the cursor where it was, or on the locomotive, draws it and says it.
   void ShowCursor();
-  void AccessChanged(const std::array<std::string, kDumpLines>& rowsBefore, bool signs);
+  // Tells assistive technology which slots changed since the rows were these.
+  void AccessChanged(const std::array<std::string, kDumpLines>& rowsBefore);
   const QImage& Cell(const std::string& file);
   // A number of the rows as a picture, drawn once a text and colour.
   const QImage& Number(const std::string& text, const QColor& colour) const;
