@@ -84,7 +84,7 @@ std::vector<ShortcutRow> CollectWindowKeys(const QWidget& window) {
 }
 
 QString YardKeyName(const QKeySequence& key) {
-  // The arrows as arrows; the others as printed on the keys (a translation of Qt's calls
+  // The arrows as arrows; the others as printed on the keys (Qt's Japanese translation calls
   // Backspace "Backspae").
   const Qt::Key k = key[0].key();
   const bool arrow = k == Qt::Key_Left || k == Qt::Key_Right || k == Qt::Key_Up || k == Qt::Key_Down;
