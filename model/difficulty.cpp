@@ -9,12 +9,16 @@ namespace kelvara {
 
 namespace {
 
+constexpr std::size_t kQuizMakingWork = 200;
+
 // The par of a quiz as it stands: the console backs into siding 1 itself; the Back button's first
 // back-in, into the siding the route shows, is not a move.
 std::optional<int> ProvenPar(const Yard& start, int route, int m, int n, bool console, int shortest, int longest,
-                             const std::atomic<bool>* cancel) {
+                             const std::atomic<bool>* cancel, std::size_t work, std::size_t& used,
+                             std::chrono::steady_clock::time_point until) {
   SolverLimits limits;
-  limits.time = kBandTrySolve;
+  limits.work = work;
+  limits.time = std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
   limits.cancel = cancel;
   limits.longest = longest;  // a quiz longer than the band is of no use: that is soon known
   limits.enough = shortest - 1;  // nor one shorter, which the first searches most often find
@@ -27,6 +31,7 @@ std::optional<int> ProvenPar(const Yard& start, int route, int m, int n, bool co
     box.game().AddTrain(kHeadShunt, route);
     r = SolveFewest(box.game().yard, route, m, n, limits);
   }
+  used += r.work;
   if (r.outcome != SolveResult::Outcome::Solved) return std::nullopt;
   if (!r.proven) return static_cast<int>(r.commands.size()) < shortest ? std::optional<int>(0) : std::nullopt;
   return static_cast<int>(r.commands.size());
@@ -35,10 +40,10 @@ std::optional<int> ProvenPar(const Yard& start, int route, int m, int n, bool co
 }  // namespace
 
 BandQuiz FindBandQuiz(const Yard& yard, int route, int m, int n, bool console, const ParBand& band,
-                      std::uint64_t firstSeed, const std::atomic<bool>* cancel, std::chrono::milliseconds bound) {
+                      std::uint64_t firstSeed, const std::atomic<bool>* cancel, const BandBudget& budget) {
   BandQuiz out;
-  const auto until = std::chrono::steady_clock::now() + bound;
-  for (int k = 0; std::chrono::steady_clock::now() < until; ++k) {
+  const auto until = std::chrono::steady_clock::now() + budget.ceiling;
+  for (int k = 0; out.work < budget.work && std::chrono::steady_clock::now() < until; ++k) {
     if (cancel != nullptr && cancel->load()) break;
     const std::uint64_t seed = firstSeed + static_cast<std::uint64_t>(k) * 0x9E3779B97F4A7C15ull;
     const int level = band.levels[static_cast<std::size_t>(k) % band.levels.size()];
@@ -48,8 +53,13 @@ BandQuiz FindBandQuiz(const Yard& yard, int route, int m, int n, bool console, c
     g.lib().Seed(seed);
     g.MakeQuiz();
     ++out.tries;
+    // Making a quiz costs about as much as a search's 200 positions: a train whose quizzes all
+    // solve at once spends its budget too.
+    out.work += kQuizMakingWork;
     if (g.Derailed) continue;
-    const auto par = ProvenPar(g.yard, g.Route, m, n, console, band.low, band.high, cancel);
+    const std::size_t left = budget.work - std::min(out.work, budget.work);
+    const auto par = ProvenPar(g.yard, g.Route, m, n, console, band.low, band.high, cancel,
+                               std::min(budget.tryWork, left), out.work, until);
     if (par && *par >= band.low && *par <= band.high) {
       out.found = true;
       out.seed = seed;

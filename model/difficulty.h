@@ -5,6 +5,7 @@
 #include <array>
 #include <atomic>
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 
@@ -36,17 +37,23 @@ struct BandQuiz {
   int level = 0;
   int par = -1;
   int tries = 0;
+  std::size_t work = 0;  // positions its searches took
 };
 
-// The longest the quiz maker looks for a quiz of a band, and each try's search for its par.
-inline constexpr std::chrono::milliseconds kBandSearch{4000};
-inline constexpr std::chrono::milliseconds kBandTrySolve{600};
+// How long the quiz maker looks for a quiz of a band: positions its searches may take from their
+// queues, in all and for each try (some four seconds and half a second on a desktop of 2020),
+// and a ceiling in time over them for a very slow machine. Counted in positions, a busy machine
+// finds the quiz a quiet one finds, only later.
+struct BandBudget {
+  std::size_t work = 8'000'000;
+  std::size_t tryWork = 1'200'000;
+  std::chrono::milliseconds ceiling{20000};
+};
 
 // Tries seeds from `firstSeed` on silent copies of the game standing as `yard`, `route`, until
 // one makes a quiz whose par (in the console's units or the Back button's) is proven inside the
-// band; stops at the time bound or when called off.
+// band; stops when the budget is spent or when called off.
 BandQuiz FindBandQuiz(const Yard& yard, int route, int m, int n, bool console, const ParBand& band,
-                      std::uint64_t firstSeed, const std::atomic<bool>* cancel,
-                      std::chrono::milliseconds bound = kBandSearch);
+                      std::uint64_t firstSeed, const std::atomic<bool>* cancel, const BandBudget& budget = {});
 
 }  // namespace kelvara

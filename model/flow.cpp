@@ -124,7 +124,7 @@ void Game::mnuGameReDisMakeUp_Click() {
         lib_.Seed(found.seed);
         settings_.QuestionLevel = found.level;
       } else if (!closing_) {
-        missed = Fill(Msg(7160), BandName(band), std::to_string(kBandSearch.count() / 1000));
+        missed = Fill(Msg(7160), BandName(band));
       }
     }
     MakeQuiz();
@@ -178,8 +178,8 @@ BandQuiz Game::ChooseBandQuiz(const ParBand& band) {
   };
   auto search = std::make_shared<Search>();
   auto work = [search, firstSeed, band, from = yard, route = Route, m = LocoUnits, n = TrainCars,
-               console = settings_.OneInput] {
-    search->found = FindBandQuiz(from, route, m, n, console, band, firstSeed, &search->cancel);
+               console = settings_.OneInput, budget = BandSearch] {
+    search->found = FindBandQuiz(from, route, m, n, console, band, firstSeed, &search->cancel, budget);
   };
   auto done = [search] { search->done = true; };
   if (Worker == nullptr) {
@@ -188,7 +188,7 @@ BandQuiz Game::ChooseBandQuiz(const ParBand& band) {
   } else {
     Worker->Post(std::move(work), std::move(done));
     // The window answers meanwhile; the controls are off while the quiz is made.
-    const auto until = std::chrono::steady_clock::now() + kBandSearch + std::chrono::seconds(2);
+    const auto until = std::chrono::steady_clock::now() + BandSearch.ceiling + std::chrono::seconds(2);
     while (!search->done && !closing_ && std::chrono::steady_clock::now() < until) {
       lib_.Wait1ms(durations::kTunePoll);
       if (!search->done) std::this_thread::sleep_for(std::chrono::milliseconds(1));

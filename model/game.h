@@ -171,6 +171,9 @@ class Game {
   bool CanUndo() const;
   bool CanRedo() const;
 
+  // How long New Game looks for a quiz of the band the options ask for.
+  BandBudget BandSearch;
+
   // ---- quiz codes ----------------------------------------------------------------------------
   // The quiz on the screen as a code, from its start; nothing before a quiz or for one that
   // cannot be named.
@@ -425,6 +428,17 @@ class Game {
   std::optional<Plan> FollowPlan(bool console) const;
   // The fewest commands from the quiz's start, in the console's units or the buttons'.
   void ComputeFewest(bool console);
+  // The position a search for the quiz's fewest moves starts from in those units, after the first
+  // back-in that is not a move; nothing when the route shows no siding.
+  std::optional<std::pair<Yard, int>> ParProblem(bool console) const;
+  // The quiz's fewest moves found so far, by the position their search started from.
+  struct KnownPar {
+    Yard yard;
+    int route = -1;
+    int moves = -1;
+    bool proven = false;
+  };
+  std::vector<KnownPar> pars_;
   bool fewestConsole_ = false;  // the units FewestMoves counts
   int StartRoute = -1;          // the route at the quiz's start
 

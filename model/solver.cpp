@@ -324,10 +324,12 @@ class Search {
   // trusts the bound more (and finds some string sooner) with num > den.
   // `keepLooking`: a search that is not A* goes on after a string, for a shorter one.
   // `bytes`: the memory it may take, the table, the positions and the queue together.
+  // `work`: the positions it may still take from the queue, shared by the searches of one solve;
+  // the clock is only a ceiling above it, so a slow machine proves what a fast one does.
   Search(int m, int n, std::size_t bytes, int num, int den, int limit, std::chrono::steady_clock::time_point deadline,
-         bool keepLooking, const std::atomic<bool>* cancel)
+         bool keepLooking, const std::atomic<bool>* cancel, std::size_t& work)
       : m_(m), n_(n), maxBytes_(bytes), num_(num), den_(den), limit_(limit), keepLooking_(keepLooking),
-        deadline_(deadline), cancel_(cancel) {
+        deadline_(deadline), cancel_(cancel), work_(work) {
     // A position takes a node, its share of the table and a queue entry or two; the table holds
     // at most three quarters of its entries. Room for the whole budget at once: the memory is only
     // taken as it is written, and nothing is ever moved or hashed again.
@@ -350,6 +352,8 @@ class Search {
       while (cursor_ < open_.size() && open_[cursor_].empty()) ++cursor_;
       if (cursor_ >= open_.size()) return full_ ? End::Budget : End::Exhausted;
       if ((count & 1023) == 0 && (std::chrono::steady_clock::now() > deadline_ || Cancelled())) return End::Budget;
+      if (work_ == 0) return End::Budget;
+      --work_;
       const std::uint32_t at = open_[cursor_].back();
       open_[cursor_].pop_back();
       Node& node = nodes_[at];
@@ -389,6 +393,8 @@ class Search {
   }
 
   bool HasPath() const { return goal_ != kNoParent || chainFrom_ != kNoParent; }
+  // Strings of this many commands or more are not looked for any more.
+  int Limit() const { return limit_; }
 
   // The string found last: the way to the goal that came up, or to the position whose chain of
   // pulls completes the train, and that chain.
@@ -540,10 +546,14 @@ class Search {
       const auto at = (table_[i] & indexMask) - 1;
       Node& known = nodes_[at];
       if (known.pos != packed) continue;
-      if (known.closed || known.g <= g) {
+      if (known.g <= g) {
         if (last) Shorten(at, chain);
         return;
       }
+      // A shorter way to a position taken already: it is taken again, or whatever it closed off
+      // beyond the limit would have been measured by the longer way, and an exhausted search
+      // would prove nothing.
+      known.closed = false;
       known.g = static_cast<std::uint16_t>(g);
       known.parent = parent;
       known.step = step;
@@ -613,6 +623,7 @@ class Search {
   bool keepLooking_;
   std::chrono::steady_clock::time_point deadline_;
   const std::atomic<bool>* cancel_;
+  std::size_t& work_;
   struct Free {
     void operator()(std::uint32_t* p) const { std::free(p); }
   };
@@ -807,20 +818,30 @@ SolveResult SolveFewest(const Yard& yard, int route, int m, int n, const SolverL
   // trusts it half as much again and, after each string, looks on for a shorter one until no
   // position is left that could lead to one: the string in hand is then a shortest one. Should
   // its budget run out first, A*, which keeps only positions that could still lead to a shorter
-  // string, has the rest of the time. A state budget bounds each search, and one deadline all.
+  // string, has the rest. Every search takes a position up again when a shorter way reaches it,
+  // so an exhausted one proves, weighted or not. The budget is counted in positions taken from
+  // the queue, shared by the three; the clock is only a ceiling over them all.
   const auto deadline = std::chrono::steady_clock::now() + limits.time;
+  std::size_t work = limits.work;
   auto have = [&] { return result.outcome == SolveResult::Outcome::Solved; };
-  auto run = [&](int num, int den, std::size_t bytes, bool keepLooking) {
+  auto run = [&](int num, int den, std::size_t bytes, std::size_t share, bool keepLooking) {
     const int most = limits.longest >= 0 ? std::min(limits.longest, kOneInputCommands) : kOneInputCommands;
     const int limit = have() ? static_cast<int>(result.commands.size()) : most + 1;
-    Search search(m, n, bytes, num, den, limit, deadline, keepLooking, limits.cancel);
+    std::size_t allowed = std::min(work, share);
+    const std::size_t given = allowed;
+    Search search(m, n, bytes, num, den, limit, deadline, keepLooking, limits.cancel, allowed);
     for (const auto& [pos, step] : starts) search.AddStart(pos, step.letter != 0 ? 1 : 0, step);
-    const Search::End end = search.Run();
+    Search::End end = search.Run();
+    work -= given - allowed;
+    result.work += given - allowed;
     result.states = std::max(result.states, search.States());
     result.bytes = std::max(result.bytes, search.Bytes());
     if (search.Cancelled()) return Search::End::Budget;
     if (search.HasPath()) {
       std::vector<OneInputCommand> found = search.Path();
+      // An exhaustion proves that nothing is shorter than the limit the search ended with: the
+      // string in hand must be that long, or something is wrong and nothing is proven.
+      if (end == Search::End::Exhausted && static_cast<int>(found.size()) != search.Limit()) end = Search::End::Budget;
       if (Completes(yard, route, m, n, found, messages)) {
         result.commands = std::move(found);
         result.outcome = SolveResult::Outcome::Solved;
@@ -830,12 +851,12 @@ SolveResult SolveFewest(const Yard& yard, int route, int m, int n, const SolverL
     }
     return end;
   };
-  // On the hardest quizzes the second search with the whole budget proves more strings shortest
-  // within the second than A* does after short weighted searches (336 of 336 against 335).
   auto cancelled = [&] { return limits.cancel != nullptr && limits.cancel->load(std::memory_order_relaxed); };
   for (const auto& [num, den, share, keepLooking] : {std::tuple{3, 1, 5, false}, std::tuple{3, 2, 1, true}}) {
     if (cancelled()) return Cancelled(std::move(result));
-    if (run(num, den, limits.maxBytes / static_cast<std::size_t>(share), keepLooking) == Search::End::Exhausted) {
+    const Search::End end = run(num, den, limits.maxBytes / static_cast<std::size_t>(share),
+                                limits.work / static_cast<std::size_t>(share), keepLooking);
+    if (end == Search::End::Exhausted) {
       // Nothing shorter anywhere: the string in hand is a shortest one, or there is none at all.
       if (!have()) result.outcome = SolveResult::Outcome::NoSolution;
       result.proven = have();
@@ -845,7 +866,7 @@ SolveResult SolveFewest(const Yard& yard, int route, int m, int n, const SolverL
     if (have() && static_cast<int>(result.commands.size()) <= limits.enough) return result;
   }
   if (cancelled()) return Cancelled(std::move(result));
-  const Search::End exact = run(1, 1, limits.maxBytes, false);
+  const Search::End exact = run(1, 1, limits.maxBytes, work, false);
   if (cancelled()) return Cancelled(std::move(result));
   if (exact == Search::End::Found || (exact == Search::End::Exhausted && have())) {
     result.proven = true;

@@ -29,12 +29,19 @@
 
 namespace kelvara {
 
+// About a second of searching on a desktop of 2020.
+inline constexpr std::size_t kDefaultWork = 2'000'000;
+
 struct SolverLimits {
   // The memory a search may take, its table of positions and its queue together (some 45 bytes a
   // position); past it the search gives up instead of growing.
   std::size_t maxBytes = std::size_t{64} << 20;
-  // And the time it may take; past it the best string found so far is given, not proven shortest.
-  std::chrono::milliseconds time{950};
+  // The positions it may take from its queues, all its searches together: past them the best
+  // string found so far is given, not proven shortest. A count, not a time, so that a busy or a
+  // slow machine proves what a quiet one does.
+  std::size_t work = kDefaultWork;
+  // A ceiling in time over that, for the player's sake on a very slow machine.
+  std::chrono::milliseconds time{4000};
   // Set from another thread to call the search off: it returns Cancelled within a millisecond
   // or so.
   const std::atomic<bool>* cancel = nullptr;
@@ -58,6 +65,7 @@ struct SolveResult {
   std::vector<OneInputCommand> commands;
   bool proven = false;     // no shorter string exists
   std::size_t states = 0;  // positions kept
+  std::size_t work = 0;    // positions taken from the queues
   std::size_t bytes = 0;   // the most memory one search took
 };
 
