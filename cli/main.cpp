@@ -283,6 +283,8 @@ int Main(int argc, char** argv) {
     std::cerr << "kelvara-cli: no locomotive set in " << game.LocoListFolder() << "\n";
     return 1;
   }
+  // Records of the digest that took in the folder, for the trains found again as they were.
+  if (records) records->CarryOverTrains([&](const TrainIdentity& t) { return game.ContentDigestOf(t); });
   if (options->loco && (*options->loco >= game.Loco.LocoSetCount())) {
     std::cerr << "kelvara-cli: --loco must be below " << game.Loco.LocoSetCount() << "\n";
     return 2;
@@ -333,8 +335,8 @@ int Main(int argc, char** argv) {
     }
     if (options->code.empty()) {
       game.Do(GameCommand::GameNewGame);
-    } else if (const auto refused = game.PlayQuizCode(options->code)) {
-      std::cerr << "kelvara-cli: " << *refused << "\n";
+    } else if (const auto play = game.PlayQuizCode(options->code); !play.played) {
+      std::cerr << "kelvara-cli: " << play.refused << "\n";
       return 2;
     } else {
       std::cout << OneLine(term.controls.Text("lblMsg")) << "\n";
@@ -398,8 +400,8 @@ int Main(int argc, char** argv) {
         std::cout << (code ? *code : std::string("(no quiz)")) << "\n";
       } else if (!game.Allows(GameCommand::GamePlayCode)) {
         refused();
-      } else if (const auto why = game.PlayQuizCode(line.substr(line.find(verb) + verb.size()))) {
-        std::cout << *why << "\n";
+      } else if (const auto play = game.PlayQuizCode(line.substr(line.find(verb) + verb.size())); !play.played) {
+        std::cout << (play.refused.empty() ? "(the game in progress goes on)" : play.refused) << "\n";
       } else {
         PrintYard(game);
       }

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "base/digest.h"
 #include "base/paths.h"
 #include "base/textfile.h"
 #include "base/product.h"
@@ -90,6 +91,7 @@ TRDClass::TRDClass(DataPorts ports) : ports_(ports) { cars_.fill(-1); }
 
 void TRDClass::Refresh() {
   cars_.fill(-1);
+  names_.fill({});
   carCount_ = 0;
   TrainFileName.clear();
   TrainComment.clear();
@@ -173,9 +175,34 @@ bool TRDClass::LoadTrdBytes(std::string_view bytes, const std::string& folder) {
       RuntimeError(kErrTooManyCars, "Subscript out of range", 0);
       return false;
     }
+    names_[static_cast<std::size_t>(carCount_)] = name;
     cars_[carCount_++] = index;
   }
   return true;
+}
+
+std::string TRDClass::ContentDigest() const {
+  Fnv64 h;
+  h.Field("kelvara train 2").Field(Lower(GetFileName(NormalizeSeparators(TrainFileName)))).Field(TrainComment);
+  std::unordered_map<std::string, std::string> pictures;  // a coach ten times in a train is read once
+  for (std::int32_t i = 0; i < carCount_; ++i) {
+    h.Field(Lower(NormalizeSeparators(Trim(names_[static_cast<std::size_t>(i)]))));
+    const std::string path = Cars.FileNameOf(cars_[static_cast<std::size_t>(i)]);
+    auto [it, added] = pictures.try_emplace(path);
+    if (added) {
+      const FileRead read = ReadGameFile(path, kCarBitmapLimit);
+      it->second = read.bytes ? Fnv64().Bytes(*read.bytes).Hex() : "unreadable";
+    }
+    h.Field(it->second);
+  }
+  return h.Hex();
+}
+
+std::string TRDClass::FolderDigest() const {
+  Fnv64 h;
+  h.Field(TrainComment);
+  for (std::int32_t i = 0; i < carCount_; ++i) h.Field(Cars.FileNameOf(cars_[static_cast<std::size_t>(i)]));
+  return h.Hex();
 }
 
 bool TRDClass::WriteTrd() {

@@ -80,20 +80,33 @@ class TRDClass {
     return (slot >= 0 && slot < kSlots) ? cars_[slot] : -1;
   }
   std::int32_t CarCount() const { return carCount_; }
+  // The name a car of the formation has in the file, as written.
+  const std::string& CarName(std::int32_t slot) const { return names_[static_cast<std::size_t>(slot)]; }
+
+  // What the train is, wherever its files stand: 16 hex digits of a digest of the file's name and
+  // its train name (letter case left out of the file name), and of each car of the formation by
+  // its name as written (without letter case, as the cars are found) and the bytes of its picture.
+  // Two copies of the same files in two folders give the same digest.
+  std::string ContentDigest() const;
+  // The digest of earlier versions: the train name and the full paths of the car pictures, so it
+  // changed with the folder. Only to recognise records and quiz codes made with it.
+  std::string FolderDigest() const;
   std::int32_t CheckKindFromImage(const std::string& path) const;
 
   // The loaded formation without the car collection, to put back after a failed load.
   struct Formation {
     std::string file, comment, sound;
     std::array<std::int32_t, kSlots> cars;
+    std::array<std::string, kSlots> names;
     std::int32_t count;
   };
-  Formation SaveFormation() const { return {TrainFileName, TrainComment, TrainSoundFileName, cars_, carCount_}; }
+  Formation SaveFormation() const { return {TrainFileName, TrainComment, TrainSoundFileName, cars_, names_, carCount_}; }
   void RestoreFormation(const Formation& f) {
     TrainFileName = f.file;
     TrainComment = f.comment;
     TrainSoundFileName = f.sound;
     cars_ = f.cars;
+    names_ = f.names;
     carCount_ = f.count;
   }
 
@@ -110,6 +123,7 @@ class TRDClass {
 
   DataPorts ports_;
   std::array<std::int32_t, kSlots> cars_;
+  std::array<std::string, kSlots> names_;
   std::int32_t carCount_ = 0;
 };
 

@@ -73,10 +73,9 @@ void Game::mnuGameDaily_Click() {
     Box(Msg(7290), MsgButtons::Ok, MsgIcon::Exclamation);
     return;
   }
-  if (const auto why = PlayQuizCode(*code)) {
-    Box(*why, MsgButtons::Ok, MsgIcon::Exclamation);
-    return;
-  }
+  const CodePlay play = PlayQuizCode(*code);
+  if (!play.refused.empty()) Box(play.refused, MsgButtons::Ok, MsgIcon::Exclamation);
+  if (!play.played) return;
   DailyDay = date;
   MsgGuide.Msg(Fill(Msg(7280), date, *code));
 }
@@ -92,12 +91,13 @@ std::optional<std::string> Game::QuizCodeText() const {
   return EncodeQuizCode(quiz);
 }
 
-std::optional<std::string> Game::PlayQuizCode(std::string_view text) {
+Game::CodePlay Game::PlayQuizCode(std::string_view text) {
   const auto decoded = DecodeQuizCode(text);
-  if (const auto* error = std::get_if<CodeError>(&decoded)) return Msg(*error == CodeError::Typing ? 7210 : 7220);
+  if (const auto* error = std::get_if<CodeError>(&decoded)) return {false, Msg(*error == CodeError::Typing ? 7210 : 7220)};
   const QuizCode& quiz = std::get<QuizCode>(decoded);
+  const std::string file = quiz.train + ".trd";
 
-  // The train it names, among the player's trains.
+  // The train it names, among the player's trains, loaded on the side as the game loads its own.
   std::string path;
   for (const TrainFileEntry& t : ListTrainFiles()) {
     if (Lower(Stem(t.path)) == Lower(quiz.train)) {
@@ -105,33 +105,37 @@ std::optional<std::string> Game::PlayQuizCode(std::string_view text) {
       break;
     }
   }
-  if (path.empty()) return Fill(Msg(7230), quiz.train + ".trd");
-  if (quiz.locoSet >= Loco.LocoSetCount()) return Fill(Msg(7240), quiz.train + ".trd");
-
-  // Loaded as the train choice loads it, on a copy first: the game in progress stays as it is
-  // until the quiz is known to fit.
-  const int setBefore = Loco.LocoSetIndex();
-  const std::string trainBefore = TRD.TrainFileName;
-  const bool sameTrain = setBefore == quiz.locoSet && trainBefore == path;
-  auto fits = [&] {
-    if (CurrentTrain().digest.substr(0, 8) != quiz.digest) return false;
-    int locos = 0, cars = 0;
-    for (int line = 0; line < 3; ++line) {
-      for (int k = 0; k < kVisible; ++k) {
-        locos += quiz.yard.at(line, k).IsLoco() ? 1 : 0;
-        cars += quiz.yard.at(line, k).IsCar() ? 1 : 0;
-      }
-    }
-    return locos == LocoUnits && cars == TrainCars && LocoUnits + TrainCars <= kVisible;
-  };
-  if (!sameTrain) {
-    EndGame(GameEnd::Left);
-    GameActive = false;
-    ChangeTrain(quiz.locoSet, path);
+  if (path.empty()) return {false, Fill(Msg(7230), file)};
+  TRDClass side(dataPorts());
+  side.NoErrorMsg = true;
+  side.NoLoadCouplerBellows = TRD.NoLoadCouplerBellows;
+  side.Finder = WithFallback(FindCarFile, settings_.TrdFolder, DefaultSetFolder);
+  side.TrainFileName = path;
+  if (!side.LoadTrd() || side.CarCount() == 0) return {false, Fill(Msg(7370), file)};
+  const std::string digest = quiz.version >= 2 ? side.ContentDigest() : side.FolderDigest();
+  if (digest.substr(0, 8) != quiz.digest || quiz.locoSet >= Loco.LocoSetCount()) return {false, Fill(Msg(7240), file)};
+  LocoClass set = Loco;
+  set.LocoSetIndex(quiz.locoSet);
+  const int m = set.CarCount(), n = side.CarCount();
+  int locos = 0, cars = 0;
+  for (int line = 0; line < 3; ++line) {
+    locos += quiz.yard.GetLocoNum(line);
+    cars += quiz.yard.GetCarNum(line);
   }
-  if (TRD.TrainFileName != path || Loco.LocoSetIndex() != quiz.locoSet || !fits()) {
-    if (!sameTrain && !trainBefore.empty()) ChangeTrain(setBefore, trainBefore);
-    return Fill(Msg(7240), quiz.train + ".trd");
+  if (locos != m || cars != n || m + n > kVisible) return {false, Fill(Msg(7240), file)};
+  if (const auto why = StartProblem(quiz.yard, quiz.route, m, n)) return {false, Fill(Msg(7310), Msg(*why))};
+
+  // All checked: only now does anything of the game change, and a game with moves made goes only
+  // when the player says so.
+  if (GameActive && Played() && Box(Msg(7350), MsgButtons::YesNo, MsgIcon::Information) == MsgAnswer::No) {
+    return {};
+  }
+  if (Loco.LocoSetIndex() != quiz.locoSet || TRD.TrainFileName != path) {
+    ChangeTrain(quiz.locoSet, path, false);
+    // The files changed under the game since they were read: the game in progress goes on.
+    if (TRD.TrainFileName != path || Loco.LocoSetIndex() != quiz.locoSet || TrainCars != n || LocoUnits != m) {
+      return {false, Fill(Msg(7370), file)};
+    }
   }
 
   // The quiz as New Game would leave it, without its making.
@@ -151,7 +155,7 @@ std::optional<std::string> Game::PlayQuizCode(std::string_view text) {
   ComputeFewest(settings_.OneInput);
   mnuGameRestart_Click();
   MsgGuide.Msg(Msg(7250));
-  return std::nullopt;
+  return {true, {}};
 }
 
 }  // namespace kelvara

@@ -76,15 +76,38 @@ void Game::DisMakeUp() {
   MakingQuiz = false;
 }
 
-bool Game::SolvedBeforeAnyMove() const {
-  if (TrainComplete(yard, TrainCars)) return true;
-  for (const int line : {Route, 1}) {
+bool SolvedBeforeAnyMove(const Yard& yard, int route, int m, int n) {
+  if (TrainComplete(yard, n)) return true;
+  for (const int line : {route, 1}) {
     if (line != 1 && line != 2) continue;
-    Sandbox box(yard, Route, LocoUnits, TrainCars);
+    Sandbox box(yard, route, m, n);
     box.game().AddTrain(kHeadShunt, line);
-    if (TrainComplete(box.game().yard, TrainCars)) return true;
+    if (TrainComplete(box.game().yard, n)) return true;
   }
   return false;
+}
+
+std::optional<int> StartProblem(const Yard& yard, int route, int m, int n) {
+  if (route != 1 && route != 2) return 7320;
+  // The locomotive's units stand together, numbered from the junction end of their line.
+  int line = -1, first = -1;
+  for (int l = 0; l < 3 && line < 0; ++l) {
+    first = yard.FirstLocoPosition(l);
+    if (first >= 0) line = l;
+  }
+  bool placed = line >= 0 && yard.GetLocoNum(0) + yard.GetLocoNum(1) + yard.GetLocoNum(2) == m;
+  for (int u = 0; placed && u < m; ++u) placed = first + u < kVisible && yard.at(line, first + u) == Slot::Loco(u + 1);
+  if (placed && line == kHeadShunt) {
+    // A quiz as it is made: the locomotive alone on the head shunt, against the junction.
+    placed = first == kVisible - m && yard.GetCarNum(kHeadShunt) == 0;
+  } else if (placed) {
+    // Or as the game stands after a Back: in the siding the route shows, the head shunt empty.
+    placed = line == route && yard.GetCarNum(kHeadShunt) == 0;
+    for (int k = 0; placed && k < first; ++k) placed = yard.at(line, k).IsEmpty();
+  }
+  if (!placed) return 7330;
+  if (SolvedBeforeAnyMove(yard, route, m, n)) return 7340;
+  return std::nullopt;
 }
 
 void Game::mnuGameNewGame_Click() {
@@ -277,6 +300,7 @@ void Game::CompleteSequence(int /*line*/) {
     if (fewestConsole_ != settings_.OneInput) ComputeFewest(settings_.OneInput);
     WaitForPar();  // most often in long since: it was asked for when the quiz was made
     EndGame(GameEnd::Completed);
+    completed_ = true;
     counts = MovesText();
     if (LastRecord.newBest) counts += Msg(6130);
     // A game no shorter string could have finished: marked on a line of its own.
@@ -289,8 +313,6 @@ void Game::CompleteSequence(int /*line*/) {
 
     if (settings_.CompleteRunMainLine && !closing_) CompleteSmallAnimate();
     if (settings_.CompleteBigAnimaite && !closing_) CompleteAnimate();
-    GameActive = false;
-    completed_ = true;
   }
   LogOut(counts);
   MsgGuide.Msg(counts);

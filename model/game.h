@@ -65,6 +65,14 @@ inline constexpr int kDailyLevel = 20;
 std::string DailyDate(std::chrono::system_clock::time_point now);
 std::optional<std::string> DailyQuizCode(const std::string& defaultSetFolder, const std::string& date);
 
+// The yard as a quiz leaves it is already the formation once the locomotive backs in, with the
+// Back button (into `route`) or with the console (into siding 1): no quiz at all.
+bool SolvedBeforeAnyMove(const Yard& yard, int route, int locoUnits, int trainCars);
+// Why the game cannot start from a position between two commands, as the id of the text that says
+// so; nothing when it can: the route on siding 1 or 2, the locomotive alone at the junction end of
+// the head shunt or first in the siding the route shows, the train not in order already.
+std::optional<int> StartProblem(const Yard& yard, int route, int locoUnits, int trainCars);
+
 class Game {
  public:
   Game(Ports ports, AppSettings& settings);
@@ -189,10 +197,15 @@ class Game {
   void mnuGameDaily_Click();
   // The day of today's quiz while it is played, "YYYY-MM-DD"; empty for any other quiz.
   std::string DailyDay;
-  // Plays the quiz a code names, from its start, over the train and set it names: nothing when it
-  // runs, else what was wrong with it (a typing error, no such quiz, a train the player lacks or
-  // whose cars differ). A code refused leaves the game as it was.
-  std::optional<std::string> PlayQuizCode(std::string_view code);
+  // Plays the quiz a code names, from its start, over the train and set it names. The code is
+  // checked whole first: its train loaded on the side, its cars, locomotive set and start held
+  // against it; a code refused leaves the game, the train, the yard and the records as they were.
+  // A game in progress with moves made is left only when the player says so.
+  struct CodePlay {
+    bool played = false;
+    std::string refused;  // why not, for the player; "" when the player kept the game in progress
+  };
+  CodePlay PlayQuizCode(std::string_view code);
 
   // ---- records -------------------------------------------------------------------------------
   // Where each game is recorded when it ends; none keeps nothing.
@@ -201,15 +214,18 @@ class Game {
   RecordResult LastRecord;
   // The train being played as the records name it.
   TrainIdentity CurrentTrain() const;
+  // A train as earlier versions named it (the digest of its folder too), found again among the
+  // train files as it was: the digest of its content. Nothing when it is gone or changed.
+  std::optional<std::string> ContentDigestOf(const TrainIdentity& old);
   // Time played in the game in progress, in milliseconds.
   std::int64_t PlayedMs();
   // The game in progress, whole, when there is one that waits for the player.
   std::optional<SavedGame> SaveGame();
   // The program ends with the game in progress not kept: recorded as left.
-  void LeaveGame() {
-    EndGame(GameEnd::Left);
-    GameActive = false;
-  }
+  void LeaveGame() { EndGame(GameEnd::Left); }
+  // The player has moved something in the game in progress: it is a game played, recorded when it
+  // ends. A quiz nobody touched is not.
+  bool Played() const;
   // A move, a quiz, a completion or a window of the game runs.
   bool Running() const { return busy_.has_value() || MakingQuiz; }
   // Takes a saved game up again over the train loaded now: nullopt when it stands as saved, else
@@ -249,8 +265,9 @@ class Game {
   // Reads that list into Loco, its cars looked up as above.
   void LoadLocoList();
 
-  // Loads a locomotive set and a train file into the game, or keeps the current one.
-  void ChangeTrain(int LocoINdex, const std::string& TRDFileName);
+  // Loads a locomotive set and a train file into the game, or keeps the current one. A game in
+  // progress is left after a question, unless the caller asked it already.
+  void ChangeTrain(int LocoINdex, const std::string& TRDFileName, bool ask = true);
   // A random ".trd" of the train folders, or "".
   std::string GetTrainRandom();
   void mnuGameChangeTrainAuto_Click();
@@ -279,9 +296,7 @@ class Game {
   void MakeQuiz();
   void mnuGameNewGame_Click();
   void mnuGameReDisMakeUp_Click();
-  // The yard as a quiz leaves it is already the formation once the locomotive backs in, with
-  // the Back button or with the console: no quiz at all.
-  bool SolvedBeforeAnyMove() const;
+  bool SolvedBeforeAnyMove() const { return kelvara::SolvedBeforeAnyMove(yard, Route, LocoUnits, TrainCars); }
   // How often a quiz that came out solved is made again before it is played as it is.
   static constexpr int kQuizRemakes = 50;
   void mnuGameRestart_Click();
@@ -343,7 +358,11 @@ class Game {
   // The game in progress as a record, when there is one; and the record handed to the keeper.
   std::optional<GameRecord> RecordOfGame(GameEnd how);
   void Submit(const std::optional<GameRecord>& record);
-  void EndGame(GameEnd how) { Submit(RecordOfGame(how)); }
+  // The game in progress ends: recorded once, when it was played, and no longer active.
+  void EndGame(GameEnd how) {
+    Submit(RecordOfGame(how));
+    GameActive = false;
+  }
   // The status bar of a game that is gone: the counters, the time and the guide.
   void ClearStatus();
 
@@ -442,6 +461,7 @@ class Game {
   bool fewestConsole_ = false;  // the units FewestMoves counts
   int StartRoute = -1;          // the route at the quiz's start
 
+  mutable std::optional<std::string> trainDigest_;  // the loaded train's, once asked for
   std::vector<HistoryEntry> history_;
   std::size_t historyAt_ = 0;
   std::optional<Plan> plan_;

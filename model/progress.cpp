@@ -10,12 +10,6 @@ namespace kelvara {
 
 namespace {
 
-// FNV-1a, 64 bits: a change anywhere in what is hashed changes the digest.
-void Hash(std::uint64_t& h, std::string_view s) {
-  for (const char c : s) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
-  h = (h ^ 0xFFu) * 1099511628211ull;  // the end of one field, so "ab","c" differs from "a","bc"
-}
-
 // Every unit of the locomotive 1..m and every car 1..n once on the track, nothing else anywhere.
 bool HoldsTheTrain(const Yard& yard, int units, int cars) {
   std::vector<int> locos(static_cast<std::size_t>(units) + 1), seen(static_cast<std::size_t>(cars) + 1);
@@ -38,18 +32,40 @@ bool ValidRoute(int route) { return route >= -1 && route <= 2; }
 }  // namespace
 
 TrainIdentity Game::CurrentTrain() const {
-  std::uint64_t h = 14695981039346656037ull;
-  Hash(h, TRD.TrainComment);
-  for (std::int32_t i = 0; i < TRD.CarCount(); ++i) Hash(h, TRD.Cars.FileNameOf(TRD.CarIndex(i)));
-  char digest[17];
-  std::snprintf(digest, sizeof digest, "%016llx", static_cast<unsigned long long>(h));
-  return {GetFileName(TRD.TrainFileName), digest};
+  // Worked out once a train: it reads every car picture.
+  if (!trainDigest_) trainDigest_ = TRD.ContentDigest();
+  return {GetFileName(TRD.TrainFileName), *trainDigest_};
+}
+
+std::optional<std::string> Game::ContentDigestOf(const TrainIdentity& old) {
+  if (old.scheme != 1) return std::nullopt;
+  for (const TrainFileEntry& t : ListTrainFiles()) {
+    if (GetFileName(t.path) != old.file) continue;
+    // Loaded exactly as the game loads its train: the old digest took in where each car was found.
+    TRDClass side(dataPorts());
+    side.NoErrorMsg = true;
+    side.NoLoadCouplerBellows = TRD.NoLoadCouplerBellows;
+    side.Finder = WithFallback(FindCarFile, settings_.TrdFolder, DefaultSetFolder);
+    side.TrainFileName = t.path;
+    if (side.LoadTrd() && side.FolderDigest() == old.digest) return side.ContentDigest();
+  }
+  return std::nullopt;
 }
 
 std::int64_t Game::PlayedMs() { return static_cast<std::uint32_t>(ports_.clock.TickCount() - StartTick); }
 
+bool Game::Played() const {
+  if (history_.empty()) return false;
+  const HistoryEntry& start = history_.front();
+  // Any move made, taken back or not, and what a move did before it could be recorded (a push
+  // that derailed in the middle of a string).
+  const auto moved = [&start](const Yard& y, int route) { return !(y == start.yard) || route != start.route; };
+  return moved(yard, Route) ||
+         std::any_of(history_.begin(), history_.end(), [&](const HistoryEntry& e) { return moved(e.yard, e.route); });
+}
+
 std::optional<GameRecord> Game::RecordOfGame(GameEnd how) {
-  if (!GameActive || Recorder == nullptr) return std::nullopt;
+  if (!GameActive || Recorder == nullptr || !Played()) return std::nullopt;
   GameRecord r;
   r.playedMs = PlayedMs();
   r.train = CurrentTrain();
@@ -103,7 +119,9 @@ std::optional<SavedGame> Game::SaveGame() {
 }
 
 std::optional<int> Game::ResumeGame(const SavedGame& g) {
-  if (!(g.train == CurrentTrain()) || g.locoSet != Loco.LocoComment() || TrainCars == 0) return 6110;
+  // A game kept by an earlier version names its train by the digest of its folder.
+  const TrainIdentity loaded = g.train.scheme == 1 ? TrainIdentity{CurrentTrain().file, TRD.FolderDigest(), 1} : CurrentTrain();
+  if (!(g.train == loaded) || g.locoSet != Loco.LocoComment() || TrainCars == 0) return 6110;
   // Nothing a saved game holds is taken on trust: every position must be this train, whole.
   const auto start = YardFromText(g.startYard);
   const auto now = YardFromText(g.yard);

@@ -12,7 +12,6 @@ namespace {
 constexpr std::string_view kDigits = "0123456789ABCDEFGHJKMNPQRSTVWXYZ";
 // The check character: the 32 digits and five symbols more, for the 37 values of the sum.
 constexpr std::string_view kCheck = "0123456789ABCDEFGHJKMNPQRSTVWXYZ*~$=U";
-constexpr std::uint8_t kVersion = 1;
 constexpr int kNameMost = 40;
 constexpr int kLoco = 31;  // a locomotive unit's mark; 1..30 are car numbers
 
@@ -72,8 +71,9 @@ std::optional<std::string> EncodeQuizCode(const QuizCode& quiz) {
     if (!HexDigit(c)) return std::nullopt;
   }
   if (quiz.locoSet < 0 || quiz.locoSet > 255 || quiz.route < -1 || quiz.route > 2) return std::nullopt;
+  if (quiz.version < 1 || quiz.version > kQuizCodeVersion) return std::nullopt;
   Bits bits;
-  bits.Put(kVersion, 8);
+  bits.Put(static_cast<std::uint32_t>(quiz.version), 8);
   bits.Put(static_cast<std::uint32_t>(quiz.locoSet), 8);
   bits.Put(static_cast<std::uint32_t>(quiz.route + 1), 2);
   bits.Put(static_cast<std::uint32_t>(std::stoul(quiz.digest, nullptr, 16)), 32);
@@ -150,9 +150,10 @@ std::variant<QuizCode, CodeError> DecodeQuizCode(std::string_view text) {
   const auto route = bits.Take(2);
   const auto digest = bits.Take(32);
   const auto length = bits.Take(6);
-  if (!version || *version != kVersion || !set || !route || !digest || !length || *length == 0 || *length > kNameMost) {
+  if (!version || *version < 1 || *version > static_cast<std::uint32_t>(kQuizCodeVersion) || !set || !route || !digest || !length || *length == 0 || *length > kNameMost) {
     return CodeError::Malformed;
   }
+  quiz.version = static_cast<int>(*version);
   quiz.locoSet = static_cast<int>(*set);
   quiz.route = static_cast<int>(*route) - 1;
   char hex[9];

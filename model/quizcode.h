@@ -13,7 +13,12 @@
 
 namespace kelvara {
 
+// Codes of version 2 name the train by the digest of its content; version 1, by the digest of
+// earlier versions, which held the folder too (read, never written now).
+inline constexpr int kQuizCodeVersion = 2;
+
 struct QuizCode {
+  int version = kQuizCodeVersion;
   std::string train;   // the train file's name without its folder and ".trd"
   std::string digest;  // the first 8 hex digits of the train's digest
   int locoSet = 0;     // the locomotive set's index in the list

@@ -23,6 +23,9 @@ std::optional<GameEnd> GameEndFromName(std::string_view name);
 struct TrainIdentity {
   std::string file;    // the train file's name, without its folder
   std::string digest;  // 16 hex digits
+  // 2: the digest of the train's content; 1: of earlier versions, which took in the folder too.
+  // Records of version 1 become version 2 when their train is found again as it was.
+  int scheme = 2;
   bool operator==(const TrainIdentity&) const = default;
 };
 

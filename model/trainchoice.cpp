@@ -29,14 +29,14 @@ std::string LowerAscii(std::string s) {
 
 }  // namespace
 
-void Game::ChangeTrain(int LocoINdex, const std::string& TRDFileName) {
+void Game::ChangeTrain(int LocoINdex, const std::string& TRDFileName, bool ask) {
   Busy loading(*this, Phase::Loading);
   // What the choice wrote into the guide goes with it, whether or not the train changes.
   struct GuideCleared {
     MsgGuideClass& guide;
     ~GuideCleared() { guide.Msg(""); }
   } cleared{MsgGuide};
-  if (GameActive &&
+  if (GameActive && ask &&
       Box(Msg(5210), MsgButtons::YesNo, MsgIcon::Information) == MsgAnswer::No) {
     return;
   }
@@ -98,6 +98,7 @@ void Game::ChangeTrain(int LocoINdex, const std::string& TRDFileName) {
   ports_.controls.SetText("lblMsg", Msg(5230) + " : " + Loco.LocoComment() + "     \r\n" + Msg(5240) + " : " +
                                         TRD.TrainComment);
   LoadAnimateImage();
+  trainDigest_.reset();
   LocoUnits = Loco.CarCount();
   TrainCars = TRD.CarCount();
   SetCars();

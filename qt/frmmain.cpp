@@ -315,6 +315,7 @@ void frmMain::Form_Load() {
   log("Path Unload Splash");
 
   OpenRecords();
+  if (records_) records_->CarryOverTrains([this](const TrainIdentity& t) { return game_->ContentDigestOf(t); });
   // A game left at the last end comes with its own train, loaded once.
   kept_ = false;
   std::error_code ec;
@@ -871,9 +872,8 @@ void frmMain::ShowPlayCode() {
   if (held.size() >= 20 && held.size() <= 120 && !held.contains('\n')) ask.setTextValue(held);
   ask.resize(std::max(ask.sizeHint().width(), 560), ask.sizeHint().height());
   if (ask.exec() != QDialog::Accepted) return;
-  if (const auto refused = game_->PlayQuizCode(ask.textValue().toStdString())) {
-    msgBoxes_.Show(*refused, MsgButtons::Ok, MsgIcon::Exclamation, texts_.Text(7200));
-  }
+  const Game::CodePlay play = game_->PlayQuizCode(ask.textValue().toStdString());
+  if (!play.refused.empty()) msgBoxes_.Show(play.refused, MsgButtons::Ok, MsgIcon::Exclamation, texts_.Text(7200));
 }
 
 void frmMain::ShowTrainSelect() {

@@ -3,6 +3,7 @@
 #include <set>
 
 #include "model/game.h"
+#include "model/quizcode.h"
 
 #include <sqlite3.h>
 #include <fcntl.h>
@@ -16,6 +17,7 @@
 #include <filesystem>
 #include <thread>
 #include <utility>
+#include <variant>
 
 #include "base/folders.h"
 #include "base/movefile.h"
@@ -94,6 +96,10 @@ constexpr const char* kMigrations[] = {
     // 3: the quiz's code, and the day when it was that day's quiz.
     "ALTER TABLE games ADD COLUMN code TEXT NOT NULL DEFAULT '';"
     "ALTER TABLE games ADD COLUMN daily TEXT NOT NULL DEFAULT '';",
+    // 4: which digest names the train: the rows before were made with the digest that took in
+    // the folder, and are carried over to the digest of the content as their trains are found.
+    "ALTER TABLE games ADD COLUMN digest_scheme INTEGER NOT NULL DEFAULT 1;"
+    "ALTER TABLE in_progress ADD COLUMN digest_scheme INTEGER NOT NULL DEFAULT 1;",
 };
 static_assert(std::size(kMigrations) == Records::kSchemaVersion);
 
@@ -311,12 +317,12 @@ RecordResult Records::GameEnded(const GameRecord& given) {
     }
     Statement add(db_,
                   "INSERT INTO games(ended_at, played_ms, train_file, train_digest, loco_set, level, start_position,"
-                  " moves, fewest, fewest_proven, hints, undos, outcome, train_name, code, daily)"
-                  " VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+                  " moves, fewest, fewest_proven, hints, undos, outcome, train_name, code, daily, digest_scheme)"
+                  " VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
     add.Bind(1, r.endedAt).Bind(2, r.playedMs).Bind(3, r.train.file).Bind(4, r.train.digest).Bind(5, r.locoSet);
     add.Bind(6, r.level).Bind(7, r.startPosition).Bind(8, r.moves).Bind(9, r.fewest).Bind(10, r.fewestProven ? 1 : 0);
     add.Bind(11, r.hints).Bind(12, r.undos).Bind(13, std::string(GameEndName(r.end))).Bind(14, r.trainName);
-    add.Bind(15, r.code).Bind(16, r.daily);
+    add.Bind(15, r.code).Bind(16, r.daily).Bind(17, r.train.scheme);
     return add.Run();
   });
   if (!result.stored) result.newBest = false;
@@ -326,16 +332,17 @@ RecordResult Records::GameEnded(const GameRecord& given) {
 Statistics Records::Stats() const {
   Statistics s;
   {
-    Statement all(db_, "SELECT outcome, moves, fewest FROM games ORDER BY id");
+    Statement all(db_, "SELECT outcome, moves, fewest, fewest_proven FROM games ORDER BY id");
     int run = 0;
     while (all.Step() == SQLITE_ROW) {
       const GameEnd end = GameEndFromName(all.Text(0)).value_or(GameEnd::Left);
       const int moves = static_cast<int>(all.Int(1)), fewest = static_cast<int>(all.Int(2));
+      const bool proven = all.Int(3) != 0 && fewest >= 0;
       ++s.played;
       s.completed += end == GameEnd::Completed;
       s.derailed += end == GameEnd::Derailed;
       s.left += end == GameEnd::Left;
-      s.inFewest += end == GameEnd::Completed && fewest >= 0 && moves <= fewest;
+      s.inFewest += end == GameEnd::Completed && proven && moves <= fewest;
       run = end == GameEnd::Completed ? run + 1 : 0;
       s.longestStreak = std::max(s.longestStreak, run);
       s.recent.push_back({moves, fewest, end});
@@ -399,7 +406,7 @@ std::vector<GameRecord> Records::Games() const {
   std::vector<GameRecord> out;
   Statement all(db_,
                 "SELECT ended_at, played_ms, train_file, train_digest, loco_set, level, start_position, moves, fewest,"
-                " fewest_proven, hints, undos, outcome, train_name, code, daily FROM games ORDER BY id");
+                " fewest_proven, hints, undos, outcome, train_name, code, daily, digest_scheme FROM games ORDER BY id");
   while (all.Step() == SQLITE_ROW) {
     GameRecord r;
     r.endedAt = all.Int(0);
@@ -417,9 +424,54 @@ std::vector<GameRecord> Records::Games() const {
     r.trainName = all.Text(13);
     r.code = all.Text(14);
     r.daily = all.Text(15);
+    r.train.scheme = static_cast<int>(all.Int(16));
     out.push_back(std::move(r));
   }
   return out;
+}
+
+int Records::CarryOverTrains(const std::function<std::optional<std::string>(const TrainIdentity&)>& contentDigest) {
+  std::vector<TrainIdentity> old;
+  {
+    Statement trains(db_, "SELECT DISTINCT train_file, train_digest FROM games WHERE digest_scheme=1"
+                          " UNION SELECT train_file, train_digest FROM in_progress WHERE digest_scheme=1");
+    while (trains.Step() == SQLITE_ROW) old.push_back({trains.Text(0), trains.Text(1), 1});
+  }
+  int carried = 0;
+  for (const TrainIdentity& train : old) {
+    const auto digest = contentDigest(train);
+    if (!digest) continue;  // gone, or changed since: its rows stay a train of their own
+    const bool done = Write([&] {
+      // The codes of those games named the train by the old digest too.
+      std::vector<std::pair<std::int64_t, std::string>> codes;
+      {
+        Statement rows(db_, "SELECT id, code FROM games WHERE train_file=? AND train_digest=? AND digest_scheme=1 AND code<>''");
+        rows.Bind(1, train.file).Bind(2, train.digest);
+        while (rows.Step() == SQLITE_ROW) codes.emplace_back(rows.Int(0), rows.Text(1));
+      }
+      for (auto& [id, code] : codes) {
+        const auto decoded = DecodeQuizCode(code);
+        if (!std::holds_alternative<QuizCode>(decoded)) continue;
+        QuizCode quiz = std::get<QuizCode>(decoded);
+        quiz.version = kQuizCodeVersion;
+        quiz.digest = digest->substr(0, 8);
+        const auto recoded = EncodeQuizCode(quiz);
+        Statement update(db_, "UPDATE games SET code=? WHERE id=?");
+        update.Bind(1, recoded.value_or(std::string())).Bind(2, id);
+        if (!update.Run()) return false;
+      }
+      for (const char* table : {"games", "in_progress"}) {
+        Statement update(db_, (std::string("UPDATE ") + table +
+                               " SET train_digest=?, digest_scheme=2 WHERE train_file=? AND train_digest=? AND digest_scheme=1")
+                                  .c_str());
+        update.Bind(1, *digest).Bind(2, train.file).Bind(3, train.digest);
+        if (!update.Run()) return false;
+      }
+      return true;
+    });
+    carried += done ? 1 : 0;
+  }
+  return carried;
 }
 
 bool Records::Reset() {
@@ -434,14 +486,14 @@ bool Records::SaveInProgress(const SavedGame& g) {
     Statement add(db_,
                   "INSERT INTO in_progress(id, saved_at, train_path, train_file, train_digest, loco_set_index, loco_set,"
                   " level, start_yard, start_route, yard, route, ucount, moves, hints, undos, played_ms, dcount, fewest,"
-                  " fewest_proven, fewest_console, restart_offered, history_at)"
-                  " VALUES(1,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+                  " fewest_proven, fewest_console, restart_offered, history_at, digest_scheme)"
+                  " VALUES(1,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
     add.Bind(1, now_()).Bind(2, g.trainPath).Bind(3, g.train.file).Bind(4, g.train.digest).Bind(5, g.locoSetIndex);
     add.Bind(6, g.locoSet).Bind(7, g.level).Bind(8, g.startYard).Bind(9, g.startRoute).Bind(10, g.yard);
     add.Bind(11, g.route).Bind(12, g.ucount).Bind(13, g.moves).Bind(14, g.hints).Bind(15, g.undos);
     add.Bind(16, g.playedMs).Bind(17, g.dcount).Bind(18, g.fewest).Bind(19, g.fewestProven ? 1 : 0);
     add.Bind(20, g.fewestConsole ? 1 : 0).Bind(21, g.restartOffered ? 1 : 0);
-    add.Bind(22, static_cast<std::int64_t>(g.historyAt));
+    add.Bind(22, static_cast<std::int64_t>(g.historyAt)).Bind(23, g.train.scheme);
     if (!add.Run()) return false;
     for (std::size_t i = 0; i < g.history.size(); ++i) {
       const SavedGame::Step& s = g.history[i];
@@ -463,7 +515,7 @@ std::optional<SavedGame> Records::InProgress() const {
   Statement row(db_,
                 "SELECT train_path, train_file, train_digest, loco_set_index, loco_set, level, start_yard, start_route,"
                 " yard, route, ucount, moves, hints, undos, played_ms, dcount, fewest, fewest_proven, fewest_console,"
-                " restart_offered, history_at FROM in_progress WHERE id = 1");
+                " restart_offered, history_at, digest_scheme FROM in_progress WHERE id = 1");
   if (row.Step() != SQLITE_ROW) return std::nullopt;
   SavedGame g;
   g.trainPath = row.Text(0);
@@ -486,6 +538,7 @@ std::optional<SavedGame> Records::InProgress() const {
   g.fewestConsole = row.Int(18) != 0;
   g.restartOffered = row.Int(19) != 0;
   g.historyAt = static_cast<std::size_t>(std::max<std::int64_t>(0, row.Int(20)));
+  g.train.scheme = static_cast<int>(row.Int(21));
   Statement steps(db_, "SELECT yard, route, ucount, moves, label FROM in_progress_history ORDER BY step");
   while (steps.Step() == SQLITE_ROW) {
     g.history.push_back({steps.Text(0), static_cast<int>(steps.Int(1)), steps.Text(2), static_cast<int>(steps.Int(3)),

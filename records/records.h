@@ -56,7 +56,7 @@ struct Statistics {
 
 class Records : public IRecords {
  public:
-  static constexpr int kSchemaVersion = 3;
+  static constexpr int kSchemaVersion = 4;
   static constexpr int kRecent = 50;
   static constexpr int kQuizzes = 20;
 
@@ -88,6 +88,11 @@ class Records : public IRecords {
   std::vector<GameRecord> Games() const;
   // Every game forgotten; the game in progress stays.
   bool Reset();
+  // Rows that name their train by the digest of earlier versions, which took in the folder, are
+  // given the digest of the train's content when `contentDigest` finds the train as it was (and
+  // their quiz codes with it). Rows whose train is gone or changed stay as they are. Returns the
+  // trains carried over.
+  int CarryOverTrains(const std::function<std::optional<std::string>(const TrainIdentity&)>& contentDigest);
 
   bool SaveInProgress(const SavedGame& game);
   std::optional<SavedGame> InProgress() const;

@@ -4,6 +4,7 @@
 set -u
 program=$1
 cars=$2
+readme=$3
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 # Every run records its games in a scratch database, not in the player's.
@@ -78,6 +79,7 @@ rec=$scratch/own.sqlite
 solution=$(printf 'solve\n' | "$program" --records "$rec" --seed 3 --level 7 --lang en | tail -n 1)
 printf '%s\n' "$solution" | "$program" --records "$rec" --seed 3 --level 7 --lang en >/dev/null
 printf 'P40\n' | "$program" --records "$rec" --seed 2 --lang en >/dev/null
+printf 'back\n' | "$program" --records "$rec" --seed 5 --lang en >/dev/null
 out=$("$program" stats --records "$rec")
 grep -qx 'games 3, completed 1, derailed 1, left 1' <<<"$out" || fail "stats: $out"
 grep -q '^streak 0, longest 1$' <<<"$out" || fail "streaks: $out"
@@ -116,6 +118,27 @@ again=$(printf 'yard\nquit\n' | cli --seed 99 --lang en --code "$code" | grep '^
 typo="${code:0:2}$([ "${code:2:1}" = A ] && echo B || echo A)${code:3}"
 out=$(cli --lang en --code "$typo" </dev/null 2>&1) && fail "code: a typing error accepted"
 grep -q 'typing error' <<<"$out" || fail "code: no reason given: $out"
+
+# Two copies of the data in two folders: a code made by one is played by the other as it was made,
+# and the day's quiz is one code in both.
+check
+mkdir -p "$scratch/a" "$scratch/b"
+cp -r "$cars" "$scratch/a/Cars"
+cp -r "$cars" "$scratch/b/Cars"
+code=$(printf 'code\nquit\n' | cli --data "$scratch/a/Cars" --seed 21 --level 30 --lang en | tail -n 1)
+made=$(printf 'yard\nquit\n' | cli --data "$scratch/a/Cars" --seed 21 --level 30 --lang en | grep '^Line' | head -n 3)
+played=$(printf 'yard\nquit\n' | cli --data "$scratch/b/Cars" --seed 5 --lang en --code "$code" 2>&1)
+[ "$made" = "$(grep '^Line' <<<"$played" | head -n 3)" ] || fail "a code of one copy in another: $(tail -n 2 <<<"$played")"
+[ "$(printf 'code\nquit\n' | cli --data "$scratch/b/Cars" --seed 5 --lang en --code "$code" | tail -n 1)" = "$code" ] ||
+  fail "the quiz played names itself another way"
+day_a=$(printf 'daily\ncode\nquit\n' | cli --data "$scratch/a/Cars" --seed 3 --lang en | tail -n 1)
+day_b=$(printf 'daily\ncode\nquit\n' | cli --data "$scratch/b/Cars" --seed 4 --lang en | tail -n 1)
+[ "$day_a" = "$day_b" ] || fail "today's quiz differs between two copies: $day_a $day_b"
+
+# The README's example code plays in this copy.
+check
+readme_code=$(grep -o '`[0-9A-Z]\{5\}\(-[0-9A-Z]\{5\}\)*-[0-9A-Z]*.`' "$readme" | head -n 1 | tr -d '`')
+out=$(printf 'quit\n' | cli --lang en --code "$readme_code" 2>&1) || fail "the README's code $readme_code: $out"
 
 # Today's quiz: the same on two runs with other seeds and levels.
 check

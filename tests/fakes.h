@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/ports.h"
+#include "model/record.h"
 #include "services/settings.h"
 
 namespace kelvara::testing {
@@ -163,6 +164,17 @@ class FakeLog : public IGameLog {
 class FakeTexts : public ITexts {
  public:
   std::string Text(int id) const override { return "<" + std::to_string(id) + ">"; }
+};
+
+// The keeper of records: every game handed to it, in order.
+class FakeRecords : public IRecords {
+ public:
+  RecordResult GameEnded(const GameRecord& r) override {
+    games.push_back(r);
+    return {true, newBest};
+  }
+  std::vector<GameRecord> games;
+  bool newBest = false;
 };
 
 // One bundle of fakes that hands out Ports.

@@ -38,6 +38,12 @@ play() {
   out=$(printf '%s\n' "$solution" | play)
   grep -qx '\*\*\* Complete \*\*\*' <<<"$out" || fail "the installed kelvara-cli did not complete with '$solution'"
 })
+# The installed game and the build's portable copy name the same quiz the same way.
+(cd "$scratch" && {
+  installed=$(printf 'daily\ncode\nquit\n' | play | tail -n 1)
+  portable=$(printf 'daily\ncode\nquit\n' | "$build/kelvara-cli" --records "$scratch/user/portable.sqlite" --data "$build/Cars" --lang en | tail -n 1)
+  [ "$installed" = "$portable" ] || fail "today's quiz: installed $installed, portable $portable"
+})
 [ -f "$user/config/kelvara/kelvara-cli.ini" ] || fail "no settings file in the configuration folder"
 grep -q "^TRD_Folder=$user/data/kelvara/Cars" "$user/config/kelvara/kelvara-cli.ini" ||
   fail "the train folder is not the user's own"

@@ -14,16 +14,6 @@ namespace {
 
 using ::testing::HasSubstr;
 
-class FakeRecords : public IRecords {
- public:
-  RecordResult GameEnded(const GameRecord& r) override {
-    games.push_back(r);
-    return {true, newBest};
-  }
-  std::vector<GameRecord> games;
-  bool newBest = false;
-};
-
 // Plays the hint's next move, as the player would read it.
 void PlayHint(Game& game, Fakes& f) {
   game.mnuGameHint_Click();
@@ -107,6 +97,35 @@ TEST_F(ProgressTest, EachEndIsRecordedOnceWithItsFigures) {
   records.newBest = true;
   for (int i = 0; i < 60 && game->GameActive; ++i) PlayHint();
   EXPECT_THAT(f.scene.completeDetail, HasSubstr("<6130>"));
+}
+
+TEST_F(ProgressTest, AQuizNobodyTouchedIsNoGameAndAGameIsRecordedOnce) {
+  f.settings.TrdFolder = KELVARA_CARS_DIR;
+  New(1, 6, 4);
+  // Replaced before any move, in every way a quiz can be replaced: nothing was played.
+  game->mnuGameRestart_Click();
+  game->mnuGameReDisMakeUp_Click();
+  game->mnuGameHint_Click();  // a hint alone moves nothing
+  game->DefaultSetFolder = KELVARA_CARS_DIR;
+  game->LoadLocoList();
+  game->mnuGameDaily_Click();
+  ASSERT_FALSE(game->DailyDay.empty());
+  const std::string daily = *game->QuizCodeText();
+  EXPECT_TRUE(game->PlayQuizCode(daily).played);
+  game->mnuGameNewGame_Click();
+  EXPECT_TRUE(records.games.empty());
+
+  // One move, then today's quiz in its place: the game left is recorded once, as it stood.
+  game->cmdBack_Click();
+  f.msg.answers = {MsgAnswer::Yes};
+  game->mnuGameDaily_Click();
+  ASSERT_EQ(records.games.size(), 1u);
+  EXPECT_EQ(records.games[0].end, GameEnd::Left);
+  EXPECT_GE(records.games[0].fewest, 0) << "with its par, not the next quiz's unknown one";
+  game->cmdBack_Click();
+  EXPECT_TRUE(game->PlayQuizCode(daily).played);
+  ASSERT_EQ(records.games.size(), 2u);
+  EXPECT_EQ(records.games[1].daily, DailyDate(std::chrono::system_clock::now()));
 }
 
 TEST_F(ProgressTest, ASavedGameComesBackAsItStood) {

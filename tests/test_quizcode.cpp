@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <set>
 #include <variant>
@@ -12,6 +13,7 @@
 #include "model/game.h"
 #include "model/quizcode.h"
 #include "tempdir.h"
+#include "yard_builder.h"
 
 namespace kelvara::testing {
 namespace {
@@ -36,9 +38,19 @@ struct CodeTest : ::testing::Test {
     g.Route = 1 + static_cast<int>(seed % 2);
     g.MakeQuiz();
     g.SetQuizStart(g.yard, g.Route);
-    g.GameActive = true;
+    g.mnuGameRestart_Click();
   }
+  // A move of the player's: the locomotive backs into the siding the route shows.
+  static void Move(Game& g) { g.Do(GameCommand::Back); }
 };
+
+// A copy of the shipped train set in a folder of its own.
+std::string CopyOfTheSet(const TempDir& dir, const std::string& name) {
+  const std::string to = dir / name;
+  std::filesystem::create_directories(std::filesystem::path(to).parent_path());
+  std::filesystem::copy(KELVARA_CARS_DIR, to, std::filesystem::copy_options::recursive);
+  return to;
+}
 
 TEST_F(CodeTest, EveryQuizComesBackWholeFromItsCode) {
   std::vector<std::pair<int, std::string>> trains;
@@ -86,7 +98,7 @@ TEST_F(CodeTest, EveryQuizComesBackWholeFromItsCode) {
     Quiz(*game, set, path, static_cast<std::uint64_t>(seed), 10);
     const auto code = game->QuizCodeText();
     ASSERT_TRUE(code);
-    ASSERT_EQ(player.PlayQuizCode(*code), std::nullopt) << *code;
+    ASSERT_TRUE(player.PlayQuizCode(*code).played) << *code;
     EXPECT_EQ(player.yard, game->StartYard);
     EXPECT_EQ(player.TRD.TrainFileName, game->TRD.TrainFileName);
     EXPECT_EQ(player.Loco.LocoSetIndex(), set);
@@ -155,16 +167,17 @@ TEST_F(CodeTest, TypingErrorsAreCaughtAndNothingElseIsTrusted) {
 
   // Refused in the game, the game in progress left as it was.
   const Yard before = game->yard;
-  EXPECT_EQ(game->PlayQuizCode(code.substr(0, code.size() - 1) + (code.back() == '0' ? "1" : "0")), "<7210>");
+  auto refusal = [&](const std::string& text) { return game->PlayQuizCode(text).refused; };
+  EXPECT_EQ(refusal(code.substr(0, code.size() - 1) + (code.back() == '0' ? "1" : "0")), "<7210>");
   bad = good;
   bad.train = "no_such_train";
-  EXPECT_THAT(*game->PlayQuizCode(*EncodeQuizCode(bad)), HasSubstr("<7230>"));
+  EXPECT_THAT(refusal(*EncodeQuizCode(bad)), HasSubstr("<7230>"));
   bad = good;
   bad.digest = "00000000";
-  EXPECT_THAT(*game->PlayQuizCode(*EncodeQuizCode(bad)), HasSubstr("<7240>"));
+  EXPECT_THAT(refusal(*EncodeQuizCode(bad)), HasSubstr("<7240>"));
   bad = good;
   bad.locoSet = 200;
-  EXPECT_THAT(*game->PlayQuizCode(*EncodeQuizCode(bad)), HasSubstr("<7240>"));
+  EXPECT_THAT(refusal(*EncodeQuizCode(bad)), HasSubstr("<7240>"));
   EXPECT_EQ(game->yard, before);
   EXPECT_TRUE(game->GameActive);
 
@@ -209,6 +222,145 @@ TEST_F(CodeTest, TodaysQuizIsTheSameForEveryoneOnADayAndAnotherTheNext) {
   EXPECT_EQ(game->QuizCodeText(), DailyQuizCode(KELVARA_CARS_DIR, game->DailyDay));
   game->mnuGameReDisMakeUp_Click();
   EXPECT_EQ(game->DailyDay, "") << "a new quiz is no longer the day's";
+}
+
+TEST_F(CodeTest, ACodeIsTheSameInEveryCopyOfTheData) {
+  // Two portable copies in two folders, and an installed game whose own data folder is empty and
+  // whose trains come from the shared set: one quiz, one code, one digest, one quiz of the day.
+  TempDir dir;
+  const std::string one = CopyOfTheSet(dir, "one/Cars"), two = CopyOfTheSet(dir, "two/Cars");
+  const std::string shared = CopyOfTheSet(dir, "usr/share/kelvara/Cars");
+  std::filesystem::create_directories(dir / "home/Cars");
+  struct Copy {
+    Fakes f;
+    std::unique_ptr<Game> game;
+    Copy(const std::string& data, const std::string& set) {
+      f.settings.TrdFolder = data;
+      f.settings.MakeLog = false;
+      game = std::make_unique<Game>(f.ports(), f.settings);
+      game->DefaultSetFolder = set;
+      game->LoadLocoList();
+    }
+  };
+  Copy a(one, ""), b(two, ""), installed(dir / "home/Cars", shared);
+  for (Copy* c : {&a, &b, &installed}) c->f.settings.QuestionLevel = 30;
+  for (const std::string name : {"oil_tank.trd", "sleeper_hokusei.trd", "branch_short.trd"}) {
+    std::vector<std::optional<std::string>> codes;
+    std::vector<TrainIdentity> trains;
+    for (Copy* c : {&a, &b, &installed}) {
+      const std::string folder = c == &installed ? shared : c->f.settings.TrdFolder;
+      Quiz(*c->game, 1, BuildPath(folder, name), 77, 30);
+      codes.push_back(c->game->QuizCodeText());
+      trains.push_back(c->game->CurrentTrain());
+    }
+    ASSERT_TRUE(codes[0]);
+    EXPECT_EQ(codes[0], codes[1]) << name;
+    EXPECT_EQ(codes[0], codes[2]) << name;
+    EXPECT_EQ(trains[0], trains[1]) << name;
+    EXPECT_EQ(trains[0], trains[2]) << name;
+    // Played by the other copies, as it was made.
+    EXPECT_TRUE(b.game->PlayQuizCode(*codes[0]).played);
+    EXPECT_EQ(b.game->yard, a.game->StartYard);
+    EXPECT_TRUE(installed.game->PlayQuizCode(*codes[0]).played);
+  }
+  EXPECT_EQ(DailyQuizCode(one, "2026-12-11"), DailyQuizCode(two, "2026-12-11"));
+  EXPECT_EQ(DailyQuizCode(one, "2026-12-11"), DailyQuizCode(shared, "2026-12-11"));
+
+  // A car picture changed by one byte is another train, with the same file name.
+  const std::string before = a.game->CurrentTrain().digest;
+  {
+    std::fstream picture(BuildPath(one, "pc_green.bmp"), std::ios::in | std::ios::out | std::ios::binary);
+    picture.seekp(100);
+    picture.put('\x7f');
+  }
+  Quiz(*a.game, 1, BuildPath(one, "branch_short.trd"), 77, 30);
+  const std::string after = a.game->CurrentTrain().digest;
+  Quiz(*b.game, 1, BuildPath(two, "branch_short.trd"), 77, 30);
+  EXPECT_NE(after, b.game->CurrentTrain().digest) << "the picture is part of the train";
+  EXPECT_EQ(before, b.game->CurrentTrain().digest);
+}
+
+TEST_F(CodeTest, ACodeOfAnEarlierVersionPlaysWhereItWasMade) {
+  // Earlier codes named the train by a digest of its folder too: the folder they were made in
+  // still knows them.
+  Quiz(*game, 0, BuildPath(KELVARA_CARS_DIR, "oil_tank.trd"), 5, 20);
+  QuizCode old = std::get<QuizCode>(DecodeQuizCode(*game->QuizCodeText()));
+  old.version = 1;
+  old.digest = game->TRD.FolderDigest().substr(0, 8);
+  const Yard start = game->StartYard;
+  game->mnuGameReDisMakeUp_Click();
+  EXPECT_TRUE(game->PlayQuizCode(*EncodeQuizCode(old)).played);
+  EXPECT_EQ(game->yard, start);
+  old.digest = game->CurrentTrain().digest.substr(0, 8);  // a version 1 code with today's digest lies
+  EXPECT_THAT(game->PlayQuizCode(*EncodeQuizCode(old)).refused, HasSubstr("<7240>"));
+}
+
+TEST_F(CodeTest, ARefusedCodeChangesNothingAndAStartNoGameCanPlayIsRefused) {
+  FakeRecords records;
+  game->Recorder = &records;
+  Quiz(*game, 0, BuildPath(KELVARA_CARS_DIR, "oil_tank.trd"), 5, 20);
+  const QuizCode good = std::get<QuizCode>(DecodeQuizCode(*game->QuizCodeText()));
+  Move(*game);
+  const Yard yard = game->yard;
+  const std::string train = game->TRD.TrainFileName;
+  const int moves = static_cast<int>(records.games.size());
+
+  // Another train whose cars are not those of the code, and starts no game can be played from:
+  // each refused with its reason, the game in progress going on where it stood.
+  auto expectRefused = [&](const QuizCode& quiz, const std::string& why) {
+    if (why != "<7240>") {
+      EXPECT_EQ(StartProblem(quiz.yard, quiz.route, game->LocoUnits, game->TrainCars), std::stoi(why.substr(1)));
+    }
+    const auto code = EncodeQuizCode(quiz);
+    ASSERT_TRUE(code);
+    const Game::CodePlay play = game->PlayQuizCode(*code);
+    EXPECT_FALSE(play.played);
+    EXPECT_THAT(play.refused, HasSubstr(why == "<7240>" ? why : "<7310>")) << *code;
+    EXPECT_EQ(game->yard, yard);
+    EXPECT_EQ(game->TRD.TrainFileName, train);
+    EXPECT_TRUE(game->GameActive);
+    EXPECT_TRUE(game->Allows(GameCommand::Front) || game->Allows(GameCommand::Back));
+    EXPECT_EQ(static_cast<int>(records.games.size()), moves) << "nothing recorded";
+  };
+  QuizCode other = good;
+  other.train = "sleeper_hokusei";
+  expectRefused(other, "<7240>");
+  QuizCode quiz = good;
+  quiz.route = -1;
+  expectRefused(quiz, "<7320>");
+  quiz.route = 0;
+  expectRefused(quiz, "<7320>");
+  // The locomotive in siding 2, the route on siding 1: neither Front nor Back could move it.
+  quiz = good;
+  for (int k = 0; k < kVisible; ++k) {
+    if (quiz.yard.at(0, k).IsLoco()) quiz.yard.at(0, k) = Slot::Empty();
+  }
+  SetLine(quiz.yard, 2, "L1 " + LineText(quiz.yard, 2));
+  quiz.route = 1;
+  expectRefused(quiz, "<7330>");
+  // The train in its formation already: a game of no moves.
+  quiz = good;
+  SetLine(quiz.yard, 1, "1 2 3 4 5 6 7 8 9 10 11 12 13");
+  SetLine(quiz.yard, 2, "");
+  expectRefused(quiz, "<7340>");
+
+  // A sound code with a game of moves in progress: asked first, and No keeps the game.
+  f.msg.answers = {MsgAnswer::No};
+  const Game::CodePlay kept = game->PlayQuizCode(*EncodeQuizCode(good));
+  EXPECT_FALSE(kept.played);
+  EXPECT_EQ(kept.refused, "");
+  EXPECT_EQ(f.msg.shown.back().text, "<7350>");
+  EXPECT_EQ(game->yard, yard);
+  EXPECT_TRUE(game->PlayQuizCode(*EncodeQuizCode(good)).played) << "and Yes plays the code";
+  ASSERT_EQ(records.games.size(), static_cast<std::size_t>(moves + 1)) << "the game left, once";
+  EXPECT_EQ(records.games.back().end, GameEnd::Left);
+  EXPECT_EQ(game->yard, game->StartYard);
+
+  // A quiz nobody touched is no game: replaced without a question and without a record.
+  const std::size_t shown = f.msg.shown.size();
+  EXPECT_TRUE(game->PlayQuizCode(*EncodeQuizCode(good)).played);
+  EXPECT_EQ(f.msg.shown.size(), shown);
+  EXPECT_EQ(records.games.size(), static_cast<std::size_t>(moves + 1));
 }
 
 }  // namespace

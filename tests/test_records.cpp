@@ -13,6 +13,10 @@
 
 #include <sqlite3.h>
 
+#include "base/paths.h"
+#include "fakes.h"
+#include "model/game.h"
+#include "model/quizcode.h"
 #include "records/records.h"
 #include "tempdir.h"
 
@@ -22,7 +26,7 @@ namespace {
 using testing::TempDir;
 namespace fs = std::filesystem;
 
-GameRecord Game(GameEnd end, int moves, int fewest, const std::string& train = "t1.trd", std::int64_t ms = 60000) {
+GameRecord Rec(GameEnd end, int moves, int fewest, const std::string& train = "t1.trd", std::int64_t ms = 60000) {
   GameRecord r;
   r.endedAt = 1'800'000'000;
   r.playedMs = ms;
@@ -32,7 +36,13 @@ GameRecord Game(GameEnd end, int moves, int fewest, const std::string& train = "
   r.startPosition = "L1/1,3,2/./@1";
   r.moves = moves;
   r.fewest = fewest;
+  r.fewestProven = true;
   r.end = end;
+  return r;
+}
+
+GameRecord Unproven(GameRecord r) {
+  r.fewestProven = false;
   return r;
 }
 
@@ -48,14 +58,14 @@ TEST(RecordsTest, GamesStreaksAndBestsPerTrain) {
   Records& db = *opened.records;
 
   const std::vector<std::pair<GameRecord, bool>> series = {
-      {Game(GameEnd::Completed, 9, 7), true},             // the first completion is a best
-      {Game(GameEnd::Completed, 8, 7, "t1.trd", 50000), true},
-      {Game(GameEnd::Completed, 8, 7, "t1.trd", 40000), false},  // as good is not better
-      {Game(GameEnd::Derailed, 3, 7), false},
-      {Game(GameEnd::Completed, 7, 7, "t1.trd", 90000), true},
-      {Game(GameEnd::Completed, 5, 5, "t2.trd"), true},
-      {Game(GameEnd::Left, 2, 7), false},
-      {Game(GameEnd::Completed, 12, 9, "t2.trd"), false},
+      {Rec(GameEnd::Completed, 9, 7), true},             // the first completion is a best
+      {Rec(GameEnd::Completed, 8, 7, "t1.trd", 50000), true},
+      {Rec(GameEnd::Completed, 8, 7, "t1.trd", 40000), false},  // as good is not better
+      {Rec(GameEnd::Derailed, 3, 7), false},
+      {Rec(GameEnd::Completed, 7, 7, "t1.trd", 90000), true},
+      {Unproven(Rec(GameEnd::Completed, 5, 5, "t2.trd")), true},  // as short as a bound: not the fewest
+      {Rec(GameEnd::Left, 2, 7), false},
+      {Rec(GameEnd::Completed, 12, 9, "t2.trd"), false},
   };
   for (const auto& [game, best] : series) {
     const RecordResult r = db.GameEnded(game);
@@ -63,7 +73,7 @@ TEST(RecordsTest, GamesStreaksAndBestsPerTrain) {
     EXPECT_EQ(r.newBest, best) << game.moves << " moves on " << game.train.file;
   }
   // The same name with other cars is another train.
-  GameRecord changed = Game(GameEnd::Completed, 20, 9);
+  GameRecord changed = Rec(GameEnd::Completed, 20, 9);
   changed.train.digest = "00000000000000bb";
   EXPECT_TRUE(db.GameEnded(changed).newBest);
 
@@ -72,7 +82,7 @@ TEST(RecordsTest, GamesStreaksAndBestsPerTrain) {
   EXPECT_EQ(s.completed, 7);
   EXPECT_EQ(s.derailed, 1);
   EXPECT_EQ(s.left, 1);
-  EXPECT_EQ(s.inFewest, 2);
+  EXPECT_EQ(s.inFewest, 1);
   EXPECT_EQ(s.longestStreak, 3);
   EXPECT_EQ(s.currentStreak, 2);
   ASSERT_EQ(s.trains.size(), 3u);
@@ -97,7 +107,7 @@ TEST(RecordsTest, GamesStreaksAndBestsPerTrain) {
   EXPECT_EQ(games[3].startPosition, "L1/1,3,2/./@1");
   EXPECT_EQ(games[1].playedMs, 50000);
 
-  for (int i = 0; i < 60; ++i) db.GameEnded(Game(GameEnd::Completed, 100 + i, 7));
+  for (int i = 0; i < 60; ++i) db.GameEnded(Rec(GameEnd::Completed, 100 + i, 7));
   const Statistics more = db.Stats();
   ASSERT_EQ(more.recent.size(), 50u) << "the chart shows the last 50";
   EXPECT_EQ(more.recent.back().moves, 159);
@@ -105,7 +115,7 @@ TEST(RecordsTest, GamesStreaksAndBestsPerTrain) {
 
   EXPECT_TRUE(db.Reset());
   EXPECT_EQ(db.Stats().played, 0);
-  EXPECT_TRUE(db.GameEnded(Game(GameEnd::Completed, 9, 7)).newBest) << "after a reset the bests begin again";
+  EXPECT_TRUE(db.GameEnded(Rec(GameEnd::Completed, 9, 7)).newBest) << "after a reset the bests begin again";
 }
 
 TEST(RecordsTest, TheGameInProgressKeepsEveryField) {
@@ -161,7 +171,7 @@ TEST(RecordsTest, TwoProcessesLoseNoGame) {
       if (!opened.records) std::fprintf(stderr, "child %d: %s\n", c, opened.problem.c_str());
       int stored = 0;
       for (int i = 0; opened.records && i < 500; ++i) {
-        stored += opened.records->GameEnded(Game(GameEnd::Completed, 1000 * c + i, 7)).stored;
+        stored += opened.records->GameEnded(Rec(GameEnd::Completed, 1000 * c + i, 7)).stored;
       }
       if (opened.records && stored != 500) std::fprintf(stderr, "child %d: %s\n", c, opened.records->LastError().c_str());
       _exit(stored == 500 ? 0 : 1);
@@ -193,7 +203,7 @@ TEST(RecordsTest, DamagedFilesAreSetAsideAndNewRecordsBegun) {
   {
     auto opened = Records::Open(dir / "full.sqlite");
     ASSERT_TRUE(opened.records);
-    for (int i = 0; i < 300; ++i) opened.records->GameEnded(Game(GameEnd::Completed, i, 7));
+    for (int i = 0; i < 300; ++i) opened.records->GameEnded(Rec(GameEnd::Completed, i, 7));
   }
   {
     // Folded into the main file, as a program that ended well leaves it.
@@ -211,7 +221,7 @@ TEST(RecordsTest, DamagedFilesAreSetAsideAndNewRecordsBegun) {
     EXPECT_FALSE(opened.problem.empty()) << "the player is told";
     EXPECT_EQ(opened.setAside, path + ".broken-20270115-080000");
     EXPECT_EQ(Bytes(opened.setAside), bytes) << "set aside untouched, never deleted";
-    EXPECT_TRUE(opened.records->GameEnded(Game(GameEnd::Completed, 9, 7)).stored);
+    EXPECT_TRUE(opened.records->GameEnded(Rec(GameEnd::Completed, 9, 7)).stored);
     EXPECT_EQ(opened.records->Stats().played, 1);
 
     // The same damage a second time, in the same second, takes the next name.
@@ -234,7 +244,7 @@ TEST(RecordsTest, DamageFoundWhilePlaying) {
   {
     auto opened = Records::Open(path);
     ASSERT_TRUE(opened.records);
-    for (int i = 0; i < 300; ++i) opened.records->GameEnded(Game(GameEnd::Completed, i, 7));
+    for (int i = 0; i < 300; ++i) opened.records->GameEnded(Rec(GameEnd::Completed, i, 7));
   }
   Records::Open(path);  // folded into the main file
   std::string bytes = Bytes(path);
@@ -246,7 +256,7 @@ TEST(RecordsTest, DamageFoundWhilePlaying) {
   ASSERT_TRUE(opened.records) << "the header is sound: " << opened.problem;
   std::string aside;
   opened.records->OnSetAside = [&](const std::string& a) { aside = a; };
-  const RecordResult r = opened.records->GameEnded(Game(GameEnd::Completed, 5, 5));
+  const RecordResult r = opened.records->GameEnded(Rec(GameEnd::Completed, 5, 5));
   EXPECT_TRUE(r.stored);
   EXPECT_EQ(aside, path + ".broken-20270115-080000");
   EXPECT_EQ(Bytes(aside), bytes);
@@ -268,7 +278,7 @@ TEST(RecordsTest, WhatCannotBeUsedIsLeftAlone) {
   {
     auto opened = Records::Open(newer);
     ASSERT_TRUE(opened.records);
-    opened.records->GameEnded(Game(GameEnd::Completed, 9, 7));
+    opened.records->GameEnded(Rec(GameEnd::Completed, 9, 7));
   }
   sqlite3* db = nullptr;
   ASSERT_EQ(sqlite3_open(newer.c_str(), &db), SQLITE_OK);
@@ -289,24 +299,83 @@ TEST(RecordsTest, AnOlderDatabaseIsMigrated) {
   {
     auto opened = Records::Open(path);
     ASSERT_TRUE(opened.records);
-    opened.records->GameEnded(Game(GameEnd::Completed, 9, 7));
+    opened.records->GameEnded(Rec(GameEnd::Completed, 9, 7));
   }
   sqlite3* db = nullptr;
   ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
   // Back to version 1 as it was made: no train names yet.
   ASSERT_EQ(sqlite3_exec(db, "ALTER TABLE games DROP COLUMN train_name; ALTER TABLE games DROP COLUMN code;"
-                                 " ALTER TABLE games DROP COLUMN daily; PRAGMA user_version=1", nullptr, nullptr, nullptr),
+                                 " ALTER TABLE games DROP COLUMN daily; ALTER TABLE games DROP COLUMN digest_scheme;"
+                                 " ALTER TABLE in_progress DROP COLUMN digest_scheme; PRAGMA user_version=1",
+                         nullptr, nullptr, nullptr),
             SQLITE_OK);
   sqlite3_close(db);
   auto opened = Records::Open(path);
   ASSERT_TRUE(opened.records) << opened.problem;
-  GameRecord named = Game(GameEnd::Completed, 8, 7, "t2.trd");
+  GameRecord named = Rec(GameEnd::Completed, 8, 7, "t2.trd");
   named.trainName = "支線の短い列車";
   EXPECT_TRUE(opened.records->GameEnded(named).stored);
   const Statistics s = opened.records->Stats();
   ASSERT_EQ(s.trains.size(), 2u);
   EXPECT_EQ(s.trains[0].name + "|" + s.trains[1].name, "|支線の短い列車");
   EXPECT_EQ(opened.records->Games().at(0).moves, 9);
+  EXPECT_EQ(opened.records->Games().at(0).train.scheme, 1) << "named by the digest of its day";
+  EXPECT_EQ(opened.records->Games().at(1).train.scheme, 2);
+}
+
+// Records made when a train's digest took in its folder keep counting for that train once it
+// is found again as it was; a train that is gone keeps its rows, and the game left goes on.
+TEST(RecordsTest, RecordsOfTheFolderDigestAreCarriedOverToTheContentDigest) {
+  TempDir dir;
+  testing::Fakes f;
+  f.settings.TrdFolder = KELVARA_CARS_DIR;
+  f.settings.MakeLog = false;
+  kelvara::Game game(f.ports(), f.settings);
+  game.LoadLocoList();
+  game.ChangeTrain(0, BuildPath(KELVARA_CARS_DIR, "oil_tank.trd"));
+  const TrainIdentity before{"oil_tank.trd", game.TRD.FolderDigest(), 1};
+  QuizCode quiz;
+  quiz.version = 1;
+  quiz.train = "oil_tank";
+  quiz.digest = before.digest.substr(0, 8);
+  quiz.route = 1;
+  quiz.yard.at(0, 19) = Slot::Loco(1);
+  for (int c = 1; c <= game.TrainCars; ++c) quiz.yard.at(c % 2 + 1, c / 2) = Slot::Car(c);
+  const std::string path = dir / "records.sqlite";
+  {
+    auto opened = Records::Open(path);
+    ASSERT_TRUE(opened.records);
+    GameRecord old = Rec(GameEnd::Completed, 9, 7, "oil_tank.trd");
+    old.train = before;
+    old.code = *EncodeQuizCode(quiz);
+    opened.records->GameEnded(old);
+    GameRecord gone = Rec(GameEnd::Completed, 5, 5, "retired.trd");
+    gone.train.scheme = 1;
+    opened.records->GameEnded(gone);
+    SavedGame left;
+    left.train = before;
+    left.history.resize(1);
+    opened.records->SaveInProgress(left);
+  }
+  auto opened = Records::Open(path);
+  ASSERT_TRUE(opened.records);
+  Records& db = *opened.records;
+  EXPECT_EQ(db.CarryOverTrains([&](const TrainIdentity& t) { return game.ContentDigestOf(t); }), 1);
+  const auto games = db.Games();
+  EXPECT_EQ(games[0].train, game.CurrentTrain());
+  QuizCode recoded = std::get<QuizCode>(DecodeQuizCode(games[0].code));
+  EXPECT_EQ(recoded.version, kQuizCodeVersion);
+  EXPECT_EQ(recoded.digest, game.CurrentTrain().digest.substr(0, 8));
+  EXPECT_EQ(recoded.yard, quiz.yard);
+  EXPECT_EQ(games[1].train.file, "retired.trd");
+  EXPECT_EQ(games[1].train.scheme, 1) << "a train that is gone keeps its rows as they were";
+  EXPECT_EQ(db.InProgress()->train, game.CurrentTrain());
+  // A new game of the train counts with the old ones.
+  GameRecord now = Rec(GameEnd::Completed, 8, 7, "oil_tank.trd");
+  now.train = game.CurrentTrain();
+  EXPECT_TRUE(db.GameEnded(now).newBest);
+  EXPECT_EQ(db.Stats().trains.front().played, 2);
+  EXPECT_EQ(db.CarryOverTrains([&](const TrainIdentity& t) { return game.ContentDigestOf(t); }), 0) << "once";
 }
 
 // A folder the player cannot write: no records, one problem to tell, nothing else.
@@ -317,7 +386,7 @@ TEST(RecordsTest, AReadOnlyFolderKeepsNoRecords) {
   {
     auto opened = Records::Open(folder + "/records.sqlite");
     ASSERT_TRUE(opened.records);
-    opened.records->GameEnded(Game(GameEnd::Completed, 9, 7));
+    opened.records->GameEnded(Rec(GameEnd::Completed, 9, 7));
   }
   bool mounted = false;
   if (geteuid() == 0) {
@@ -349,7 +418,7 @@ TEST(RecordsTest, AFullDiskIsToldOnce) {
     auto opened = Records::Open(mnt + "/records.sqlite");
     ASSERT_TRUE(opened.records) << opened.problem;
     opened.records->OnFirstFailure = [&](const std::string&) { ++told; };
-    GameRecord big = Game(GameEnd::Completed, 9, 7);
+    GameRecord big = Rec(GameEnd::Completed, 9, 7);
     big.startPosition.assign(2000, 'x');
     for (int i = 0; i < 400; ++i) (opened.records->GameEnded(big).stored ? stored : refused)++;
     EXPECT_EQ(opened.records->Stats().played, stored);
@@ -393,7 +462,7 @@ TEST(RecordsTest, QuizCodesAndTheDailyStreak) {
   ASSERT_TRUE(opened.records);
   Records& r = *opened.records;
   auto played = [&](const std::string& code, const std::string& day, GameEnd end, int moves) {
-    GameRecord g = Game(end, moves, 5);
+    GameRecord g = Rec(end, moves, 5);
     g.code = code;
     g.daily = day;
     ASSERT_TRUE(r.GameEnded(g).stored);
