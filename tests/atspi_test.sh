@@ -20,7 +20,7 @@ exec 3>"$runtime/display"
 Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp >"$runtime/xvfb.log" 2>&1 &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null; wait $xvfb 2>/dev/null; rm -rf "$runtime"' EXIT
-for _ in $(seq 1 100); do
+for _ in $(seq 1 300); do
   [ -s "$runtime/display" ] && break
   kill -0 $xvfb 2>/dev/null || break
   sleep 0.1

@@ -497,6 +497,31 @@ TEST_F(HelperTest, SearchesAnswerOnTheWorkerAndAnAnswerForAPositionGoneIsDropped
   EXPECT_EQ(game->FewestFromHere, par) << "after the back-in that is no move";
 }
 
+TEST_F(HelperTest, TheParIsOneNumberInBothUnitsWhereTheProblemIsOne) {
+  // A quiz whose route is siding 1: the console's first back-in is the Back button's, and the
+  // par found for one is the other's, without a second search that could come out otherwise.
+  HeldWorker worker;
+  int same = 0;
+  for (std::uint64_t seed = 1; seed <= 8; ++seed) {
+    f.settings.OneInput = false;
+    f.settings.QuestionLevel = 30;
+    game = TrainGame(f, 1 + static_cast<int>(seed % 2), 9, seed);
+    game->Worker = &worker;
+    game->mnuGameReDisMakeUp_Click();
+    worker.RunAll();
+    if (game->QuizStartRoute() != 1) continue;
+    const int buttons = game->FewestMoves;
+    const bool proven = game->FewestProven;
+    f.settings.OneInput = true;
+    game->SettingsChanged();
+    EXPECT_TRUE(worker.held.empty()) << "no second search";
+    EXPECT_EQ(game->FewestMoves, buttons);
+    EXPECT_EQ(game->FewestProven, proven);
+    ++same;
+  }
+  EXPECT_GT(same, 2);
+}
+
 TEST_F(HelperTest, QuizzesByBandHaveTheirParInsideTheBand) {
   // A train long enough for every band; each quiz made as New Game makes it, par in the band.
   // The search is bounded by the positions it takes, never by the clock: the verdict is the same

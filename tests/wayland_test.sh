@@ -15,7 +15,7 @@ XDG_RUNTIME_DIR=$runtime weston --backend=headless-backend.so --socket="$socket"
   --width=1920 --height=1080 >"$runtime/weston.log" 2>&1 &
 weston=$!
 trap 'kill $weston 2>/dev/null; wait $weston 2>/dev/null; rm -rf "$runtime"' EXIT
-for _ in $(seq 1 100); do
+for _ in $(seq 1 300); do
   [ -S "$runtime/$socket" ] && break
   kill -0 $weston 2>/dev/null || break
   sleep 0.1
