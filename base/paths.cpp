@@ -84,9 +84,26 @@ bool FolderExists(const std::string& path) {
 }
 
 std::string ResolveCarPath(std::string_view folder, std::string_view name) {
-  const std::string ext = GetExtensionName(name);
-  if (GetBaseName(name) + "." + ext == name) return BuildPath(folder, name);
-  return NormalizeSeparators(name);
+  const std::string path = NormalizeSeparators(name);
+  // "/etc/x", "C:/x" and "../x" (a "\\" of Windows is a separator here too) name nothing of the pack.
+  if (path.empty() || path.front() == '/' || (path.size() >= 2 && path[1] == ':')) return {};
+  for (std::size_t at = 0; at <= path.size();) {
+    const std::size_t end = std::min(path.find('/', at), path.size());
+    if (path.substr(at, end - at) == "..") return {};
+    at = end + 1;
+  }
+  return BuildPath(folder, path);
+}
+
+bool InsideFolder(const std::string& path, const std::string& folder) {
+  if (path.empty() || folder.empty()) return false;
+  // What is on disk with its links followed; what is not (a picture held in memory), as written.
+  std::error_code ec, ed;
+  const fs::path file = fs::weakly_canonical(fs::absolute(fs::path(path), ec), ec);
+  const fs::path root = fs::weakly_canonical(fs::absolute(fs::path(folder), ed), ed);
+  if (ec || ed) return false;
+  const std::string f = file.string(), r = root.string();
+  return f.size() > r.size() && f.compare(0, r.size(), r) == 0 && (r.back() == '/' || f[r.size()] == '/');
 }
 
 std::string FindLikeWindows(const std::string& path) {

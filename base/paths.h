@@ -31,9 +31,13 @@ bool FolderExists(const std::string& path);
 // Whether the folder's entries can be listed; errno says why not.
 bool FolderReadable(const std::string& path);
 
-// A car name from a data file: a bare file name with an extension is looked up in the folder,
-// anything else is used as written.
+// A car name from a data file, looked up in the folder: a data pack names files of its own, never
+// anything else on the machine, so a name that is absolute or climbs out with ".." gives "".
 std::string ResolveCarPath(std::string_view folder, std::string_view name);
+
+// Whether `path`, its links followed, stands inside `folder` (its links followed too); what is not
+// on disk is taken as written.
+bool InsideFolder(const std::string& path, const std::string& folder);
 
 // Windows finds "Car.BMP " when "car.bmp" is on disk; data written there relies on it.
 // Returns the path as it exists on disk, or the path unchanged when nothing matches.

@@ -34,6 +34,7 @@
 #include "model/game.h"
 #include "model/setup.h"
 #include "records/records.h"
+#include "records/session.h"
 #include "base/memoryports.h"
 #include "services/gini.h"
 #include "services/mylog.h"
@@ -239,22 +240,16 @@ int Main(int argc, char** argv) {
   texts.InitNational(language, "", [&](const std::string& w) { term.Show(w, MsgButtons::Ok, MsgIcon::None, {}); });
 
   const Folders& folders = UserFolders();
-  Records::Opened opened = Records::Open(options->records.empty() ? folders.userData + "/records.sqlite" : options->records);
-  if (!opened.setAside.empty()) {
-    term.Show(texts.Text(6150) + "\r\n" + opened.setAside, MsgButtons::Ok, MsgIcon::Exclamation, {});
-  } else if (!opened.records) {
-    term.Show(texts.Text(6140) + "\r\n" + opened.problem, MsgButtons::Ok, MsgIcon::Exclamation, {});
+  const std::string recordsPath = options->records.empty() ? folders.userData + "/records.sqlite" : options->records;
+  if (options->stats) {
+    Records::Opened opened = Records::Open(recordsPath);
+    if (!opened.setAside.empty()) term.Show(texts.Text(6150) + "\r\n" + opened.setAside, MsgButtons::Ok, MsgIcon::Exclamation, {});
+    if (!opened.records) term.Show(texts.Text(6140) + "\r\n" + opened.problem, MsgButtons::Ok, MsgIcon::Exclamation, {});
+    return opened.records ? PrintStats(*opened.records) : 1;
   }
-  std::unique_ptr<Records> records = std::move(opened.records);
-  if (options->stats) return records ? PrintStats(*records) : 1;
-  if (records) {
-    records->OnFirstFailure = [&](const std::string& error) {
-      term.Show(texts.Text(6140) + "\r\n" + error, MsgButtons::Ok, MsgIcon::Exclamation, {});
-    };
-    records->OnSetAside = [&](const std::string& aside) {
-      term.Show(texts.Text(6150) + "\r\n" + aside, MsgButtons::Ok, MsgIcon::Exclamation, {});
-    };
-  }
+  // Opened before anything else reads the disk: the slot of this program's game in progress is
+  // claimed at once.
+  RecordsStart recordsStart = OpenRecords(recordsPath, options->resume);
   AppSettings settings;
   std::string unreadable;
   ReadSettings(settings, &unreadable);
@@ -276,15 +271,15 @@ int Main(int argc, char** argv) {
       MakeGame(Ports{term, term.controls, term.status, term, term, term, term, texts}, settings, &log, seed);
   Game& game = *made;
   term.game = &game;
-  game.Recorder = records.get();
 
   game.LoadLocoList();
+  const RecordsTell tell{[&](const std::string& text) { term.Show(text, MsgButtons::Ok, MsgIcon::Exclamation, {}); },
+                         [&](const std::string& text) { log.Out(text); }};
+  const std::unique_ptr<Records> records = StartRecords(recordsStart, game, tell);
   if (game.Loco.LocoSetCount() == 0) {
     std::cerr << "kelvara-cli: no locomotive set in " << game.LocoListFolder() << "\n";
     return 1;
   }
-  // Records of the digest that took in the folder, for the trains found again as they were.
-  if (records) records->CarryOverTrains([&](const TrainIdentity& t) { return game.ContentDigestOf(t); });
   if (options->loco && (*options->loco >= game.Loco.LocoSetCount())) {
     std::cerr << "kelvara-cli: --loco must be below " << game.Loco.LocoSetCount() << "\n";
     return 2;
@@ -295,6 +290,14 @@ int Main(int argc, char** argv) {
     const int loco = options->loco.value_or(game.lib().GetRandom(0, game.Loco.LocoSetCount() - 1));
     const std::string train = options->train.empty() ? game.GetTrainRandom() : options->train;
     game.ChangeTrain(loco, train);
+  }
+  // A train picked at random that does not load (its box said why) makes way for the others, in
+  // turn; a train named on the command line has no stand-in.
+  if (game.TRD.CarCount() == 0 && options->train.empty()) {
+    for (const Game::TrainFileEntry& t : game.ListTrainFiles()) {
+      game.ChangeTrain(options->loco.value_or(game.Loco.LocoSetIndex() < 0 ? 0 : game.Loco.LocoSetIndex()), t.path);
+      if (game.TRD.CarCount() > 0) break;
+    }
   }
   if (game.TRD.CarCount() == 0) {
     std::cerr << "kelvara-cli: no train could be loaded\n";
@@ -314,25 +317,13 @@ int Main(int argc, char** argv) {
     action.sa_flags = 0;  // no restart: the read in progress ends
     for (const int s : {SIGTERM, SIGINT, SIGHUP}) sigaction(s, &action, nullptr);
   }
-  std::optional<SavedGame> saved;
-  if (options->resume && records) {
-    saved = records->InProgress();
-    records->ClearInProgress();
-  }
-  std::optional<int> notResumed = saved ? std::optional<int>(6110) : std::nullopt;
-  std::error_code ec;
-  if (saved && saved->locoSetIndex >= 0 && saved->locoSetIndex < game.Loco.LocoSetCount() &&
-      std::filesystem::is_regular_file(saved->trainPath, ec)) {
-    game.ChangeTrain(saved->locoSetIndex, saved->trainPath);
-    notResumed = game.ResumeGame(*saved);
-  }
-  if (saved && !notResumed) {
+  const std::optional<SavedGame>& saved = recordsStart.claim.left;
+  if (saved) LoadTrainOfGameLeft(game, *saved);
+  const int resumed = saved ? TakeUpGameLeft(game, *saved) : 0;
+  if (resumed == 6100) {
     std::cout << OneLine(term.controls.Text("lblMsg")) << "\n" << texts.Text(6100) << "\n";
   } else {
-    if (notResumed) {
-      records->GameEnded(LeftRecord(*saved));
-      std::cout << texts.Text(*notResumed) << "\n";
-    }
+    if (resumed != 0) std::cout << texts.Text(resumed) << "\n";
     if (options->code.empty()) {
       game.Do(GameCommand::GameNewGame);
     } else if (const auto play = game.PlayQuizCode(options->code); !play.played) {
@@ -439,12 +430,10 @@ int Main(int argc, char** argv) {
       press(GameCommand::Back, true);
     }
   }
-  const std::optional<SavedGame> kept = options->resume && records ? game.SaveGame() : std::nullopt;
-  if (kept && records->SaveInProgress(*kept)) {
-    std::cout << "(the game in progress is kept: kelvara-cli --resume goes on)\n";
-  } else {
-    game.LeaveGame();
-  }
+  // The game in progress stays in this program's slot for --resume; without it, it is left.
+  const bool kept = options->resume && records && records->Slot() != 0 && game.GameActive && game.Played();
+  EndRecords(game, options->resume);
+  if (kept) std::cout << "(the game in progress is kept: kelvara-cli --resume goes on)\n";
   return 0;
 }
 

@@ -50,6 +50,7 @@ struct CarFile {
   std::int32_t width = 0;  // from the bitmap header
   std::int32_t height = 0;
   std::string unreadable;  // why the file there could not be read; empty when it was
+  std::string folder;      // the folder a finder looked in for it, when not the data file's own
 };
 // The file system's answer: the name matched the way Windows matches names, the header read.
 CarFile FindCarFile(const std::string& path);

@@ -95,7 +95,7 @@ void LocoClass::AddCar(const std::string& value, int section, const std::string&
   const auto semi = value.find(';');
   const std::string name = value.substr(0, semi);
   const std::string comment = semi == std::string::npos ? std::string() : value.substr(semi + 1);
-  const CarFile car = Finder(ResolveCarPath(NormalizeSeparators(dataFolder), name));
+  const CarFile car = FindCarIn(Finder, NormalizeSeparators(dataFolder), name);
   if (!car.exists || !car.unreadable.empty()) {
     Warn(ports_.texts.Text(10000) + "\r\nSection= " + std::to_string(section) + "\r\nCAR= " + ShownName(car.path) +
          (car.exists ? NotReadable(ports_.texts, car.unreadable) : std::string()));

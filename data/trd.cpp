@@ -19,8 +19,21 @@ CarFinder WithFallback(CarFinder finder, const std::string& folder, const std::s
     CarFile car = finder(path);
     if (car.exists || FolderOf(path) != own) return car;
     CarFile shared = finder(BuildPath(other, GetFileName(path)));
+    shared.folder = other;
     return shared.exists ? shared : car;
   };
+}
+
+CarFile FindCarIn(const CarFinder& finder, const std::string& folder, std::string_view name) {
+  const std::string path = ResolveCarPath(folder, name);
+  if (path.empty()) {
+    CarFile none;
+    none.path = NormalizeSeparators(name);
+    return none;
+  }
+  CarFile car = finder(path);
+  if (car.exists && !InsideFolder(car.path, car.folder.empty() ? folder : car.folder)) car.exists = false;
+  return car;
 }
 
 namespace {
@@ -157,7 +170,7 @@ bool TRDClass::LoadTrdBytes(std::string_view bytes, const std::string& folder) {
     const std::string comment = semi == std::string::npos ? std::string() : Trim(raw.substr(semi + 1));
     if (Trim(name).empty()) continue;
 
-    const CarFile car = Finder(ResolveCarPath(folder, name));
+    const CarFile car = FindCarIn(Finder, folder, name);
     if (!car.exists || !car.unreadable.empty()) {
       Warn(ports_.texts.Text(10000) + "\r\nTRD= " + TrainFileName + "\r\nLine= " + std::to_string(line) +
            "\r\nCAR= " + ShownName(car.path) + (car.exists ? NotReadable(ports_.texts, car.unreadable) : std::string()));

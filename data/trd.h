@@ -60,6 +60,10 @@ class CarFileMemo {
 // answer for the first place stands when neither has the car, so a warning names the file asked.
 CarFinder WithFallback(CarFinder finder, const std::string& folder, const std::string& alsoIn);
 
+// A car a data file in `folder` names, found by `finder`: a name that leads out of the folder the
+// car was looked up in (an absolute name, "..", a link to elsewhere) finds nothing.
+CarFile FindCarIn(const CarFinder& finder, const std::string& folder, std::string_view name);
+
 class TRDClass {
  public:
   static constexpr int kSlots = 101;

@@ -226,6 +226,9 @@ class Game {
   // The player has moved something in the game in progress: it is a game played, recorded when it
   // ends. A quiz nobody touched is not.
   bool Played() const;
+  // The game in progress handed to the keeper of records as it stands, when it is a game played
+  // and waits for the player: after every command, so that a kill costs at most the move drawn.
+  void KeepInProgress();
   // A move, a quiz, a completion or a window of the game runs.
   bool Running() const { return busy_.has_value() || MakingQuiz; }
   // Takes a saved game up again over the train loaded now: nullopt when it stands as saved, else

@@ -73,6 +73,9 @@ void Game::StartHistory() {
 void Game::RecordStep(std::string label) {
   if (!history_.empty()) history_.resize(historyAt_ + 1);  // a new move drops what could be redone
   history_.push_back({yard, Route, ports_.status.Panel("UCount"), MovesUsed, std::move(label)});
+  // A game of thousands of moves takes back its last few thousand: what is kept stays a size a
+  // saved game may have.
+  if (history_.size() > kHistoryMost) history_.erase(history_.begin(), history_.end() - kHistoryMost);
   historyAt_ = history_.size() - 1;
   HintCells.clear();
   PositionChanged();

@@ -225,6 +225,7 @@ bool Game::Do(GameCommand c, int cell) {
     HintText.clear();
   }
   UpdateControls();
+  KeepInProgress();
   return true;
 }
 

@@ -55,13 +55,16 @@ std::optional<std::string> Game::ContentDigestOf(const TrainIdentity& old) {
 std::int64_t Game::PlayedMs() { return static_cast<std::uint32_t>(ports_.clock.TickCount() - StartTick); }
 
 bool Game::Played() const {
-  if (history_.empty()) return false;
-  const HistoryEntry& start = history_.front();
   // Any move made, taken back or not, and what a move did before it could be recorded (a push
   // that derailed in the middle of a string).
-  const auto moved = [&start](const Yard& y, int route) { return !(y == start.yard) || route != start.route; };
+  const auto moved = [this](const Yard& y, int route) { return !(y == StartYard) || route != StartRoute; };
   return moved(yard, Route) ||
          std::any_of(history_.begin(), history_.end(), [&](const HistoryEntry& e) { return moved(e.yard, e.route); });
+}
+
+void Game::KeepInProgress() {
+  if (Recorder == nullptr || !GameActive || !Played()) return;
+  if (const std::optional<SavedGame> g = SaveGame()) Recorder->Keep(*g);
 }
 
 std::optional<GameRecord> Game::RecordOfGame(GameEnd how) {
@@ -127,7 +130,7 @@ std::optional<int> Game::ResumeGame(const SavedGame& g) {
   const auto now = YardFromText(g.yard);
   const bool fits = start && now && HoldsTheTrain(*start, LocoUnits, TrainCars) &&
                     HoldsTheTrain(*now, LocoUnits, TrainCars) && ValidRoute(g.route) && ValidRoute(g.startRoute) &&
-                    !g.history.empty() && g.historyAt < g.history.size() &&
+                    !g.history.empty() && g.history.size() <= kHistoryMost && g.historyAt < g.history.size() &&
                     g.answers.size() <= static_cast<std::size_t>(kAnserListSize) && g.moves >= 0 && g.hints >= 0 &&
                     g.undos >= 0 && g.playedMs >= 0 && g.dcount >= 0 && g.dcount <= kMaxQuizMoves;
   if (!fits) return 6120;

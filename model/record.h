@@ -3,6 +3,7 @@
 // tests) and knows nothing of how they are kept.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -92,10 +93,18 @@ struct SavedGame {
 // A saved game that could not be taken up again, recorded as left.
 GameRecord LeftRecord(const SavedGame& saved);
 
+// What a game can make, and so the most a saved game may hold: anything beyond is damage.
+inline constexpr std::size_t kHistoryMost = 5000;   // steps of undo and redo in one game
+inline constexpr std::size_t kKeptTextMost = 4096;  // a position, a label, a name or a path
+inline constexpr std::size_t kAnswersMost = 1001;   // the making moves of a quiz
+
 class IRecords {
  public:
   virtual ~IRecords() = default;
+  // The game ends: recorded; the game in progress kept for it, if any, goes.
   virtual RecordResult GameEnded(const GameRecord& record) = 0;
+  // The game in progress as it stands after a move, kept until it ends or is kept anew.
+  virtual void Keep(const SavedGame&) {}
 };
 
 // A time played as the statistics show it: "1:05", and "1:02:03" past the hour.

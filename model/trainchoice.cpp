@@ -140,7 +140,9 @@ std::vector<std::string> TrainFiles(const std::vector<std::string>& folders, boo
   std::set<std::string> seen;
   for (const std::string& folder : folders) {
     for (const std::string& name : ListFiles(folder)) {
-      if (isTrain(name) && seen.insert(LowerAscii(name)).second) out.push_back(BuildPath(folder, name));
+      // A train file that is a link out of the folder is not the pack's.
+      const std::string path = BuildPath(folder, name);
+      if (isTrain(name) && InsideFolder(path, folder) && seen.insert(LowerAscii(name)).second) out.push_back(path);
     }
   }
   return out;

@@ -60,6 +60,7 @@
 #include "services/gini.h"
 #include "services/possition.h"
 #include "model/setup.h"
+#include "records/session.h"
 #include "sound/fluidmci.h"
 #include "sound/midimci.h"
 
@@ -170,11 +171,8 @@ void frmMain::Form_Load() {
 
   const Folders& folders = UserFolders();
   // The records open beside the start-up's other work, on a thread of their own.
-  recordsOpening_ = std::async(std::launch::async, [path = folders.userData + "/records.sqlite"] {
-    Records::Opened opened = Records::Open(path);
-    std::optional<SavedGame> pending = opened.records ? opened.records->InProgress() : std::nullopt;
-    return std::pair(std::move(opened), std::move(pending));
-  });
+  recordsOpening_ = std::async(std::launch::async,
+                               [path = folders.userData + "/records.sqlite"] { return kelvara::OpenRecords(path, true); });
   MakeFolder(folders.log);
   log_ = std::make_unique<MyLogClass>(BuildPath(folders.log, ExeName() + ".log"));
   const std::string heldElsewhere = log_->Claim();
@@ -255,6 +253,7 @@ void frmMain::Form_Load() {
   game_->SetSign(-1);
   game_->SetSign(0);
   log("Draw junction and Sign");
+  if (closing_) return;  // a signal or a click on the splash's close box ended the start-up
   controls_.SetVisible("mnuEscape", false);
 
   QSettingsStore store;
@@ -263,6 +262,7 @@ void frmMain::Form_Load() {
                        Win32ApiClass::GetWorkArea())) {
     move(place.left, place.top);
   }
+  if (closing_) return;
   setWindowTitle(kProductName);
   SetContlorTag();
   ApplyNational(*this, texts_);
@@ -314,16 +314,13 @@ void frmMain::Form_Load() {
   if (splash_) splash_->close();
   log("Path Unload Splash");
 
+  if (closing_) return;
   OpenRecords();
-  if (records_) records_->CarryOverTrains([this](const TrainIdentity& t) { return game_->ContentDigestOf(t); });
   // A game left at the last end comes with its own train, loaded once.
-  kept_ = false;
-  std::error_code ec;
-  if (pending_ && pending_->locoSetIndex >= 0 && pending_->locoSetIndex < game_->Loco.LocoSetCount() &&
-      std::filesystem::is_regular_file(pending_->trainPath, ec)) {
-    game_->ChangeTrain(pending_->locoSetIndex, pending_->trainPath);
-  }
+  if (pending_) LoadTrainOfGameLeft(*game_, *pending_);
+  if (closing_) return;
   if (game_->TRD.CarCount() == 0) game_->mnuGameChangeTrainAuto_Click();
+  if (closing_) return;
   game_->MsgGuide.Msg("");
   game_->SetSign(1);
   startingUp_ = false;
@@ -334,59 +331,31 @@ void frmMain::Form_Load() {
 }
 
 void frmMain::OpenRecords() {
-  auto [opened, pending] = recordsOpening_.get();
-  records_ = std::move(opened.records);
-  pending_ = std::move(pending);
-  if (!opened.setAside.empty()) {
-    msgBoxes_.Show(Msg(6150) + "\r\n" + opened.setAside, MsgButtons::Ok, MsgIcon::Exclamation, kProductName);
-  } else if (!records_) {
-    msgBoxes_.Show(Msg(6140) + "\r\n" + opened.problem, MsgButtons::Ok, MsgIcon::Exclamation, kProductName);
-  }
-  if (!opened.problem.empty()) Log("Records: " + opened.problem);
-  if (!records_) return;
-  records_->OnFirstFailure = [this](const std::string& error) {
-    Log("Records: " + error);
-    msgBoxes_.Show(Msg(6140) + "\r\n" + error, MsgButtons::Ok, MsgIcon::Exclamation, kProductName);
-  };
-  records_->OnSetAside = [this](const std::string& aside) {
-    Log("Records set aside: " + aside);
-    msgBoxes_.Show(Msg(6150) + "\r\n" + aside, MsgButtons::Ok, MsgIcon::Exclamation, kProductName);
-  };
-  game_->Recorder = records_.get();
+  RecordsStart start = recordsOpening_.get();
+  pending_ = std::move(start.claim.left);
+  const RecordsTell tell{
+      [this](const std::string& text) { msgBoxes_.Show(text, MsgButtons::Ok, MsgIcon::Exclamation, kProductName); },
+      [this](const std::string& text) { Log(text); }};
+  records_ = StartRecords(start, *game_, tell);
 }
 
 void frmMain::ResumeGameInProgress() {
-  // Closed meanwhile: the game left stays where it is for the next start.
+  // Closed meanwhile: the game left stays in its slot for the next start.
   if (!records_ || closing_ || !pending_) return;
   const std::optional<SavedGame> saved = std::exchange(pending_, std::nullopt);
-  // Taken once: a saved game that cannot go on is not offered again at every start. The write
-  // waits for the start-up to be over; a close before it writes the slot anyway.
-  QTimer::singleShot(durations::kClearKeptGame, this, [this] {
-    if (records_ && !kept_ && !closing_) records_->ClearInProgress();
-  });
-  // The train loaded at start-up is the saved game's when it could be; ResumeGame checks it is.
-  const std::optional<int> why = game_->ResumeGame(*saved);
-  if (why) {
-    records_->GameEnded(LeftRecord(*saved));
-    game_->MsgGuide.Msg(Msg(*why));
-    Log("Resume refused: " + std::to_string(*why));
-  } else {
-    Log("Resumed the game in progress");
-  }
+  const int said = TakeUpGameLeft(*game_, *saved);
+  if (said != 6100) game_->MsgGuide.Msg(Msg(said));
+  Log(said == 6100 ? "Resumed the game in progress" : "Resume refused: " + std::to_string(said));
 }
 
 void frmMain::KeepGameInProgress() {
-  // A move that runs when the window closes ends first; the game is kept when it has.
-  if (kept_ || !records_ || !game_ || game_->Running()) return;
+  // Kept after every move already; once more at the end for the time played. A move that runs
+  // when the window closes leaves the game as it stood before it. A game left that was never taken
+  // up (closed during start-up) stays in its slot as it is.
+  if (kept_ || !records_ || !game_ || pending_) return;
   kept_ = true;
-  // Closed during start-up, before the game left could be taken up: it stays for the next start.
-  if (pending_) return;
-  if (const std::optional<SavedGame> g = game_->SaveGame()) {
-    records_->SaveInProgress(*g);
-    Log("Kept the game in progress");
-  } else {
-    records_->ClearInProgress();
-  }
+  if (game_->GameActive && game_->Played() && records_->Slot() != 0) Log("Kept the game in progress");
+  EndRecords(*game_, true);
 }
 
 void frmMain::ShowStatistics() {
@@ -408,10 +377,13 @@ void frmMain::closeEvent(QCloseEvent* e) {
   };
   log("Into Form_Unload");
   timer_->stop();
-  QSettingsStore store;
-  SavePossition(store, WindowPlace{"frmMain", x(), y(), width(), height(), false}, kProductName,
-                msgBoxes_, texts_);
-  log("SavePossition");
+  // A window never shown has no place of its own to keep.
+  if (!startingUp_) {
+    QSettingsStore store;
+    SavePossition(store, WindowPlace{"frmMain", x(), y(), width(), height(), false}, kProductName,
+                  msgBoxes_, texts_);
+    log("SavePossition");
+  }
   // Whatever the game was doing when the window closed winds down without waiting, asking or
   // writing; the objects go when it has (the destructor).
   if (gameLog_) gameLog_->Muted = true;
@@ -426,6 +398,9 @@ void frmMain::closeEvent(QCloseEvent* e) {
     if (w != this && w->isVisible()) w->close();
   }
   e->accept();
+  // The wait in progress ends now (a start-up pause, a move's frame): nothing waits for a window
+  // that is gone.
+  clock_.CutShort(true);
 }
 
 // ---- menus and controls -------------------------------------------------------------------------

@@ -12,6 +12,7 @@
 
 #include "model/game.h"
 #include "records/records.h"
+#include "records/session.h"
 #include "services/mylog.h"
 #include "services/national.h"
 #include "services/settings.h"
@@ -74,6 +75,8 @@ class frmMain : public QMainWindow {
   void Form_Load();
 
   Game& game() { return *game_; }
+  // The window was closed, during start-up or after.
+  bool Closed() const { return closing_; }
   YardView& view() { return *view_; }
   AppSettings& settings() { return settings_; }
   const National& texts() const { return texts_; }
@@ -161,7 +164,7 @@ class frmMain : public QMainWindow {
   QtWorker worker_;
   std::unique_ptr<Game> game_;
   std::unique_ptr<Records> records_;
-  std::future<std::pair<Records::Opened, std::optional<SavedGame>>> recordsOpening_;
+  std::future<RecordsStart> recordsOpening_;
   bool kept_ = false;  // the game in progress was kept, or there was none to keep
   std::optional<SavedGame> pending_;  // the game left at the last end, until it is taken up
 

@@ -18,6 +18,11 @@ int main(int argc, char** argv) {
   kelvara::qt::frmMain window(options);
   kelvara::qt::CloseOnTerminate(&window);
   // Start-up runs inside the event loop, so the splash paints and a close ends the program.
-  QTimer::singleShot(0, &window, [&window] { window.Form_Load(); });
+  QTimer::singleShot(0, &window, [&window] {
+    window.Form_Load();
+    // Closed during start-up (SIGTERM as a desktop session ends): no window may have been shown
+    // whose closing ends the event loop.
+    if (window.Closed()) QCoreApplication::quit();
+  });
   return QApplication::exec();
 }

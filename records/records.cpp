@@ -7,6 +7,7 @@
 
 #include <sqlite3.h>
 #include <fcntl.h>
+#include <unistd.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -48,6 +49,7 @@ class Statement {
   bool Run() { return Step() == SQLITE_DONE; }
   std::int64_t Int(int col) const { return sqlite3_column_int64(stmt_, col); }
   bool IsNull(int col) const { return sqlite3_column_type(stmt_, col) == SQLITE_NULL; }
+  int Bytes(int col) const { return sqlite3_column_bytes(stmt_, col); }
   std::string Text(int col) const {
     const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, col));
     return p ? std::string(p, static_cast<std::size_t>(sqlite3_column_bytes(stmt_, col))) : std::string();
@@ -100,6 +102,29 @@ constexpr const char* kMigrations[] = {
     // the folder, and are carried over to the digest of the content as their trains are found.
     "ALTER TABLE games ADD COLUMN digest_scheme INTEGER NOT NULL DEFAULT 1;"
     "ALTER TABLE in_progress ADD COLUMN digest_scheme INTEGER NOT NULL DEFAULT 1;",
+    // 5: a slot of its own for the game in progress of each program running; the one game kept
+    // before goes into slot 1.
+    "CREATE TABLE kept_games("
+    " slot INTEGER PRIMARY KEY, saved_at INTEGER NOT NULL,"
+    " train_path TEXT NOT NULL, train_file TEXT NOT NULL, train_digest TEXT NOT NULL, digest_scheme INTEGER NOT NULL,"
+    " loco_set_index INTEGER NOT NULL, loco_set TEXT NOT NULL, level INTEGER NOT NULL,"
+    " start_yard TEXT NOT NULL, start_route INTEGER NOT NULL,"
+    " yard TEXT NOT NULL, route INTEGER NOT NULL, ucount TEXT NOT NULL,"
+    " moves INTEGER NOT NULL, hints INTEGER NOT NULL, undos INTEGER NOT NULL, played_ms INTEGER NOT NULL,"
+    " dcount INTEGER NOT NULL, fewest INTEGER NOT NULL, fewest_proven INTEGER NOT NULL,"
+    " fewest_console INTEGER NOT NULL, restart_offered INTEGER NOT NULL, history_at INTEGER NOT NULL);"
+    "CREATE TABLE kept_history(slot INTEGER NOT NULL, step INTEGER NOT NULL, yard TEXT NOT NULL,"
+    " route INTEGER NOT NULL, ucount TEXT NOT NULL, moves INTEGER NOT NULL, label TEXT NOT NULL,"
+    " PRIMARY KEY(slot, step)) WITHOUT ROWID;"
+    "CREATE TABLE kept_answers(slot INTEGER NOT NULL, idx INTEGER NOT NULL, entry TEXT NOT NULL,"
+    " PRIMARY KEY(slot, idx)) WITHOUT ROWID;"
+    "INSERT INTO kept_games SELECT 1, saved_at, train_path, train_file, train_digest, digest_scheme, loco_set_index,"
+    " loco_set, level, start_yard, start_route, yard, route, ucount, moves, hints, undos, played_ms, dcount, fewest,"
+    " fewest_proven, fewest_console, restart_offered, history_at FROM in_progress;"
+    "INSERT INTO kept_history SELECT 1, step, yard, route, ucount, moves, label FROM in_progress_history"
+    " WHERE EXISTS(SELECT 1 FROM in_progress);"
+    "INSERT INTO kept_answers SELECT 1, idx, entry FROM in_progress_answers WHERE EXISTS(SELECT 1 FROM in_progress);"
+    "DROP TABLE in_progress; DROP TABLE in_progress_history; DROP TABLE in_progress_answers;",
 };
 static_assert(std::size(kMigrations) == Records::kSchemaVersion);
 
@@ -118,21 +143,27 @@ std::uint32_t BigEndian(const unsigned char* p) {
 }
 
 // A database file whose header counts more pages than the file holds (a copy or a disk that
-// stopped half way). What the header cannot vouch for is left to SQLite.
-bool CutShort(const std::string& path) {
-  FileCalls calls;
-  const int fd = calls.Open(path.c_str(), O_RDONLY | O_NOFOLLOW, 0);
-  if (fd < 0) return false;
+// stopped half way). Read through SQLite's own descriptor: a descriptor of ours, closed, would
+// drop every lock this program holds on the file, SQLite's among them. What the header cannot
+// vouch for is left to SQLite.
+bool CutShort(sqlite3* db) {
+  sqlite3_file* file = nullptr;
+  if (sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || file == nullptr ||
+      file->pMethods == nullptr) {
+    return false;
+  }
   unsigned char h[100];
-  struct stat st{};
-  const bool read = ::fstat(fd, &st) == 0 && calls.Read(fd, h, sizeof h) == static_cast<ssize_t>(sizeof h);
-  calls.Close(fd);
-  if (!read || std::memcmp(h, "SQLite format 3", 16) != 0) return false;
+  sqlite3_int64 size = 0;
+  if (file->pMethods->xFileSize(file, &size) != SQLITE_OK || size < static_cast<sqlite3_int64>(sizeof h) ||
+      file->pMethods->xRead(file, h, sizeof h, 0) != SQLITE_OK) {
+    return false;
+  }
+  if (std::memcmp(h, "SQLite format 3", 16) != 0) return false;
   const std::uint64_t pageSize = (h[16] << 8 | h[17]) == 1 ? 65536 : (h[16] << 8 | h[17]);
   const std::uint32_t pages = BigEndian(h + 28);
   // The page count is valid only while the change counter matches the version it was written at.
   if (pages == 0 || BigEndian(h + 24) != BigEndian(h + 92)) return false;
-  return pages * pageSize > static_cast<std::uint64_t>(st.st_size);
+  return pages * pageSize > static_cast<std::uint64_t>(size);
 }
 
 std::string ErrorOf(sqlite3* db) { return db ? sqlite3_errmsg(db) : "out of memory"; }
@@ -165,7 +196,10 @@ std::string SetAside(const std::string& path, std::int64_t now, std::string& err
 Records::Records(sqlite3* db, std::string path, std::function<std::int64_t()> now)
     : db_(db), path_(std::move(path)), now_(std::move(now)) {}
 
-Records::~Records() { sqlite3_close(db_); }
+Records::~Records() {
+  sqlite3_close(db_);
+  if (slotLock_ >= 0) ::close(slotLock_);  // the slot's lock goes with it
+}
 
 Records::Opened Records::Open(const std::string& path, std::function<std::int64_t()> now) {
   if (!now) now = SystemNow;
@@ -199,24 +233,30 @@ Records::Opened Records::Open(const std::string& path, std::function<std::int64_
       why = ErrorOf(db);
       return false;
     };
-    int version = 0;
+    std::int64_t version = 0;
     bool ok = check(rc);
     if (ok) {
       sqlite3_busy_timeout(db, 10000);
       sqlite3_extended_result_codes(db, 1);
-      ok = check(sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;", nullptr, nullptr, nullptr));
     }
     // A whole check of the file reads every page (7 ms for 10,000 games), too slow for every
     // start: a file cut short is seen from its header here, other damage when a page is read.
-    if (ok && CutShort(path)) {
+    if (ok && CutShort(db)) {
       ok = false;
       damaged = true;
       why = "database disk image is malformed (cut short)";
     }
+    // The version first: a file of a newer program is not touched at all, not even switched to
+    // the write-ahead log; one whose version no program writes is damage.
     if (ok) {
       Statement v(db, "PRAGMA user_version");
       ok = check(v.Step());
-      version = static_cast<int>(v.Int(0));
+      version = v.Int(0);
+    }
+    if (ok && version < 0) {
+      ok = false;
+      damaged = true;
+      why = "database disk image is malformed (records version " + std::to_string(version) + ")";
     }
     if (ok && version > kSchemaVersion) {
       // Written by a newer program: left as it is for that program.
@@ -224,13 +264,24 @@ Records::Opened Records::Open(const std::string& path, std::function<std::int64_
       out.problem = "Made by a newer version of the program (records version " + std::to_string(version) + "): " + path;
       return out;
     }
+    if (ok) ok = check(sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;", nullptr, nullptr, nullptr));
     if (ok && version < kSchemaVersion) {
       // Two programs starting at once: the second waits for the first and finds it done.
       ok = check(sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr));
       if (ok) {
-        Statement again(db, "PRAGMA user_version");
-        ok = check(again.Step());
-        for (int v = static_cast<int>(again.Int(0)); ok && v < kSchemaVersion; ++v) {
+        std::int64_t from = 0;
+        {
+          // Read and done with: a statement still open would keep the migrations' tables locked.
+          Statement again(db, "PRAGMA user_version");
+          ok = check(again.Step());
+          from = again.Int(0);
+        }
+        if (ok && (from < 0 || from > kSchemaVersion)) {
+          ok = false;
+          damaged = from < 0;
+          why = "records version " + std::to_string(from);
+        }
+        for (std::int64_t v = from; ok && v < kSchemaVersion; ++v) {
           ok = check(sqlite3_exec(db, kMigrations[v], nullptr, nullptr, nullptr));
         }
         if (ok) {
@@ -238,6 +289,7 @@ Records::Opened Records::Open(const std::string& path, std::function<std::int64_
                                   nullptr, nullptr));
         }
         ok = ok && check(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr));
+        // The reason is SQLite's own, read before the rollback replaces it.
         if (!ok) sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
       }
     }
@@ -268,7 +320,7 @@ Records::Opened Records::Open(const std::string& path, std::function<std::int64_
 
 void Records::Fail(const char* what) {
   if (!lastError_.empty()) return;
-  lastError_ = std::string(what) + ": " + ErrorOf(db_);
+  lastError_ = what;
   if (OnFirstFailure) OnFirstFailure(lastError_);
 }
 
@@ -278,17 +330,20 @@ bool Records::Write(const std::function<bool()>& body) {
   for (int round = 0; round < 2; ++round) {
     const bool began = Exec("BEGIN IMMEDIATE");
     if (began && body() && Exec("COMMIT")) return true;
-    const int code = sqlite3_errcode(db_);
+    // SQLite's reason, before the rollback puts its own in its place.
+    const int code = sqlite3_extended_errcode(db_);
+    const std::string why = std::string(began ? "write" : "begin") + ": " + ErrorOf(db_);
     if (began) Exec("ROLLBACK");
     // Damage found on the way: the file is set aside, a new one begun, and the write made there.
     if (round == 0 && IsDamage(code) && Recover()) continue;
-    Fail(began ? "write" : "begin");
+    Fail(why.c_str());
     return false;
   }
   return false;
 }
 
 bool Records::Recover() {
+  writtenValid_ = false;  // the new file holds nothing yet
   sqlite3_close(db_);
   db_ = nullptr;
   std::string error;
@@ -323,7 +378,8 @@ RecordResult Records::GameEnded(const GameRecord& given) {
     add.Bind(6, r.level).Bind(7, r.startPosition).Bind(8, r.moves).Bind(9, r.fewest).Bind(10, r.fewestProven ? 1 : 0);
     add.Bind(11, r.hints).Bind(12, r.undos).Bind(13, std::string(GameEndName(r.end))).Bind(14, r.trainName);
     add.Bind(15, r.code).Bind(16, r.daily).Bind(17, r.train.scheme);
-    return add.Run();
+    // The game it was is over: its slot goes with the same write, never before.
+    return add.Run() && (slot_ == 0 || ClearSlot(slot_));
   });
   if (!result.stored) result.newBest = false;
   return result;
@@ -434,7 +490,7 @@ int Records::CarryOverTrains(const std::function<std::optional<std::string>(cons
   std::vector<TrainIdentity> old;
   {
     Statement trains(db_, "SELECT DISTINCT train_file, train_digest FROM games WHERE digest_scheme=1"
-                          " UNION SELECT train_file, train_digest FROM in_progress WHERE digest_scheme=1");
+                          " UNION SELECT train_file, train_digest FROM kept_games WHERE digest_scheme=1");
     while (trains.Step() == SQLITE_ROW) old.push_back({trains.Text(0), trains.Text(1), 1});
   }
   int carried = 0;
@@ -460,7 +516,7 @@ int Records::CarryOverTrains(const std::function<std::optional<std::string>(cons
         update.Bind(1, recoded.value_or(std::string())).Bind(2, id);
         if (!update.Run()) return false;
       }
-      for (const char* table : {"games", "in_progress"}) {
+      for (const char* table : {"games", "kept_games"}) {
         Statement update(db_, (std::string("UPDATE ") + table +
                                " SET train_digest=?, digest_scheme=2 WHERE train_file=? AND train_digest=? AND digest_scheme=1")
                                   .c_str());
@@ -478,81 +534,206 @@ bool Records::Reset() {
   return Write([this] { return Exec("DELETE FROM games"); });
 }
 
-bool Records::SaveInProgress(const SavedGame& g) {
-  return Write([&] {
-    if (!Exec("DELETE FROM in_progress; DELETE FROM in_progress_history; DELETE FROM in_progress_answers;")) {
-      return false;
+namespace {
+
+// The file of the slots' locks, beside the database: byte N locked while a program holds slot N.
+// An open file description's lock: closing another descriptor of this program never drops it,
+// and the system drops it when the program ends, however it ends.
+bool LockSlot(int fd, int slot) {
+  struct flock lock {};
+  lock.l_type = F_WRLCK;
+  lock.l_whence = SEEK_SET;
+  lock.l_start = slot;
+  lock.l_len = 1;
+  return ::fcntl(fd, F_OFD_SETLK, &lock) == 0;
+}
+
+void UnlockSlot(int fd, int slot) {
+  struct flock lock {};
+  lock.l_type = F_UNLCK;
+  lock.l_whence = SEEK_SET;
+  lock.l_start = slot;
+  lock.l_len = 1;
+  ::fcntl(fd, F_OFD_SETLK, &lock);
+}
+
+// A text column no larger than a game makes; false for anything larger.
+bool BoundedText(const Statement& row, int col, std::string& out) {
+  if (row.Bytes(col) > static_cast<int>(kKeptTextMost)) return false;
+  out = row.Text(col);
+  return true;
+}
+
+}  // namespace
+
+Records::Claim Records::ClaimSlot(bool takeUp) {
+  Claim claim;
+  if (slot_ != 0) return claim;
+  if (slotLock_ < 0) {
+    slotLock_ = ::open((path_ + "-slots").c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (slotLock_ < 0) return claim;
+  }
+  // The games left, newest first; then the empty slots.
+  std::vector<int> left, order;
+  {
+    Statement kept(db_, "SELECT slot FROM kept_games WHERE slot BETWEEN 1 AND ? ORDER BY saved_at DESC, slot");
+    kept.Bind(1, kSlots);
+    while (kept.Step() == SQLITE_ROW) left.push_back(static_cast<int>(kept.Int(0)));
+  }
+  if (takeUp) order = left;
+  for (int n = 1; n <= kSlots; ++n) {
+    if (std::find(left.begin(), left.end(), n) == left.end()) order.push_back(n);
+  }
+  for (const int n : order) {
+    if (!LockSlot(slotLock_, n)) continue;  // a program that runs holds it
+    bool damaged = false;
+    std::optional<SavedGame> there = ReadSlot(n, damaged);
+    // Without taking up, only an empty slot will do: a game left there since the list was read
+    // stays for a program that takes it up.
+    if (!takeUp && (there || damaged)) {
+      UnlockSlot(slotLock_, n);
+      continue;
     }
+    slot_ = n;
+    claim.claimed = true;
+    claim.left = std::move(there);
+    if (damaged) {
+      claim.damaged = true;
+      ClearSlot(n);
+    }
+    return claim;
+  }
+  return claim;
+}
+
+bool Records::ClearSlot(int slot) {
+  writtenValid_ = false;
+  for (const char* sql : {"DELETE FROM kept_games WHERE slot=?", "DELETE FROM kept_history WHERE slot=?",
+                          "DELETE FROM kept_answers WHERE slot=?"}) {
+    Statement clear(db_, sql);
+    clear.Bind(1, slot);
+    if (!clear.Run()) return false;
+  }
+  return true;
+}
+
+void Records::Keep(const SavedGame& g) {
+  if (slot_ == 0 || g.history.size() > kHistoryMost) return;
+  const bool written = Write([&] {
     Statement add(db_,
-                  "INSERT INTO in_progress(id, saved_at, train_path, train_file, train_digest, loco_set_index, loco_set,"
-                  " level, start_yard, start_route, yard, route, ucount, moves, hints, undos, played_ms, dcount, fewest,"
-                  " fewest_proven, fewest_console, restart_offered, history_at, digest_scheme)"
-                  " VALUES(1,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
-    add.Bind(1, now_()).Bind(2, g.trainPath).Bind(3, g.train.file).Bind(4, g.train.digest).Bind(5, g.locoSetIndex);
-    add.Bind(6, g.locoSet).Bind(7, g.level).Bind(8, g.startYard).Bind(9, g.startRoute).Bind(10, g.yard);
-    add.Bind(11, g.route).Bind(12, g.ucount).Bind(13, g.moves).Bind(14, g.hints).Bind(15, g.undos);
-    add.Bind(16, g.playedMs).Bind(17, g.dcount).Bind(18, g.fewest).Bind(19, g.fewestProven ? 1 : 0);
-    add.Bind(20, g.fewestConsole ? 1 : 0).Bind(21, g.restartOffered ? 1 : 0);
-    add.Bind(22, static_cast<std::int64_t>(g.historyAt)).Bind(23, g.train.scheme);
+                  "INSERT OR REPLACE INTO kept_games(slot, saved_at, train_path, train_file, train_digest, digest_scheme,"
+                  " loco_set_index, loco_set, level, start_yard, start_route, yard, route, ucount, moves, hints, undos,"
+                  " played_ms, dcount, fewest, fewest_proven, fewest_console, restart_offered, history_at)"
+                  " VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+    add.Bind(1, slot_).Bind(2, now_()).Bind(3, g.trainPath).Bind(4, g.train.file).Bind(5, g.train.digest);
+    add.Bind(6, g.train.scheme).Bind(7, g.locoSetIndex).Bind(8, g.locoSet).Bind(9, g.level).Bind(10, g.startYard);
+    add.Bind(11, g.startRoute).Bind(12, g.yard).Bind(13, g.route).Bind(14, g.ucount).Bind(15, g.moves);
+    add.Bind(16, g.hints).Bind(17, g.undos).Bind(18, g.playedMs).Bind(19, g.dcount).Bind(20, g.fewest);
+    add.Bind(21, g.fewestProven ? 1 : 0).Bind(22, g.fewestConsole ? 1 : 0).Bind(23, g.restartOffered ? 1 : 0);
+    add.Bind(24, static_cast<std::int64_t>(g.historyAt));
     if (!add.Run()) return false;
+    // A move adds a step or two and drops what could be redone: the steps the slot holds already
+    // are not written again.
+    const std::vector<SavedGame::Step> none;
+    const auto& before = writtenValid_ ? written_.history : none;
+    if (!writtenValid_ || before.size() > g.history.size()) {
+      Statement drop(db_, "DELETE FROM kept_history WHERE slot=? AND step>=?");
+      drop.Bind(1, slot_).Bind(2, static_cast<std::int64_t>(writtenValid_ ? g.history.size() : 0));
+      if (!drop.Run()) return false;
+    }
     for (std::size_t i = 0; i < g.history.size(); ++i) {
-      const SavedGame::Step& s = g.history[i];
-      Statement step(db_, "INSERT INTO in_progress_history(step, yard, route, ucount, moves, label) VALUES(?,?,?,?,?,?)");
-      step.Bind(1, static_cast<std::int64_t>(i)).Bind(2, s.yard).Bind(3, s.route).Bind(4, s.ucount);
-      step.Bind(5, s.moves).Bind(6, s.label);
+      if (i < before.size() && before[i] == g.history[i]) continue;
+      const SavedGame::Step& st = g.history[i];
+      Statement step(db_, "INSERT OR REPLACE INTO kept_history(slot, step, yard, route, ucount, moves, label)"
+                          " VALUES(?,?,?,?,?,?,?)");
+      step.Bind(1, slot_).Bind(2, static_cast<std::int64_t>(i)).Bind(3, st.yard).Bind(4, st.route).Bind(5, st.ucount);
+      step.Bind(6, st.moves).Bind(7, st.label);
       if (!step.Run()) return false;
     }
-    for (std::size_t i = 0; i < g.answers.size(); ++i) {
-      Statement answer(db_, "INSERT INTO in_progress_answers(idx, entry) VALUES(?,?)");
-      answer.Bind(1, static_cast<std::int64_t>(i)).Bind(2, g.answers[i]);
-      if (!answer.Run()) return false;
+    if (!writtenValid_ || written_.answers != g.answers) {
+      Statement drop(db_, "DELETE FROM kept_answers WHERE slot=?");
+      drop.Bind(1, slot_);
+      if (!drop.Run()) return false;
+      for (std::size_t i = 0; i < g.answers.size(); ++i) {
+        Statement answer(db_, "INSERT INTO kept_answers(slot, idx, entry) VALUES(?,?,?)");
+        answer.Bind(1, slot_).Bind(2, static_cast<std::int64_t>(i)).Bind(3, g.answers[i]);
+        if (!answer.Run()) return false;
+      }
     }
     return true;
   });
+  // What the slot holds now is known only when the write went through.
+  written_ = g;
+  writtenValid_ = written;
 }
 
-std::optional<SavedGame> Records::InProgress() const {
+std::optional<SavedGame> Records::ReadSlot(int slot, bool& damaged) const {
+  damaged = false;
   Statement row(db_,
-                "SELECT train_path, train_file, train_digest, loco_set_index, loco_set, level, start_yard, start_route,"
-                " yard, route, ucount, moves, hints, undos, played_ms, dcount, fewest, fewest_proven, fewest_console,"
-                " restart_offered, history_at, digest_scheme FROM in_progress WHERE id = 1");
-  if (row.Step() != SQLITE_ROW) return std::nullopt;
+                "SELECT train_path, train_file, train_digest, digest_scheme, loco_set_index, loco_set, level, start_yard,"
+                " start_route, yard, route, ucount, moves, hints, undos, played_ms, dcount, fewest, fewest_proven,"
+                " fewest_console, restart_offered, history_at FROM kept_games WHERE slot=?");
+  row.Bind(1, slot);
+  const int first = row.Step();
+  if (first == SQLITE_DONE) return std::nullopt;
+  damaged = true;
+  if (first != SQLITE_ROW) return std::nullopt;
   SavedGame g;
-  g.trainPath = row.Text(0);
-  g.train = {row.Text(1), row.Text(2)};
-  g.locoSetIndex = static_cast<int>(row.Int(3));
-  g.locoSet = row.Text(4);
-  g.level = static_cast<int>(row.Int(5));
-  g.startYard = row.Text(6);
-  g.startRoute = static_cast<int>(row.Int(7));
-  g.yard = row.Text(8);
-  g.route = static_cast<int>(row.Int(9));
-  g.ucount = row.Text(10);
-  g.moves = static_cast<int>(row.Int(11));
-  g.hints = static_cast<int>(row.Int(12));
-  g.undos = static_cast<int>(row.Int(13));
-  g.playedMs = row.Int(14);
-  g.dcount = static_cast<int>(row.Int(15));
-  g.fewest = static_cast<int>(row.Int(16));
-  g.fewestProven = row.Int(17) != 0;
-  g.fewestConsole = row.Int(18) != 0;
-  g.restartOffered = row.Int(19) != 0;
-  g.historyAt = static_cast<std::size_t>(std::max<std::int64_t>(0, row.Int(20)));
-  g.train.scheme = static_cast<int>(row.Int(21));
-  Statement steps(db_, "SELECT yard, route, ucount, moves, label FROM in_progress_history ORDER BY step");
-  while (steps.Step() == SQLITE_ROW) {
-    g.history.push_back({steps.Text(0), static_cast<int>(steps.Int(1)), steps.Text(2), static_cast<int>(steps.Int(3)),
-                         steps.Text(4)});
+  if (!BoundedText(row, 0, g.trainPath) || !BoundedText(row, 1, g.train.file) || !BoundedText(row, 2, g.train.digest) ||
+      !BoundedText(row, 5, g.locoSet) || !BoundedText(row, 7, g.startYard) || !BoundedText(row, 9, g.yard) ||
+      !BoundedText(row, 11, g.ucount)) {
+    return std::nullopt;
   }
-  Statement answers(db_, "SELECT entry FROM in_progress_answers ORDER BY idx");
-  while (answers.Step() == SQLITE_ROW) g.answers.push_back(answers.Text(0));
+  auto small = [&row](int col) { return static_cast<int>(std::clamp<std::int64_t>(row.Int(col), -1, 1'000'000'000)); };
+  g.train.scheme = small(3);
+  g.locoSetIndex = small(4);
+  g.level = small(6);
+  g.startRoute = small(8);
+  g.route = small(10);
+  g.moves = small(12);
+  g.hints = small(13);
+  g.undos = small(14);
+  g.playedMs = std::max<std::int64_t>(0, row.Int(15));
+  g.dcount = small(16);
+  g.fewest = small(17);
+  g.fewestProven = row.Int(18) != 0;
+  g.fewestConsole = row.Int(19) != 0;
+  g.restartOffered = row.Int(20) != 0;
+  g.historyAt = static_cast<std::size_t>(std::clamp<std::int64_t>(row.Int(21), 0, kHistoryMost));
+  // No more rows are read than a game can make: one more says the slot holds something else.
+  Statement steps(db_, "SELECT yard, route, ucount, moves, label FROM kept_history WHERE slot=? ORDER BY step LIMIT ?");
+  steps.Bind(1, slot).Bind(2, static_cast<std::int64_t>(kHistoryMost + 1));
+  while (steps.Step() == SQLITE_ROW) {
+    SavedGame::Step st;
+    if (g.history.size() >= kHistoryMost || !BoundedText(steps, 0, st.yard) || !BoundedText(steps, 2, st.ucount) ||
+        !BoundedText(steps, 4, st.label)) {
+      return std::nullopt;
+    }
+    st.route = static_cast<int>(std::clamp<std::int64_t>(steps.Int(1), -1, 3));
+    st.moves = static_cast<int>(std::clamp<std::int64_t>(steps.Int(3), -1, 1'000'000'000));
+    g.history.push_back(std::move(st));
+  }
+  Statement answers(db_, "SELECT entry FROM kept_answers WHERE slot=? ORDER BY idx LIMIT ?");
+  answers.Bind(1, slot).Bind(2, static_cast<std::int64_t>(kAnswersMost + 1));
+  while (answers.Step() == SQLITE_ROW) {
+    std::string entry;
+    if (g.answers.size() >= kAnswersMost || !BoundedText(answers, 0, entry)) return std::nullopt;
+    g.answers.push_back(std::move(entry));
+  }
+  damaged = false;
   return g;
 }
 
-bool Records::ClearInProgress() {
-  return Write([this] {
-    return Exec("DELETE FROM in_progress; DELETE FROM in_progress_history; DELETE FROM in_progress_answers;");
-  });
+std::vector<std::pair<int, SavedGame>> Records::KeptGames() const {
+  std::vector<std::pair<int, SavedGame>> out;
+  std::vector<int> slots;
+  Statement all(db_, "SELECT slot FROM kept_games ORDER BY slot");
+  while (all.Step() == SQLITE_ROW) slots.push_back(static_cast<int>(all.Int(0)));
+  for (const int n : slots) {
+    bool damaged = false;
+    if (auto g = ReadSlot(n, damaged)) out.emplace_back(n, std::move(*g));
+  }
+  return out;
 }
 
 }  // namespace kelvara

@@ -1,6 +1,7 @@
-// The player's records: every game played and the game in progress, kept in one SQLite database
-// in the player's data folder. Two games running at once write into the same file; a file that
-// is not a database, or is damaged, is set aside under a name of its own and a new one begun.
+// The player's records: every game played and the games in progress, kept in one SQLite database
+// in the player's data folder. Any number of games running at once write into the same file, each
+// keeping its game in progress in a slot of its own; a file that is not a database, or is damaged,
+// is set aside under a name of its own and a new one begun.
 #pragma once
 
 #include <cstdint>
@@ -31,7 +32,7 @@ struct Statistics {
   int completed = 0;
   int derailed = 0;
   int left = 0;
-  int inFewest = 0;  // completed in the fewest possible moves
+  int inFewest = 0;  // completed in the fewest possible moves, where that was proven
   int currentStreak = 0;
   int longestStreak = 0;
   std::vector<TrainStats> trains;  // the most played first
@@ -56,9 +57,11 @@ struct Statistics {
 
 class Records : public IRecords {
  public:
-  static constexpr int kSchemaVersion = 4;
+  static constexpr int kSchemaVersion = 5;
   static constexpr int kRecent = 50;
   static constexpr int kQuizzes = 20;
+  // Programs that keep a game in progress at once; one more is told it cannot keep its game.
+  static constexpr int kSlots = 16;
 
   struct Opened {
     std::unique_ptr<Records> records;  // null when none can be kept
@@ -73,7 +76,11 @@ class Records : public IRecords {
   Records(const Records&) = delete;
   Records& operator=(const Records&) = delete;
 
+  // The game ends: recorded, and this program's slot emptied in the same write.
   RecordResult GameEnded(const GameRecord& record) override;
+  // The game in progress into this program's slot, replacing what it held; only what changed
+  // since the last write is written.
+  void Keep(const SavedGame& game) override;
   // The first error of a write that failed, or "".
   const std::string& LastError() const { return lastError_; }
   // Called once, at the first write that fails (a full disk, a folder made read-only): the
@@ -83,20 +90,29 @@ class Records : public IRecords {
   // records begun.
   std::function<void(const std::string& setAside)> OnSetAside;
 
+  // A slot for this program's game in progress, held for as long as the program runs (a lock the
+  // system lets go of when the program ends, however it ends). With `takeUp`, the slot of the
+  // newest game left by a program that no longer runs, with that game; without, an empty slot.
+  struct Claim {
+    bool claimed = false;           // false: every slot is held by a running program
+    std::optional<SavedGame> left;  // the game left in the slot, to be taken up
+    bool damaged = false;           // a game was left there that does not read back: it is gone
+  };
+  Claim ClaimSlot(bool takeUp);
+  int Slot() const { return slot_; }
+
   Statistics Stats() const;
   // Every game recorded, newest last (tools and tests).
   std::vector<GameRecord> Games() const;
-  // Every game forgotten; the game in progress stays.
+  // The games in progress kept in every slot, by slot (tools and tests).
+  std::vector<std::pair<int, SavedGame>> KeptGames() const;
+  // Every game forgotten; the games in progress stay.
   bool Reset();
   // Rows that name their train by the digest of earlier versions, which took in the folder, are
   // given the digest of the train's content when `contentDigest` finds the train as it was (and
   // their quiz codes with it). Rows whose train is gone or changed stay as they are. Returns the
   // trains carried over.
   int CarryOverTrains(const std::function<std::optional<std::string>(const TrainIdentity&)>& contentDigest);
-
-  bool SaveInProgress(const SavedGame& game);
-  std::optional<SavedGame> InProgress() const;
-  bool ClearInProgress();
 
  private:
   Records(sqlite3* db, std::string path, std::function<std::int64_t()> now);
@@ -105,11 +121,19 @@ class Records : public IRecords {
   bool Recover();
   bool Exec(const char* sql);
   void Fail(const char* what);
+  // The game kept in a slot, every size checked; nothing when it is empty, `damaged` when what
+  // is there is more than a game can make or does not read back.
+  std::optional<SavedGame> ReadSlot(int slot, bool& damaged) const;
+  bool ClearSlot(int slot);
 
   sqlite3* db_;
   std::string path_;
   std::function<std::int64_t()> now_;
   std::string lastError_;
+  int slot_ = 0;        // this program's slot, 0 for none
+  int slotLock_ = -1;   // the descriptor whose lock holds it
+  SavedGame written_;   // what the slot holds, as this program wrote it last
+  bool writtenValid_ = false;
 };
 
 }  // namespace kelvara

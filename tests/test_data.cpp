@@ -2,6 +2,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <array>
 #include <functional>
 
@@ -17,6 +19,7 @@
 namespace kelvara::testing {
 namespace {
 
+namespace fs = std::filesystem;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
@@ -156,6 +159,10 @@ TEST(BitmapTest, ShrunkByTheAreaEachNewPixelCovers) {
 
 TEST_F(TrdTest, HeaderAndCarLines) {
   for (const char* name : {"a.bmp", "b.bmp", "Car.BMP", "sub/x.bmp", "plain"}) dir.Bitmap(name, 64, 16);
+  // Outside the data folder: a picture the pack may not reach, even by a link of its own.
+  TempDir outside;
+  fs::create_symlink(outside.Bitmap("x.bmp", 64, 16), dir / "out.bmp");
+  fs::create_symlink(dir / "a.bmp", dir / "in.bmp");
   auto box = [&](int line, const std::string& car) {
     return "<10000>\r\nTRD= " + (dir / "t.trd") + "\r\nLine= " + std::to_string(line) + "\r\nCAR= " + car;
   };
@@ -169,11 +176,18 @@ TEST_F(TrdTest, HeaderAndCarLines) {
        "Express\r\nhorn.wav\r\na.bmp;car a\r\nb.bmp ; car b \r\na.bmp;again\r\n", "Express", "horn.wav",
        {"a.bmp", "b.bmp", "a.bmp"}, {"car a", "car b", "car a"}, {}},
       {"a comma ends the name, and the next line is a car", "Name, sound\nsecond line\na.bmp\n", "Name", "sound",
-       {"a.bmp"}, {}, {box(3, "second line")}},
+       {"a.bmp"}, {}, {box(3, dir / "second line")}},
       {"quotes keep the comma", "\"Name, with comma\"\n  sound\na.bmp\n", "Name, with comma", "sound", {"a.bmp"}, {}, {}},
       {"blank and comment lines count", "T\nS\n\n;comment\ngone.bmp;x\n", "T", "S", {}, {}, {box(5, dir / "gone.bmp")}},
-      {"a folder is kept, a name without extension is not joined to the folder",
-       "T\nS\n" + (dir / "sub\\x.bmp") + "\nplain\n", "T", "S", {"x.bmp"}, {}, {box(4, "plain")}},
+      {"a folder and a name without an extension are looked up in the train's folder",
+       "T\nS\nsub\\x.bmp\nplain\n", "T", "S", {"x.bmp", "plain"}, {}, {}},
+      {"a name that is absolute or climbs out names nothing of the pack",
+       "T\nS\n" + (dir / "a.bmp") + "\n/etc/passwd\n\\etc\\passwd\n..\\outside.bmp\nsub/../../outside.bmp\nC:\\x.bmp\n", "T",
+       "S", {}, {},
+       {box(3, dir / "a.bmp"), box(4, "/etc/passwd"), box(5, "/etc/passwd"), box(6, "../outside.bmp"),
+        box(7, "sub/../../outside.bmp"), box(8, "C:/x.bmp")}},
+      {"a link that leads out of the folder is no car of it", "T\nS\nout.bmp\nin.bmp\n", "T", "S", {"in.bmp"}, {},
+       {box(3, dir / "out.bmp")}},
       {"Japanese from Windows", EncodeCp932("急行「しおかぜ」\r\n汽笛.wav\r\n; 客車\r\ncar.bmp;スハ44 1号車\r\n"),
        "急行「しおかぜ」", "汽笛.wav", {"Car.BMP"}, {"スハ44 1号車"}, {}},
   };

@@ -146,16 +146,27 @@ TEST(RecordsTest, TheGameInProgressKeepsEveryField) {
   {
     auto opened = Records::Open(dir / "records.sqlite");
     ASSERT_TRUE(opened.records);
-    EXPECT_FALSE(opened.records->InProgress());
-    ASSERT_TRUE(opened.records->SaveInProgress(g));
+    const Records::Claim claim = opened.records->ClaimSlot(true);
+    EXPECT_TRUE(claim.claimed);
+    EXPECT_FALSE(claim.left);
+    opened.records->Keep(g);
     g.moves = 4;
-    ASSERT_TRUE(opened.records->SaveInProgress(g)) << "a second save replaces the first";
+    g.history.push_back({"./L1,1,3,2/./", 2, "5", 4, "Back 1"});
+    g.historyAt = 2;
+    opened.records->Keep(g);  // a second keep replaces the first
+    g.history.pop_back();
+    g.historyAt = 1;
+    opened.records->Keep(g);  // and an undo's step dropped
+    EXPECT_TRUE(opened.records->LastError().empty()) << opened.records->LastError();
   }
   auto again = Records::Open(dir / "records.sqlite");
   ASSERT_TRUE(again.records);
-  EXPECT_EQ(again.records->InProgress(), g);
-  EXPECT_TRUE(again.records->ClearInProgress());
-  EXPECT_FALSE(again.records->InProgress());
+  const Records::Claim claim = again.records->ClaimSlot(true);
+  ASSERT_TRUE(claim.left);
+  EXPECT_EQ(*claim.left, g);
+  // The game ends: its record written and its slot emptied together.
+  EXPECT_TRUE(again.records->GameEnded(LeftRecord(g)).stored);
+  EXPECT_TRUE(again.records->KeptGames().empty());
 }
 
 // Two games at once, each recording 500 games as fast as it can: all 1000 are there.
@@ -292,21 +303,40 @@ TEST(RecordsTest, WhatCannotBeUsedIsLeftAlone) {
   EXPECT_EQ(Bytes(newer), before);
 }
 
-// A database of the first version takes the later steps when opened; its games stay.
+// A database of the first version takes the later steps when opened; its games and the game
+// left in it stay.
 TEST(RecordsTest, AnOlderDatabaseIsMigrated) {
   TempDir dir;
   const std::string path = dir / "records.sqlite";
-  {
-    auto opened = Records::Open(path);
-    ASSERT_TRUE(opened.records);
-    opened.records->GameEnded(Rec(GameEnd::Completed, 9, 7));
-  }
   sqlite3* db = nullptr;
   ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-  // Back to version 1 as it was made: no train names yet.
-  ASSERT_EQ(sqlite3_exec(db, "ALTER TABLE games DROP COLUMN train_name; ALTER TABLE games DROP COLUMN code;"
-                                 " ALTER TABLE games DROP COLUMN daily; ALTER TABLE games DROP COLUMN digest_scheme;"
-                                 " ALTER TABLE in_progress DROP COLUMN digest_scheme; PRAGMA user_version=1",
+  // Version 1 as it was made.
+  ASSERT_EQ(sqlite3_exec(db,
+                         "CREATE TABLE games(id INTEGER PRIMARY KEY, ended_at INTEGER NOT NULL, played_ms INTEGER NOT NULL,"
+                         " train_file TEXT NOT NULL, train_digest TEXT NOT NULL, loco_set TEXT NOT NULL, level INTEGER NOT NULL,"
+                         " start_position TEXT NOT NULL, moves INTEGER NOT NULL, fewest INTEGER NOT NULL,"
+                         " fewest_proven INTEGER NOT NULL, hints INTEGER NOT NULL, undos INTEGER NOT NULL,"
+                         " outcome TEXT NOT NULL CHECK(outcome IN ('completed','derailed','left')));"
+                         "CREATE INDEX games_by_train ON games(train_file, train_digest, outcome);"
+                         "CREATE TABLE in_progress(id INTEGER PRIMARY KEY CHECK(id = 1), saved_at INTEGER NOT NULL,"
+                         " train_path TEXT NOT NULL, train_file TEXT NOT NULL, train_digest TEXT NOT NULL,"
+                         " loco_set_index INTEGER NOT NULL, loco_set TEXT NOT NULL, level INTEGER NOT NULL,"
+                         " start_yard TEXT NOT NULL, start_route INTEGER NOT NULL, yard TEXT NOT NULL, route INTEGER NOT NULL,"
+                         " ucount TEXT NOT NULL, moves INTEGER NOT NULL, hints INTEGER NOT NULL, undos INTEGER NOT NULL,"
+                         " played_ms INTEGER NOT NULL, dcount INTEGER NOT NULL, fewest INTEGER NOT NULL,"
+                         " fewest_proven INTEGER NOT NULL, fewest_console INTEGER NOT NULL, restart_offered INTEGER NOT NULL,"
+                         " history_at INTEGER NOT NULL);"
+                         "CREATE TABLE in_progress_history(step INTEGER PRIMARY KEY, yard TEXT NOT NULL, route INTEGER NOT NULL,"
+                         " ucount TEXT NOT NULL, moves INTEGER NOT NULL, label TEXT NOT NULL);"
+                         "CREATE TABLE in_progress_answers(idx INTEGER PRIMARY KEY, entry TEXT NOT NULL);"
+                         "INSERT INTO games VALUES(1, 1800000000, 60000, 't1.trd', '00000000000000aa', 'EF65', 5,"
+                         " 'L1/1,3,2/./@1', 9, 7, 1, 0, 0, 'completed');"
+                         "INSERT INTO in_progress VALUES(1, 1800000000, '/d/t1.trd', 't1.trd', '00000000000000aa', 0, 'EF65', 5,"
+                         " 'L1/1,3,2/./', 1, './L1,1,3,2/./', 1, '1', 0, 0, 0, 1000, 3, 2, 1, 0, 1, 1);"
+                         "INSERT INTO in_progress_history VALUES(0, 'L1/1,3,2/./', 1, '0', 0, 'Start');"
+                         "INSERT INTO in_progress_history VALUES(1, './L1,1,3,2/./', 1, '1', 0, 'Back');"
+                         "INSERT INTO in_progress_answers VALUES(0, 'C 1:2');"
+                         "PRAGMA user_version=1",
                          nullptr, nullptr, nullptr),
             SQLITE_OK);
   sqlite3_close(db);
@@ -321,6 +351,14 @@ TEST(RecordsTest, AnOlderDatabaseIsMigrated) {
   EXPECT_EQ(opened.records->Games().at(0).moves, 9);
   EXPECT_EQ(opened.records->Games().at(0).train.scheme, 1) << "named by the digest of its day";
   EXPECT_EQ(opened.records->Games().at(1).train.scheme, 2);
+  // The one game kept before is in the first slot, whole.
+  const Records::Claim claim = opened.records->ClaimSlot(true);
+  ASSERT_TRUE(claim.left);
+  EXPECT_EQ(opened.records->Slot(), 1);
+  EXPECT_EQ(claim.left->yard, "./L1,1,3,2/./");
+  EXPECT_EQ(claim.left->history.size(), 2u);
+  EXPECT_EQ(claim.left->answers, std::vector<std::string>{"C 1:2"});
+  EXPECT_EQ(claim.left->train.scheme, 1);
 }
 
 // Records made when a train's digest took in its folder keep counting for that train once it
@@ -355,7 +393,8 @@ TEST(RecordsTest, RecordsOfTheFolderDigestAreCarriedOverToTheContentDigest) {
     SavedGame left;
     left.train = before;
     left.history.resize(1);
-    opened.records->SaveInProgress(left);
+    opened.records->ClaimSlot(false);
+    opened.records->Keep(left);
   }
   auto opened = Records::Open(path);
   ASSERT_TRUE(opened.records);
@@ -369,7 +408,8 @@ TEST(RecordsTest, RecordsOfTheFolderDigestAreCarriedOverToTheContentDigest) {
   EXPECT_EQ(recoded.yard, quiz.yard);
   EXPECT_EQ(games[1].train.file, "retired.trd");
   EXPECT_EQ(games[1].train.scheme, 1) << "a train that is gone keeps its rows as they were";
-  EXPECT_EQ(db.InProgress()->train, game.CurrentTrain());
+  ASSERT_EQ(db.KeptGames().size(), 1u);
+  EXPECT_EQ(db.KeptGames()[0].second.train, game.CurrentTrain());
   // A new game of the train counts with the old ones.
   GameRecord now = Rec(GameEnd::Completed, 8, 7, "oil_tank.trd");
   now.train = game.CurrentTrain();

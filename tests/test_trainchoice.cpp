@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <set>
 
 #include "base/paths.h"
@@ -144,6 +145,9 @@ TEST_F(ChoiceTest, TheDefaultSetStandsBehindThePlayersFolder) {
   mine.Write("Cars/mine.trd", "mine\nsound\nown.bmp\ncar.bmp\nown.bmp\n");
   mine.Write("Cars/BOTH.trd", "my both\nsound\nown.bmp\n");
   EXPECT_THAT(game->TrainFolders(), ElementsAre(mine / "Cars", dir.str()));
+  // A train file that is a link out of the folder is not offered.
+  TempDir elsewhere;
+  std::filesystem::create_symlink(elsewhere.Write("away.trd", "away\nsound\ncar.bmp\n"), mine / "Cars/away.trd");
   std::vector<std::string> names;
   for (const auto& e : game->ListTrainFiles()) names.push_back(e.comment);
   EXPECT_THAT(names, ElementsAre("my both", "mine", "shipped"));
