@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -305,6 +306,38 @@ std::string LinkTarget(const std::string& given) {
   return ec ? given : canonical.string();
 }
 
+// A save writes "kelvara.ini.saving-Xy12Ab" first (mkostemp's six letters and digits). Earlier
+// versions wrote "kelvara.ini.Xy12Ab": of those only names that are no word (letters of both cases,
+// or digits, among the six) are taken for theirs, so that "kelvara.ini.backup" stays.
+constexpr std::string_view kSaving = ".saving-";
+
+bool MadeByMkstemp(std::string_view six, bool mixed) {
+  if (six.size() != 6) return false;
+  bool lower = false, upper = false, digit = false;
+  for (const char c : six) {
+    lower |= c >= 'a' && c <= 'z';
+    upper |= c >= 'A' && c <= 'Z';
+    digit |= c >= '0' && c <= '9';
+    if (std::isalnum(static_cast<unsigned char>(c)) == 0) return false;
+  }
+  return !mixed || digit || (lower && upper);
+}
+
+void RemoveStaleTemporaries(const std::string& path) {
+  const std::filesystem::path file(path);
+  const std::string name = file.filename().string();
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator(file.parent_path().empty() ? "." : file.parent_path(), ec)) {
+    const std::string other = entry.path().filename().string();
+    if (other.size() <= name.size() || other.compare(0, name.size(), name) != 0) continue;
+    const std::string_view rest = std::string_view(other).substr(name.size());
+    const bool ours = (rest.starts_with(kSaving) && MadeByMkstemp(rest.substr(kSaving.size()), false)) ||
+                      (rest.size() == 7 && rest[0] == '.' && MadeByMkstemp(rest.substr(1), true));
+    std::error_code kind;
+    if (ours && entry.is_regular_file(kind) && !entry.is_symlink(kind)) ::unlink(entry.path().c_str());
+  }
+}
+
 }  // namespace
 
 bool IniFile::SaveAtomically(const std::string& given) const {
@@ -314,7 +347,7 @@ bool IniFile::SaveAtomically(const std::string& given) const {
 
   // The new text goes to a file of its own first, made afresh under a name nobody else has (so a
   // link planted there is never followed); only a complete, flushed file replaces the old.
-  std::string temp = path + ".XXXXXX";
+  std::string temp = path + std::string(kSaving) + "XXXXXX";
   const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
   if (fd < 0) return false;
   const std::string text = Serialize();
@@ -341,8 +374,12 @@ bool IniFile::Update(const std::string& given, const std::function<void(IniFile&
   // A folder that cannot be opened or a file system without locks (some network shares) still
   // saves, as it did before there was a lock.
   const int lock = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  while (lock >= 0 && ::flock(lock, LOCK_EX) != 0 && errno == EINTR) {
+  int locked = -1;
+  while (lock >= 0 && (locked = ::flock(lock, LOCK_EX)) != 0 && errno == EINTR) {
   }
+  // Under the lock no other save is half way: a temporary of this file still there is one a save
+  // killed half way left behind.
+  if (locked == 0) RemoveStaleTemporaries(path);
   const FileRead read = ReadGameFile(path, kSettingsFileLimit);
   bool ok = false;
   if (read.bytes || read.missing) {

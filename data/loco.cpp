@@ -1,6 +1,9 @@
 #include "data/loco.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 
 #include "data/bmp.h"
 #include "base/paths.h"
@@ -40,10 +43,17 @@ void LocoClass::Warn(const std::string& text) {
 }
 
 void LocoClass::LoadLst(const std::string& dataFolder) {
-  const std::string path = FindLikeWindows(BuildPath(NormalizeSeparators(dataFolder), "loco.lst"));
+  const std::string folder = NormalizeSeparators(dataFolder);
+  const std::string path = FindLikeWindows(BuildPath(folder, "loco.lst"));
   if (!FileExists(path)) {
     setCount_ = 0;
-    Warn(ports_.texts.Text(10010) + "\r\n File= " + path);
+    // A folder that cannot be listed hides the file, and a folder or a FIFO of that name is none:
+    // those are the causes to name.
+    std::error_code ec;
+    const std::string why = !FolderReadable(folder)                 ? NotReadable(ports_.texts, std::strerror(errno))
+                            : std::filesystem::exists(path, ec) ? NotReadable(ports_.texts, "not a regular file")
+                                                                     : std::string();
+    Warn(ports_.texts.Text(10010) + "\r\n File= " + path + why);
     return;
   }
   const FileRead read = ReadGameFile(path, kLocoListLimit);

@@ -20,8 +20,13 @@ inline CarFile FindInMemory(const std::string& path) {
   static const std::map<std::string, std::pair<std::int32_t, std::int32_t>> pictures = {
       {"/cars/a.bmp", {64, 16}}, {"/cars/b.bmp", {6, 16}}, {"/cars/c.bmp", {0, 0}}, {"/cars/d.bmp", {64, -16}}};
   const auto it = pictures.find(path);
-  if (it == pictures.end()) return CarFile{path, false, 0, 0};
-  return CarFile{path, true, it->second.first, it->second.second};
+  CarFile car;
+  car.path = path;
+  if (it == pictures.end()) return car;
+  car.exists = true;
+  car.width = it->second.first;
+  car.height = it->second.second;
+  return car;
 }
 
 // Message boxes of a long run would pile up: count them and forget.

@@ -19,6 +19,7 @@
 #include <QLocale>
 #include <cmath>
 #include <filesystem>
+#include <set>
 #include <utility>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -293,6 +294,12 @@ void frmMain::Form_Load() {
   game_->MsgGuide.ObjGuide = &status_;
   log("Path Message Guide");
 
+  view_->onUndrawable = [this](const std::string& file) {
+    Log("Car picture cannot be drawn: " + file);
+    // Said once a run, as a data file's other faults are: the picture is asked for again at
+    // every change of size.
+    if (undrawableTold_.insert(file).second) msgBoxes_.Show(Fill(Msg(6210), file), MsgButtons::Ok, MsgIcon::Exclamation, kAppTitle);
+  };
   game_->MsgGuide.Msg("Font setting...");
   view_->SetNumberFont(GameFont(kFixedFont));
   log("Path Font Setting");

@@ -9,6 +9,7 @@
 #include <future>
 #include <memory>
 #include <optional>
+#include <set>
 
 #include "model/game.h"
 #include "records/records.h"
@@ -182,6 +183,7 @@ class frmMain : public QMainWindow {
   bool startingUp_ = true;
   bool closing_ = false;
   QString cursorGuide_;  // the guide's last line about the cursor
+  std::set<std::string> undrawableTold_;  // car pictures the player was told cannot be drawn
   bool escapeDown_ = false;   // Escape went down on this window, not on a menu or a dialog
   std::pair<int, unsigned long> lastEscape_{0, 0};  // the last Escape event looked at
 

@@ -9,6 +9,7 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QFile>
 #include <QSettings>
 #include <QSocketNotifier>
 #include <QWidget>
@@ -38,6 +39,10 @@ void QSettingsStore::SaveSetting(const std::string& app, const std::string& sect
   QSettings settings(Q(app), Q(app));
   settings.beginGroup(Q(section));
   settings.setValue(Q(key), Q(value));
+  settings.sync();
+  // Written with whatever the umask allows (0666 under umask 000): only its owner writes it.
+  QFile::setPermissions(settings.fileName(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                 QFileDevice::ReadGroup | QFileDevice::ReadOther);
 }
 
 void InstallQtPlatform() {

@@ -275,6 +275,7 @@ const QImage& YardView::Cell(const std::string& file) {
   if (it == cells_.end()) {
     // Squeezed into the square cell, the aspect not kept, smoothly: the pictures are large.
     it = cells_.insert(key, LoadShrunkPicture(file, kSlot, kSlot));
+    if (it->isNull() && onUndrawable) onUndrawable(file);
   }
   return *it;
 }

@@ -8,6 +8,7 @@
 #include <QMap>
 #include <QPixmap>
 #include <QWidget>
+#include <functional>
 #include <array>
 #include <vector>
 
@@ -156,6 +157,13 @@ class YardView : public QWidget {
   bool guides_ = true;
   std::array<bool, kDumpLines> rowsShown_{true, true, true};
   QMap<QString, QImage> cells_;  // each file's picture squeezed into its cell, made once
+
+ public:
+  // Told once a file whose picture cannot be drawn (no bitmap a reader takes, a header of
+  // impossible sizes): the cell stays empty, and the player should know why.
+  std::function<void(const std::string& file)> onUndrawable;
+
+ private:
   QFont numberFont_;
   mutable QMap<QString, QImage> numbers_;
   mutable QImage design_;  // the picture as last drawn; null when something changed since

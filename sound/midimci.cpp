@@ -1,5 +1,10 @@
 #include "sound/midimci.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -60,7 +65,17 @@ MIDIMCIClass::~MIDIMCIClass() {
 
 void MIDIMCIClass::Log(const std::string& line) {
   if (!OutputLog || logFile_.empty()) return;
-  std::ofstream(logFile_, std::ios::binary | std::ios::app) << line << "\r\n";
+  // Readable by others, writable by its owner alone, whatever the umask (an ofstream makes 0666).
+  const int fd = ::open(logFile_.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOFOLLOW, 0644);
+  if (fd < 0) return;
+  const std::string text = line + "\r\n";
+  for (std::size_t done = 0; done < text.size();) {
+    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  ::close(fd);
 }
 
 std::string MIDIMCIClass::Send(const std::string& command, std::uint32_t* error) {

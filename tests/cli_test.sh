@@ -73,6 +73,17 @@ out=$(printf '%s\n' "$solution" | cli --data "$data" --seed 3 --lang en 2>&1)
 grep -qx '\*\*\* Complete \*\*\*' <<<"$out" || fail "extreme headers: '$solution' did not complete"
 grep -q 'runtime error' <<<"$out" && fail "extreme headers: undefined behaviour"
 
+# A train picked at random that does not load makes way for one that does.
+check
+mixed=$scratch/mixed
+mkdir -p "$mixed"
+cp "$cars/loco.lst" "$cars/branch_short.trd" "$cars"/*.bmp "$mixed/"
+printf 'Broken\nsound\nmissing.bmp\n' >"$mixed/a_broken.trd"
+for seed in 1 2 3 4 5 6; do
+  out=$(printf 'yard\nquit\n' | cli --data "$mixed" --seed "$seed" --lang en 2>&1) ||
+    fail "a broken train among good ones ended the run (seed $seed): $(tail -n 1 <<<"$out")"
+done
+
 # Records: a game left at the end of the input, one completed, one derailed; stats counts them.
 check
 rec=$scratch/own.sqlite
@@ -106,6 +117,78 @@ exec 3>&-
 grep -q 'the game in progress is kept' "$scratch/term.out" || fail "SIGTERM: nothing kept"
 out=$(printf 'yard\n' | cli --lang en --resume)
 grep -q '^The game you left is back' <<<"$out" || fail "SIGTERM: not taken up"
+
+# Waits until FILE holds COUNT lines matching PATTERN; a minute at most, a ceiling for a failing run.
+wait_lines() {
+  for _ in $(seq 1 600); do
+    [ "$(grep -c -- "$2" "$1" 2>/dev/null)" -ge "$3" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# A kill in the middle of a game: the next --resume brings back the game as it stood after the
+# last move, with its history (an undo takes the last move back).
+check
+kill_db=$scratch/kill.sqlite
+mkfifo "$scratch/kin"
+"$program" --records "$kill_db" --seed 8 --lang en --resume <"$scratch/kin" >"$scratch/kill.out" 2>&1 &
+pid=$!
+exec 4>"$scratch/kin"
+printf 'back\nfront 1\nhelp\nyard\nback\nhelp\nyard\n' >&4
+wait_lines "$scratch/kill.out" '^usage:' 2 && wait_lines "$scratch/kill.out" '^Line 2:' 7 || fail "kill: the moves were not played"
+kill -KILL "$pid"
+wait "$pid" 2>/dev/null
+exec 4>&-
+# The yard printed after each "help": after the pull, and after the back-in that followed it.
+yard_after_help() { awk -v n="$2" '/^usage:/ { k++ } k == n && /^Line/ && c < 3 { print; c++ }' "$1"; }
+before_last=$(yard_after_help "$scratch/kill.out" 1)
+last=$(yard_after_help "$scratch/kill.out" 2)
+out=$(printf 'yard\nundo\nyard\nquit\n' | "$program" --records "$kill_db" --seed 99 --lang en --resume)
+grep -q '^The game you left is back' <<<"$out" || fail "kill: the game was lost: $(head -n 3 <<<"$out")"
+resumed=$(grep '^Line' <<<"$out" | sed -n '4,6p')
+undone=$(grep '^Line' <<<"$out" | tail -n 3)
+[ "$resumed" = "$last" ] || fail "kill: another yard came back"
+[ "$undone" = "$before_last" ] || fail "kill: the history did not come back"
+
+# Two programs with --resume at once keep both their games, and two later ones take up one each.
+check
+two_db=$scratch/two.sqlite
+for n in 1 2; do
+  mkfifo "$scratch/in$n"
+  "$program" --records "$two_db" --seed $((n + 30)) --lang en --resume <"$scratch/in$n" >"$scratch/two$n.out" 2>&1 &
+  eval "pid$n=\$!"
+  eval "exec $((n + 4))>\"$scratch/in$n\""
+done
+printf 'back\nyard\n' >&5
+printf 'back\nfront 0\nback\nyard\n' >&6
+wait_lines "$scratch/two1.out" '^Line 2:' 3 && wait_lines "$scratch/two2.out" '^Line 2:' 4 || fail "two: not played"
+printf 'quit\n' >&5
+printf 'quit\n' >&6
+exec 5>&- 6>&-
+wait "$pid1" "$pid2"
+for n in 1 2; do
+  grep -q 'the game in progress is kept' "$scratch/two$n.out" || fail "two: game $n not kept"
+done
+kept="$(grep '^Line' "$scratch/two1.out" | tail -n 3)
+$(grep '^Line' "$scratch/two2.out" | tail -n 3)"
+for n in 3 4; do
+  mkfifo "$scratch/in$n"
+  "$program" --records "$two_db" --seed 5 --lang en --resume <"$scratch/in$n" >"$scratch/two$n.out" 2>&1 &
+  eval "pid$n=\$!"
+  eval "exec $((n + 4))>\"$scratch/in$n\""
+  eval "printf 'yard\\n' >&$((n + 4))"
+  wait_lines "$scratch/two$n.out" '^Line 2:' 2 || fail "two: run $n did not start"
+done
+printf 'quit\n' >&7
+printf 'quit\n' >&8
+exec 7>&- 8>&-
+wait "$pid3" "$pid4"
+taken="$(grep '^Line' "$scratch/two3.out" | tail -n 3)
+$(grep '^Line' "$scratch/two4.out" | tail -n 3)"
+[ "$(sort <<<"$kept")" = "$(sort <<<"$taken")" ] || fail "two: the games taken up are not the two kept"
+grep -q '^The game you left is back' "$scratch/two3.out" && grep -q '^The game you left is back' "$scratch/two4.out" ||
+  fail "two: not both taken up"
 
 # A quiz code: printed by "code", played again by --code from its start in another run, refused
 # with its reason for a typing error.

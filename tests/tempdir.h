@@ -16,9 +16,11 @@ class TempDir {
     path_ = std::filesystem::temp_directory_path() / ("kelvara-test-" + std::to_string(rd()) + std::to_string(rd()));
     std::filesystem::create_directories(path_);
   }
+  // A folder a test process was handed by the test that started it: its own to keep.
+  explicit TempDir(const std::string& handed) : path_(handed), owned_(false) {}
   ~TempDir() {
     std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
+    if (owned_) std::filesystem::remove_all(path_, ec);
   }
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
@@ -48,6 +50,7 @@ class TempDir {
 
  private:
   std::filesystem::path path_;
+  bool owned_ = true;
 };
 
 }  // namespace kelvara::testing

@@ -7,6 +7,8 @@
 #include <QGuiApplication>
 #include <QWindow>
 #include <QElapsedTimer>
+#include <QSettings>
+#include <sys/stat.h>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
@@ -194,6 +196,24 @@ TEST_F(PlaceTest, FormationViewsOpenBesideTheMainWindowWhereverItStandsNow) {
 }
 
 // A size kept by an older version, from a run in the other language, cuts no text off.
+// Under an open umask (000) what the game writes is still its owner's alone to change.
+TEST_F(PlaceTest, FilesWrittenUnderAnOpenUmaskAreTheOwnersAlone) {
+  std::filesystem::remove(dir / "kelvara.ini");  // made by the game: a first start
+  const mode_t before = ::umask(0);
+  Start("/e nsp", true);
+  Trigger("mnuGameNewGame");
+  Click("cmdBack");
+  window->close();
+  window.reset();
+  ::umask(before);
+  const std::string place = QSettings("Kelvara", "Kelvara").fileName().toStdString();
+  for (const std::string& file : {dir / "kelvara.ini", dir / "kelvara.log", dir / "MIDIMCI.log", dir / "records.sqlite", place}) {
+    struct stat st {};
+    ASSERT_EQ(::stat(file.c_str(), &st), 0) << file;
+    EXPECT_EQ(st.st_mode & 0022, 0u) << file << " is writable by others";
+  }
+}
+
 TEST_F(PlaceTest, TheDataInstallWindowShowsAllItsText) {
   {
     QSettings store("Kelvara", "Kelvara");

@@ -60,6 +60,17 @@ TEST(FileReadTest, WhatIsNotAPlainReadableFileIsRefusedAtOnce) {
   }
   const FileRead gone = ReadGameFile(dir / "gone.trd", kTrainFileLimit);
   EXPECT_TRUE(gone.missing);
+  // A locomotive list that is a folder says so, not only that it was not found.
+  {
+    TempDir data;
+    fs::create_directory(data / "loco.lst");
+    Fakes f;
+    LocoClass loco(DataPorts{f.msg, f.texts, f.clock});
+    loco.LoadLst(data.str());
+    ASSERT_EQ(f.msg.shown.size(), 1u);
+    EXPECT_THAT(f.msg.shown[0].text, HasSubstr("<10010>"));
+    EXPECT_THAT(f.msg.shown[0].text, HasSubstr("<6020>not a regular file"));
+  }
   EXPECT_EQ(ReadGameFile(plain, kTrainFileLimit).bytes, "Train\r\nsound\r\ncar.bmp\r\n");
   EXPECT_EQ(ReadFileHead(plain, 5).bytes, "Train");
 
@@ -180,6 +191,14 @@ TEST(SettingsFileTest, TwoProcessesSaveInTurn) {
   EXPECT_EQ(WEXITSTATUS(status), 0);
   const IniFile result = IniFile::Load(ini);
   EXPECT_EQ(result.Get("OtherTool", "kept"), "yes");
+  // Temporaries of saves killed half way go with the next save; other files stay.
+  const std::string stale = dir.Write("kelvara.ini.saving-q3xz9a", "[Half]\r\n");
+  const std::string older = dir.Write("kelvara.ini.q3Xz9A", "[Half]\r\n"), other = dir.Write("kelvara.ini.backup", "x");
+  ASSERT_TRUE(IniFile::Update(ini, [](IniFile& f) { f.Set("A", "again", "1"); }));
+  EXPECT_FALSE(fs::exists(stale));
+  EXPECT_FALSE(fs::exists(older)) << "as an earlier version named them";
+  EXPECT_TRUE(fs::exists(other));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.str()), fs::directory_iterator()), 2) << "the file and the other";
   for (int i = 0; i < 150; ++i) {
     ASSERT_EQ(result.Get("A", "n" + std::to_string(i)), std::to_string(i)) << "A's save " << i << " was lost";
     ASSERT_EQ(result.Get("B", "n" + std::to_string(i)), std::to_string(i)) << "B's save " << i << " was lost";

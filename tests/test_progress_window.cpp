@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QProcess>
 #include <QTableWidget>
 #include <csignal>
 
@@ -145,6 +146,42 @@ TEST_F(ProgressWindowTest, AStartUpClosedEarlyKeepsTheGameLeft) {
   Start();
   ASSERT_TRUE(window->game().GameActive);
   EXPECT_EQ(Now(), before);
+}
+
+// Killed in the middle of a game: the next start brings back the game and its history as they
+// stood after the last move. The window that is killed is a process of its own (the test below).
+TEST_F(ProgressWindowTest, AKillInTheMiddleOfAGameLosesNoMoveMade) {
+  Settings();
+  QProcess killed;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("KELVARA_WINDOW_DIR", QString::fromStdString(dir.str()));
+  killed.setProcessEnvironment(env);
+  killed.start(QCoreApplication::applicationFilePath(),
+               {"--gtest_filter=ProgressWindowTest.DISABLED_PlayedThenKilled", "--gtest_also_run_disabled_tests"});
+  ASSERT_TRUE(killed.waitForFinished(300000)) << "the window to kill never ended";
+  EXPECT_EQ(killed.exitStatus(), QProcess::CrashExit) << killed.readAll().toStdString();
+  const auto lines = SplitLines(ReadFileBytes(dir / "seen.txt").value_or(""));
+  ASSERT_EQ(lines.size(), 4u) << "what the killed window showed";
+
+  Start();
+  Game& game = window->game();
+  ASSERT_TRUE(game.GameActive) << "taken up";
+  const SavedGame now = *game.SaveGame();
+  EXPECT_EQ(now.yard, lines[0]);
+  EXPECT_EQ(std::to_string(now.history.size()), lines[1]);
+  EXPECT_EQ(std::to_string(now.historyAt), lines[2]);
+  EXPECT_EQ(std::to_string(now.moves), lines[3]);
+  EXPECT_TRUE(Enabled("mnuGameUndo")) << "with its history";
+}
+
+TEST_F(ProgressWindowTest, DISABLED_PlayedThenKilled) {
+  ASSERT_NE(HandedFolder(), nullptr) << "started by AKillInTheMiddleOfAGameLosesNoMoveMade";
+  Start();
+  PlaySome();
+  const SavedGame g = *window->game().SaveGame();
+  dir.Write("seen.txt", g.yard + "\n" + std::to_string(g.history.size()) + "\n" + std::to_string(g.historyAt) + "\n" +
+                            std::to_string(g.moves) + "\n");
+  std::raise(SIGKILL);
 }
 
 TEST_F(ProgressWindowTest, AChangedTrainIsNotTakenUp) {

@@ -169,23 +169,35 @@ TEST(RecordsTest, TheGameInProgressKeepsEveryField) {
   EXPECT_TRUE(again.records->KeptGames().empty());
 }
 
-// Two games at once, each recording 500 games as fast as it can: all 1000 are there.
-TEST(RecordsTest, TwoProcessesLoseNoGame) {
+// Programs at once, one with a long session and two that open and close the records again and
+// again (each opening reads the file's header, which once dropped the others' locks): every game
+// each of them recorded is there.
+TEST(RecordsTest, ProgramsAtOnceLoseNoGame) {
   TempDir dir;
   const std::string path = dir / "records.sqlite";
+  constexpr int kShort = 60, kGames = 2 * kShort;
   std::vector<pid_t> children;
-  for (int c = 0; c < 2; ++c) {
+  for (int c = 0; c < 3; ++c) {
     const pid_t pid = fork();
     ASSERT_GE(pid, 0);
     if (pid == 0) {
-      auto opened = Records::Open(path);
-      if (!opened.records) std::fprintf(stderr, "child %d: %s\n", c, opened.problem.c_str());
       int stored = 0;
-      for (int i = 0; opened.records && i < 500; ++i) {
-        stored += opened.records->GameEnded(Rec(GameEnd::Completed, 1000 * c + i, 7)).stored;
+      std::unique_ptr<Records> long_;
+      for (int round = 0; round < (c == 0 ? 1 : kShort); ++round) {
+        auto opened = Records::Open(path);
+        if (!opened.records) {
+          std::fprintf(stderr, "child %d: %s\n", c, opened.problem.c_str());
+          _exit(1);
+        }
+        opened.records->ClaimSlot(false);
+        for (int i = 0; i < (c == 0 ? kGames : 2); ++i) {
+          SavedGame playing;
+          playing.history.resize(1);
+          opened.records->Keep(playing);
+          stored += opened.records->GameEnded(Rec(GameEnd::Completed, 10000 * c + 10 * round + i, 7)).stored;
+        }
       }
-      if (opened.records && stored != 500) std::fprintf(stderr, "child %d: %s\n", c, opened.records->LastError().c_str());
-      _exit(stored == 500 ? 0 : 1);
+      _exit(stored == kGames ? 0 : 1);
     }
     children.push_back(pid);
   }
@@ -197,10 +209,42 @@ TEST(RecordsTest, TwoProcessesLoseNoGame) {
   auto opened = Records::Open(path);
   ASSERT_TRUE(opened.records);
   const auto games = opened.records->Games();
-  ASSERT_EQ(games.size(), 1000u);
   std::set<int> moves;
   for (const auto& g : games) moves.insert(g.moves);
-  EXPECT_EQ(moves.size(), 1000u);
+  EXPECT_EQ(games.size(), 3u * kGames);
+  EXPECT_EQ(moves.size(), 3u * kGames);
+  EXPECT_TRUE(opened.records->KeptGames().empty()) << "every game kept ended, and its slot with it";
+}
+
+// A slot holding more than a game can make (a million steps, a label of 50 MB) is damage: read no
+// further than a game's size, refused, and emptied.
+TEST(RecordsTest, AKeptGameLargerThanAGameIsRefused) {
+  TempDir dir;
+  const std::string path = dir / "records.sqlite";
+  SavedGame g;
+  g.history = {{"L1/1,2/./", 1, "0", 0, "Start"}};
+  for (const char* damage : {"WITH RECURSIVE n(k) AS (SELECT 1 UNION ALL SELECT k + 1 FROM n WHERE k < 1000000)"
+                             " INSERT INTO kept_history SELECT 1, k, 'L1/1,2/./', 1, '0', 0, 'Back' FROM n",
+                             "UPDATE kept_history SET label = zeroblob(50000000) WHERE slot = 1"}) {
+    SCOPED_TRACE(damage);
+    {
+      auto opened = Records::Open(path);
+      ASSERT_TRUE(opened.records);
+      ASSERT_TRUE(opened.records->ClaimSlot(false).claimed);
+      opened.records->Keep(g);
+    }
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, damage, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+    sqlite3_close(db);
+    auto opened = Records::Open(path);
+    ASSERT_TRUE(opened.records);
+    const Records::Claim claim = opened.records->ClaimSlot(true);
+    EXPECT_TRUE(claim.claimed);
+    EXPECT_TRUE(claim.damaged);
+    EXPECT_FALSE(claim.left);
+    EXPECT_TRUE(opened.records->KeptGames().empty()) << "the damaged slot is emptied";
+  }
 }
 
 // A file that is not a database, or one cut short, is kept as it was under a name of its own.
@@ -293,14 +337,38 @@ TEST(RecordsTest, WhatCannotBeUsedIsLeftAlone) {
   }
   sqlite3* db = nullptr;
   ASSERT_EQ(sqlite3_open(newer.c_str(), &db), SQLITE_OK);
-  ASSERT_EQ(sqlite3_exec(db, "PRAGMA user_version=99", nullptr, nullptr, nullptr), SQLITE_OK);
+  // Kept by its program without the write-ahead log: opening it must not switch it.
+  ASSERT_EQ(sqlite3_exec(db, "PRAGMA journal_mode=DELETE; PRAGMA user_version=99", nullptr, nullptr, nullptr), SQLITE_OK);
   sqlite3_close(db);
   const std::string before = Bytes(newer);
   auto opened = Records::Open(newer);
   EXPECT_FALSE(opened.records);
   EXPECT_NE(opened.problem.find("newer version"), std::string::npos);
   EXPECT_TRUE(opened.setAside.empty());
-  EXPECT_EQ(Bytes(newer), before);
+  EXPECT_EQ(Bytes(newer), before) << "byte for byte";
+  EXPECT_FALSE(fs::exists(newer + "-wal"));
+}
+
+// One flipped bit of the header makes the records' version negative: damage, set aside as other
+// damage is, and new records begun; it once crashed every start.
+TEST(RecordsTest, ANegativeVersionIsDamage) {
+  TempDir dir;
+  const std::string path = dir / "records.sqlite";
+  {
+    auto opened = Records::Open(path);
+    ASSERT_TRUE(opened.records);
+    opened.records->GameEnded(Rec(GameEnd::Completed, 9, 7));
+  }
+  std::string bytes = Bytes(path);
+  ASSERT_GT(bytes.size(), 100u);
+  ASSERT_EQ(bytes.substr(60, 4), std::string("\0\0\0\x05", 4)) << "the version, big-endian at byte 60";
+  bytes[60] = static_cast<char>(bytes[60] | 0x80);
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+  auto opened = Records::Open(path);
+  ASSERT_TRUE(opened.records) << opened.problem;
+  EXPECT_FALSE(opened.setAside.empty());
+  EXPECT_EQ(Bytes(opened.setAside), bytes) << "kept as it was";
+  EXPECT_TRUE(opened.records->GameEnded(Rec(GameEnd::Completed, 9, 7)).stored);
 }
 
 // A database of the first version takes the later steps when opened; its games and the game
@@ -457,11 +525,17 @@ TEST(RecordsTest, AFullDiskIsToldOnce) {
   {
     auto opened = Records::Open(mnt + "/records.sqlite");
     ASSERT_TRUE(opened.records) << opened.problem;
-    opened.records->OnFirstFailure = [&](const std::string&) { ++told; };
+    std::string said;
+    opened.records->OnFirstFailure = [&](const std::string& why) {
+      ++told;
+      said = why;
+    };
     GameRecord big = Rec(GameEnd::Completed, 9, 7);
     big.startPosition.assign(2000, 'x');
     for (int i = 0; i < 400; ++i) (opened.records->GameEnded(big).stored ? stored : refused)++;
     EXPECT_EQ(opened.records->Stats().played, stored);
+    // SQLite's own reason, as it gave it before the rollback.
+    EXPECT_NE(said.find("full"), std::string::npos) << said;
   }
   ::umount(mnt.c_str());
   EXPECT_GT(stored, 0);

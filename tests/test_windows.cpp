@@ -34,6 +34,7 @@
 namespace kelvara::testing {
 namespace {
 
+using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
@@ -331,6 +332,25 @@ TEST_F(InstalledTest, FilesGoToTheUsersFoldersAndTheDefaultSetIsPlayed) {
   for (const char* beside : {"kelvara.ini", "kelvara.log", "MIDIMCI.log"}) {
     EXPECT_FALSE(std::filesystem::exists(dir / beside)) << beside << " beside the program";
   }
+}
+
+// A train of the player's whose car picture no reader can draw (a header of impossible sizes):
+// the cell stays empty, and the log and the guide say which picture and why.
+TEST_F(InstalledTest, ACarPictureThatCannotBeDrawnIsSaid) {
+  std::filesystem::create_directory(dir / "run");
+  Start();
+  const std::string own = dir / "data/kelvara/Cars";
+  std::filesystem::create_directories(own);
+  std::string header(54, '\0');
+  header[0] = 'B', header[1] = 'M', header[14] = 40, header[28] = 24;
+  for (const int at : {18, 22}) header[static_cast<std::size_t>(at + 3)] = 0x7f;  // 2^31 - ... a side
+  dir.Write("data/kelvara/Cars/huge.bmp", header);
+  dir.Write("data/kelvara/Cars/odd.trd", "Odd\r\nsound\r\nhuge.bmp\r\npc_blue.bmp\r\n");
+  window->game().ChangeTrain(0, own + "/odd.trd");
+  ASSERT_EQ(window->game().TRD.CarCount(), 2) << "the car counts: its header has a size";
+  const std::string log = ReadFileBytes(dir / "state/kelvara/kelvara.log").value_or("");
+  EXPECT_THAT(log, HasSubstr("Car picture cannot be drawn: " + own + "/huge.bmp"));
+  EXPECT_THAT(boxes.shown, Contains(HasSubstr("cannot be drawn")));
 }
 
 // ---- every menu item -----------------------------------------------------------------------------

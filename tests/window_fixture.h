@@ -73,8 +73,11 @@ struct ScriptedBoxes : IMessageBox {
   }
 };
 
+// The folder a test hands a window test it starts as a process of its own, if any.
+inline const char* HandedFolder() { return std::getenv("KELVARA_WINDOW_DIR"); }
+
 struct WindowFixture : ::testing::Test {
-  TempDir dir;
+  TempDir dir = HandedFolder() != nullptr ? TempDir(std::string(HandedFolder())) : TempDir();
   std::unique_ptr<qt::frmMain> window;
   ScriptedBoxes boxes;
   // What the one-input console returns when set; unset shows the console.
@@ -104,8 +107,10 @@ struct WindowFixture : ::testing::Test {
 
   void SetUp() override {
     QSettings("Kelvara", "Kelvara").clear();  // no window place from an earlier test
-    std::filesystem::create_directory_symlink(KELVARA_CARS_DIR, dir / "Cars");
-    std::filesystem::create_directory_symlink(std::string(KELVARA_BUILD_DIR) + "/help", dir / "help");
+    if (HandedFolder() == nullptr) {
+      std::filesystem::create_directory_symlink(KELVARA_CARS_DIR, dir / "Cars");
+      std::filesystem::create_directory_symlink(std::string(KELVARA_BUILD_DIR) + "/help", dir / "help");
+    }
     SetProgramPaths(dir.str(), "kelvara");
   }
   void TearDown() override {
