@@ -166,6 +166,23 @@ bool CutShort(sqlite3* db) {
   return pages * pageSize > static_cast<std::uint64_t>(size);
 }
 
+// The header is read without a lock: another program checkpointing its write-ahead log writes
+// the first page, with the new page count, before the pages that make the file that long. A
+// file that looks cut short is therefore looked at again by SQLite within a read of its own,
+// which sees the file and the log as one.
+// SQLITE_OK when whole, SQLITE_CORRUPT when not, or why the look could not be had (busy).
+int LookAgain(sqlite3* db) {
+  sqlite3_stmt* check = nullptr;
+  int rc = sqlite3_prepare_v2(db, "PRAGMA quick_check(1)", -1, &check, nullptr);
+  if (rc == SQLITE_OK) rc = sqlite3_step(check);
+  if (rc == SQLITE_ROW) {
+    const unsigned char* said = sqlite3_column_text(check, 0);
+    rc = said != nullptr && std::strcmp(reinterpret_cast<const char*>(said), "ok") == 0 ? SQLITE_OK : SQLITE_CORRUPT;
+  }
+  sqlite3_finalize(check);
+  return rc;
+}
+
 std::string ErrorOf(sqlite3* db) { return db ? sqlite3_errmsg(db) : "out of memory"; }
 
 // "records.sqlite" -> "records.sqlite.broken-20261210-013000", with "-2" and so on when that is
@@ -242,9 +259,14 @@ Records::Opened Records::Open(const std::string& path, std::function<std::int64_
     // A whole check of the file reads every page (7 ms for 10,000 games), too slow for every
     // start: a file cut short is seen from its header here, other damage when a page is read.
     if (ok && CutShort(db)) {
-      ok = false;
-      damaged = true;
-      why = "database disk image is malformed (cut short)";
+      const int look = LookAgain(db);
+      if (look == SQLITE_CORRUPT) {
+        ok = false;
+        damaged = true;
+        why = "database disk image is malformed (cut short)";
+      } else {
+        ok = check(look);
+      }
     }
     // The version first: a file of a newer program is not touched at all, not even switched to
     // the write-ahead log; one whose version no program writes is damage.

@@ -189,6 +189,7 @@ TEST(RecordsTest, ProgramsAtOnceLoseNoGame) {
           std::fprintf(stderr, "child %d: %s\n", c, opened.problem.c_str());
           _exit(1);
         }
+        if (!opened.setAside.empty()) std::fprintf(stderr, "child %d set aside: %s\n", c, opened.problem.c_str());
         opened.records->ClaimSlot(false);
         for (int i = 0; i < (c == 0 ? kGames : 2); ++i) {
           SavedGame playing;
@@ -205,6 +206,10 @@ TEST(RecordsTest, ProgramsAtOnceLoseNoGame) {
     int status = 0;
     waitpid(pid, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  for (const auto& entry : std::filesystem::directory_iterator(dir.str())) {
+    EXPECT_EQ(entry.path().filename().string().find(".broken"), std::string::npos)
+        << "a file in use was taken for damage: " << entry.path();
   }
   auto opened = Records::Open(path);
   ASSERT_TRUE(opened.records);
