@@ -66,9 +66,9 @@ void Game::cmdBack_Click() {
     return;
   }
   std::string step = PlainCaption(Msg(1240));
+  const Yard before = yard;
   if (yard.at(kHeadShunt, kVisible - 1).IsEmpty()) {
     const std::int32_t n = NumberBoxValue(c.Text("cmbCutTrainNum"));
-    const Yard before = yard;
     PushTrain(line, n);
     c.SetText("cmbCutTrainNum", "");
     // A push counts as a command, the back-in after a pull does not: that was the pull's.
@@ -78,7 +78,8 @@ void Game::cmdBack_Click() {
     AddTrain(kHeadShunt, line);
   }
   if (GameActive) {
-    RecordStep(step);
+    // A Back that moved nothing (a push of no car lengths) is no step to take back.
+    if (!(yard == before)) RecordStep(step);
     ChkGameEnd();
   }
   c.SetFocus("cmbCutTrainNum");

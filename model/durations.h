@@ -16,5 +16,6 @@ inline constexpr int kFanfareLongest = 20000;    // a fanfare still "playing" af
 inline constexpr int kParLongest = 5000;        // the completion waits at most this long for the fewest moves
 inline constexpr int kStepFrame = 50;           // each drawn step of a move stays this long on the screen
 inline constexpr int kPumpEvery = 8;            // the event loop turns at most this often when asked once
+inline constexpr int kEscapeAfterRun = 1500;    // an Escape this soon after the departure run was meant for it
 
 }  // namespace kelvara::durations

@@ -266,6 +266,7 @@ void Game::mnuGameRestart_Click() {
   if (settings_.OneInput) MsgGuide.Msg(Msg(5720));
 
   StartTick = ports_.clock.TickCount();
+  clockStopped_.reset();
   GameActive = true;
   TrainChanged = false;
   StartHistory();
@@ -380,10 +381,11 @@ void Game::CompleteAnimate() {
   c.SetVisible("mnuEscape", false);
   ports_.scene.AnimeView(false);
   c.SetVisible("cmbCutTrainNum", true);
+  runEndedAt_ = ports_.clock.TickCount();
 }
 
 void Game::Timer1_Timer() {
-  const std::uint32_t elapsedMs = ports_.clock.TickCount() - StartTick;
+  const std::uint32_t elapsedMs = clockStopped_.value_or(ports_.clock.TickCount()) - StartTick;
   ports_.status.SetPanel("Time", PlayTimeText(elapsedMs / 1000));
 }
 

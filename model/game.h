@@ -388,6 +388,10 @@ class Game {
   bool gameOver_ = false;        // the last game ended in a derailment
   bool restartOffered_ = false;  // Back was pressed in this game
   bool oneInputRun_ = false;     // a one-input string is being played: the clock stands
+  // The train ran into the car stopper: the clock stops there, not after the boxes that say so.
+  std::optional<std::uint32_t> clockStopped_;
+  // When the last departure run ended: an Escape pressed to end it can arrive after it did.
+  std::optional<std::uint32_t> runEndedAt_;
   // The hint's position: the hint goes from the guide when the position goes.
   Yard hintYard_;
   int hintRoute_ = -1;

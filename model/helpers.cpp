@@ -292,7 +292,9 @@ std::string Game::ParText() const {
   };
   // Nothing before the first quiz, or after a change of train.
   if (TrainCars <= 0 || (!GameActive && FewestMoves < 0 && !ParPending())) return {};
-  std::string text = Fill(Msg(7000), count(ParPending(), FewestMoves, FewestProven));
+  // The moves made beside the par, counted alike (pulls and pushes, or commands), so that the two
+  // can be compared; the pull counter of its own panel counts something else.
+  std::string text = Fill(Msg(7030), std::to_string(MovesUsed), count(ParPending(), FewestMoves, FewestProven));
   if (settings_.ParFromHere && GameActive) {
     text += Fill(Msg(7010), count(hereJob_ && !hereJob_->done, FewestFromHere, FewestFromHereProven));
   }

@@ -152,6 +152,10 @@ void Game::Derail(bool first) {
     return;
   }
   ports_.sound.StopSound();
+  if (GameActive) {
+    clockStopped_ = ports_.clock.TickCount();
+    UpdateControls();
+  }
   Box(Msg(5600));
   Box(Msg(5610));
   Derailed = true;

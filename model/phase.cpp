@@ -1,6 +1,7 @@
 // The state of play: the phase, the gate every command passes, and what is enabled.
 #include <algorithm>
 
+#include "model/durations.h"
 #include "model/game.h"
 
 namespace kelvara {
@@ -109,7 +110,13 @@ void Game::SetClosing() {
 EscapeAction Game::OnEscape() const {
   const Phase p = phase();
   if (p == Phase::DepartureRun) return EscapeAction::CutRunShort;
-  return IsSettled(p) ? EscapeAction::Close : EscapeAction::Nothing;
+  if (!IsSettled(p)) return EscapeAction::Nothing;
+  // A key pressed to end the run reaches the window late when a screen reader passes keys on
+  // after looking at them: it ends nothing more.
+  if (runEndedAt_ && ports_.clock.TickCount() - *runEndedAt_ < static_cast<std::uint32_t>(durations::kEscapeAfterRun)) {
+    return EscapeAction::Nothing;
+  }
+  return EscapeAction::Close;
 }
 
 // ---- what is enabled -----------------------------------------------------------------------------
@@ -120,7 +127,7 @@ std::array<bool, std::size(kMainControls)> Game::ControlStates() const {
     if (const std::size_t i = IndexOf(name); i < kControlCount) on[i] = value;
   };
   const Phase p = phase();
-  const bool clock = GameActive && !oneInputRun_;
+  const bool clock = GameActive && !oneInputRun_ && !clockStopped_;
 
   if (p == Phase::Moving || p == Phase::Loading || p == Phase::Dialog) {
     // The menu bar stays as it is while a command runs; of its items only End and Help answer.

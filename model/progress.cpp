@@ -52,7 +52,9 @@ std::optional<std::string> Game::ContentDigestOf(const TrainIdentity& old) {
   return std::nullopt;
 }
 
-std::int64_t Game::PlayedMs() { return static_cast<std::uint32_t>(ports_.clock.TickCount() - StartTick); }
+std::int64_t Game::PlayedMs() {
+  return static_cast<std::uint32_t>(clockStopped_.value_or(ports_.clock.TickCount()) - StartTick);
+}
 
 bool Game::Played() const {
   // Any move made, taken back or not, and what a move did before it could be recorded (a push
@@ -171,6 +173,7 @@ std::optional<int> Game::ResumeGame(const SavedGame& g) {
   TrainChanged = false;
   GameActive = true;
   StartTick = ports_.clock.TickCount() - static_cast<std::uint32_t>(g.playedMs);
+  clockStopped_.reset();
   ports_.controls.SetText("cmbCutTrainNum", "");
   // A game left before its fewest moves were found has them looked for again.
   if (FewestMoves < 0) {

@@ -1,12 +1,31 @@
 #include "qt/frmanserview.h"
 
 #include <QPlainTextEdit>
+#include <QStringList>
 #include <QPushButton>
 #include <QResizeEvent>
 
 #include "qt/applynational.h"
 
 namespace kelvara::qt {
+
+QString AnswerInWords(const std::vector<std::string>& entries, const ITexts& texts) {
+  QStringList lines;
+  for (int i = static_cast<int>(entries.size()) - 1; i >= 0; --i) {
+    const QString entry = QString::fromStdString(entries[static_cast<std::size_t>(i)]);
+    const auto parts = entry.mid(2).split(':');
+    bool lineOk = false, countOk = false;
+    const int line = parts.size() == 2 ? parts[0].toInt(&lineOk) : 0;
+    const int count = parts.size() == 2 ? parts[1].toInt(&countOk) : 0;
+    const bool pull = entry.startsWith("C "), push = entry.startsWith("P ");
+    if ((pull || push) && lineOk && countOk) {
+      lines << QString::fromStdString(texts.Text(pull ? 7870 : 7880)).arg(i + 1).arg(line).arg(count);
+    } else {
+      lines << QString("%1: %2").arg(i + 1).arg(entry);
+    }
+  }
+  return lines.join(' ');
+}
 
 frmAnserView::frmAnserView(QWidget* parent, const QString& answer) : QDialog(parent) {
   setObjectName("frmAnserView");

@@ -2,11 +2,20 @@
 #pragma once
 
 #include <QDialog>
+#include <string>
+#include <vector>
+
+#include "base/ports.h"
 
 class QPlainTextEdit;
 class QPushButton;
 
 namespace kelvara::qt {
+
+// The making moves as a screen reader says them, the latest first as the view lists them:
+// "Move 7: pull 8 cars out of line 2." from "C 2:8", "back into line 1, 3 car lengths deeper"
+// from "P 1:3". An entry of another shape is read as it stands.
+QString AnswerInWords(const std::vector<std::string>& entries, const ITexts& texts);
 
 class frmAnserView : public QDialog {
   Q_OBJECT

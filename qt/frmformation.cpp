@@ -88,6 +88,7 @@ void frmTrain::Fill(const std::vector<Unit>& units) {
     if (i >= units.size()) continue;
     cell->setPixmap(Picture(units[i]));
     cell->setToolTip(HoverText(units[i]));
+    cell->setAccessibleName(units[i].name.empty() ? HoverText(units[i]) : Q(units[i].name));
     cell->setGeometry(x, 0, units[i].width, kUnitHeight);
     cell->setProperty("Tag", x);
     x += units[i].width;
@@ -129,6 +130,7 @@ void frmCar::Fill(const Unit& unit) {
   imgCar->setGeometry(0, 0, unit.width, kUnitHeight);
   imgCar->setPixmap(Picture(unit));
   imgCar->setToolTip(HoverText(unit));
+  imgCar->setAccessibleName(unit.name.empty() ? HoverText(unit) : Q(unit.name));
   setFixedSize(std::max(unit.width, 1), kUnitHeight);
 }
 

@@ -16,6 +16,7 @@ struct Unit {
   std::string file;
   std::string comment;
   int width = 0;  // at the display height of 60
+  std::string name;  // for a screen reader: what the unit is and where it stands ("car 3 of 12: ...")
 };
 
 // The display height of a unit's picture, and a bitmap of w x h shown at it.

@@ -25,6 +25,9 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
+#include <QPlainTextEdit>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
@@ -41,6 +44,7 @@
 #include "data/bmp.h"
 #include "data/install.h"
 #include "qt/applynational.h"
+#include "qt/announcer.h"
 #include "qt/yardaccess.h"
 #include "qt/frmabout.h"
 #include "qt/frmanserview.h"
@@ -430,13 +434,29 @@ QAction* frmMain::Item(QMenu* parent, const char* name) {
 bool frmMain::Play(GameCommand command) { return game_ && !closing_ && game_->Do(command); }
 
 bool frmMain::PlayAndTell(GameCommand command) {
+  // A new quiz is told as such, and what was said of the game before is not read again meanwhile.
+  const bool newQuiz = command == GameCommand::GameNewGame || command == GameCommand::GameReDisMakeUp ||
+                       command == GameCommand::GameRestart || command == GameCommand::GameDaily;
+  if (newQuiz && game_ && game_->Allows(command)) view_->ForgetAnnouncement();
   const int said = view_->Announcements();
   const bool done = Play(command);
-  TellYard(done, said);
+  // What the guide said of the cursor or of the number typed is gone with the move that used it.
+  if (done && !transientGuide_.isEmpty() && Q(status_.Panel("Msg")) == transientGuide_) status_.SetPanel("Msg", "");
+  if (done) transientGuide_.clear();
+  TellYard(done, said, newQuiz && done && game_->phase() == Phase::Playing ? Msg(7820) : std::string());
   return done;
 }
 
-void frmMain::TellYard(bool done, int said) {
+void frmMain::SayInPassing(const QString& text) {
+  // Never in place of a notice of the game's (the band a quiz could not be found for, the code of
+  // today's quiz): those stay until a command replaces them.
+  const QString now = Q(status_.Panel("Msg"));
+  if (!now.isEmpty() && now != transientGuide_) return;
+  transientGuide_ = text;
+  status_.SetPanel("Msg", S(text));
+}
+
+void frmMain::TellYard(bool done, int said, const std::string& first) {
   if (!game_ || closing_) return;
   if (!done) {
     view_->Announce(Q(Msg(7660)));
@@ -448,10 +468,9 @@ void frmMain::TellYard(bool done, int said) {
     view_->Announce(Q(Msg(5610) + ": " + Msg(5620)));
     return;
   }
-  QString guide = status_.Label("Msg") != nullptr ? status_.Label("Msg")->text() : QString();
-  if (guide == cursorGuide_) guide.clear();
-  const QString yard = YardSummary(*view_);
-  view_->Announce(guide.isEmpty() ? yard : guide + " " + yard);
+  QString guide = Q(status_.Panel("Msg"));
+  if (guide == transientGuide_) guide.clear();
+  view_->Announce(Sentences({Q(first), guide, YardSummary(*view_)}));
 }
 
 void frmMain::Say(const std::string& text) {
@@ -571,14 +590,17 @@ void frmMain::BuildControls() {
   setCentralWidget(central);
 
   InstallYardAccess();
+  InstallAnnouncerAccess();
   view_ = new YardView(central);
   view_->SetTexts(&texts_);
+  // What the yard announces is spoken as well as written into its description.
+  announcer_ = new Announcer(central, view_);
+  connect(view_, &YardView::announced, announcer_, &Announcer::Say);
   // From the keyboard: the cursor is said in the guide, Enter pulls out up to it, B backs in, the
   // digits go into the number box; the keyboard stays on the yard.
   connect(view_, &YardView::cursorMoved, this, [this](int cell) {
     if (!game_ || closing_) return;
-    cursorGuide_ = CursorGuide(*view_, cell);
-    status_.SetPanel("Msg", cursorGuide_.toStdString());
+    SayInPassing(CursorGuide(*view_, cell));
   });
   connect(view_, &YardView::pullRequested, this, [this](int cell) { PullAt(cell); });
   connect(view_, &YardView::backRequested, this, [this] {
@@ -592,7 +614,9 @@ void frmMain::BuildControls() {
       return;
     }
     cutNum_->setEditText(cutNum_->currentText() + digit);
-    Say(Fill(Msg(7670), Msg(7760), cutNum_->currentText().toStdString()));
+    const QString typed = Q(Fill(Msg(7670), Msg(7760), cutNum_->currentText().toStdString()));
+    SayInPassing(typed);
+    view_->Announce(typed);
   });
   connect(view_, &YardView::cellClicked, this, [this](int i) {
     if (game_ && !closing_) game_->Do(GameCommand::NumberBox, i);
@@ -614,6 +638,8 @@ void frmMain::BuildControls() {
   Register("cmbCutTrainNum", cutNum_);
   cutNum_->setEditable(true);
   cutNum_->setInsertPolicy(QComboBox::NoInsert);
+  // Digits only: a letter typed, or the "r" of Alt+R while Front is off, is no number of cars.
+  cutNum_->lineEdit()->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,4}")), cutNum_));
 
   back_ = new QPushButton(central);
   Register("cmdBack", back_);
@@ -642,7 +668,8 @@ void frmMain::BuildControls() {
   bar->setObjectName("staBar");
   bar->setSizeGripEnabled(false);
   for (const char* key : {"Msg", "DCount", "UCount", "Par", "TimeLabel", "Time"}) {
-    auto* label = new QLabel(bar);
+    // The guide is one line at every size, whatever the game puts into it.
+    QLabel* label = std::string(key) == "Msg" ? new OneLineLabel(bar) : new QLabel(bar);
     label->setObjectName(QString("staBar_") + key);
     label->setProperty("Key", key);
     const bool msg = std::string(key) == "Msg";
@@ -668,6 +695,9 @@ void frmMain::SetContlorTag() {
   SetTag(status_.Label("DCount"), {}, "136");
   SetTag(status_.Label("UCount"), {}, "137");
   SetTag(status_.Label("Par"), {}, "144");
+  // Their names for a screen reader: a caption before the number.
+  status_.Label("DCount")->setProperty("Caption", Q(Msg(7850)));
+  status_.Label("UCount")->setProperty("Caption", Q(Msg(7860)));
   // For assistive technology: the box has no caption of its own; the guide's name stays its text,
   // which is what a screen reader should read, and says what it is in its description.
   cutNum_->setAccessibleName(Q(Msg(7760)));
@@ -691,6 +721,9 @@ void frmMain::LayoutControls() {
     QFont f = font();
     if (f.pointSizeF() > 0) f.setPointSizeF(f.pointSizeF() * z);
     w->setFont(f);
+    // The number box's own text field and list were given the window's font by name: they grow
+    // with it too, or the digits stay at their first size.
+    for (QWidget* inner : w->findChildren<QWidget*>()) inner->setFont(f);
   }
   centralWidget()->setFixedSize(view_->size());
   view_->lower();
@@ -779,11 +812,14 @@ bool frmMain::eventFilter(QObject* watched, QEvent* e) {
                     (active == nullptr || active == this || !active->isVisible());
   const EscapeAction action = game_ ? game_->OnEscape() : EscapeAction::Nothing;
   if (e->type() == QEvent::KeyPress) {
-    // Escape that closes a menu, a dialog or a box goes down there; only a press here counts.
+    // Escape that closes a menu, a dialog or a box goes down there; only a press here counts,
+    // and for what it meant when it went down: a press that was to cut the run short never
+    // closes the window because the run ended before the key came up.
     escapeDown_ = here && action != EscapeAction::Nothing;
+    escapeMeant_ = action;
     return false;
   }
-  const bool ours = escapeDown_ && here;
+  const bool ours = escapeDown_ && here && action == escapeMeant_;
   escapeDown_ = false;
   if (!ours) return false;
   if (action == EscapeAction::CutRunShort) {
@@ -804,6 +840,9 @@ void frmMain::ShowAnswer() {
   const auto code = game_->QuizCodeText();
   frmAnserView view(this, Q((code ? texts_.Text(7200) + ": " + *code + "\r\n\r\n" : std::string()) + game_->AnswerText()));
   ApplyNational(view, texts_);
+  // The moves in words for a screen reader; the list itself keeps its described form.
+  view.txtAnser->setAccessibleDescription(AnswerInWords(
+      std::vector<std::string>(game_->AnserList.begin(), game_->AnserList.begin() + game_->AnserCount), texts_));
   PlaceInside(view, QRect(frameGeometry().right() + 8, y(), view.width(), view.height()), frmAnserView::kMinimum,
               frmAnserView::kMinimum, WorkArea());
   view.exec();
@@ -871,13 +910,19 @@ void frmMain::ShowTrainSelect() {
 
 namespace {
 
-// The units of a formation with their widths in the picture strip.
-std::vector<Unit> StripUnits(const std::vector<FormationUnit>& formation) {
+// The units of a formation with their widths in the picture strip, named by what each is and
+// where it stands: the locomotive's `locoUnits` first, then the cars.
+std::vector<Unit> StripUnits(const std::vector<FormationUnit>& formation, int locoUnits, const ITexts& texts) {
   std::vector<Unit> units;
-  for (const FormationUnit& u : formation) {
+  const int cars = static_cast<int>(formation.size()) - locoUnits;
+  for (std::size_t i = 0; i < formation.size(); ++i) {
+    const FormationUnit& u = formation[i];
     std::int32_t w = 0, h = 0;
     ReadBMPSize(u.file, w, h);
-    units.push_back({u.file, u.comment, UnitSize(w, h).width()});
+    const int at = static_cast<int>(i);
+    const std::string place = at < locoUnits ? Fill(texts.Text(7550), std::to_string(at + 1), std::to_string(locoUnits))
+                                             : Fill(texts.Text(7840), std::to_string(at - locoUnits + 1), std::to_string(cars));
+    units.push_back({u.file, u.comment, UnitSize(w, h).width(), u.comment.empty() ? place : place + ": " + u.comment});
   }
   return units;
 }
@@ -898,6 +943,7 @@ void frmMain::ShowMakeUpTable() {
   PlaceInside(*table, QRect(frameGeometry().left() - table->frameGeometry().width(), y(), table->width(), table->height()),
               100, 100, WorkArea());
   table->raise();
+  table->activateWindow();  // the keyboard goes with it: an Escape meant for it must not reach the yard
 }
 
 void frmMain::ShowMadeUpTrain() {
@@ -908,13 +954,14 @@ void frmMain::ShowMadeUpTrain() {
     trainWindow_ = train;
     ApplyNational(*train, texts_);
   }
-  train->Fill(StripUnits(Formation(game_->Loco2, game_->TRD2)));
+  train->Fill(StripUnits(Formation(game_->Loco2, game_->TRD2), game_->Loco2.CarCount(), texts_));
   // Directly below the main window, as wide, tall enough for the strip and its scroll bar.
   const int h = kUnitHeight + train->HScroll1->sizeHint().height();
   if (first) train->setMinimumHeight(h);
   train->show();
   PlaceInside(*train, QRect(x(), frameGeometry().bottom() + 1, width(), h), 100, h, WorkArea());
   train->raise();
+  train->activateWindow();  // the keyboard goes with it: an Escape meant for it must not reach the yard
 }
 
 void frmMain::ShowCar(int cell) {
@@ -926,11 +973,15 @@ void frmMain::ShowCar(int cell) {
     carWindow_ = car;
     ApplyNational(*car, texts_);
   }
-  car->Fill(StripUnits({*unit}).front());
+  // Named as the yard names the slot: "car 3" or "locomotive 1 of 2", and what it is.
+  Unit shown = StripUnits({*unit}, 0, texts_).front();
+  shown.name = S(SlotName(*view_, cell)) + (unit->comment.empty() ? "" : ": " + unit->comment);
+  car->Fill(shown);
   // Below the main window with the same left edge, moved up when it would leave the desktop.
   car->show();
   PlaceInside(*car, QRect(x(), frameGeometry().bottom() + 1, car->width(), car->height()), 0, 0, WorkArea());
   car->raise();
+  car->activateWindow();  // the keyboard goes with it: an Escape meant for it must not reach the yard
 }
 
 void frmMain::ShowDataInstall() {

@@ -116,9 +116,12 @@ class frmMain : public QMainWindow {
   // A command of the player's, and then what became of it said by the yard to assistive
   // technology: refused, the yard as it now stands, derailed (the completion says itself).
   bool PlayAndTell(GameCommand command);
-  void TellYard(bool done, int said);
+  void TellYard(bool done, int said, const std::string& first = {});
   // A line in the guide that the yard says as well.
   void Say(const std::string& text);
+  // A line of the guide in passing (the cursor, a digit typed): shown where no notice stands, and
+  // gone with the next command.
+  void SayInPassing(const QString& text);
   // Enter on the yard: pulls out up to that cell's car.
   void PullAt(int cell);
   void Log(std::string_view text) const;
@@ -170,6 +173,7 @@ class frmMain : public QMainWindow {
   std::optional<SavedGame> pending_;  // the game left at the last end, until it is taken up
 
   YardView* view_ = nullptr;
+  class Announcer* announcer_ = nullptr;
   QPushButton* front_ = nullptr;
   QPushButton* back_ = nullptr;
   QPushButton* animeTest_ = nullptr;
@@ -182,9 +186,11 @@ class frmMain : public QMainWindow {
   int zoom_ = 1;
   bool startingUp_ = true;
   bool closing_ = false;
-  QString cursorGuide_;  // the guide's last line about the cursor
+  // The guide's last line that only said where the cursor is or what was typed.
+  QString transientGuide_;
   std::set<std::string> undrawableTold_;  // car pictures the player was told cannot be drawn
   bool escapeDown_ = false;   // Escape went down on this window, not on a menu or a dialog
+  EscapeAction escapeMeant_ = EscapeAction::Nothing;  // what it was to do then
   std::pair<int, unsigned long> lastEscape_{0, 0};  // the last Escape event looked at
 
   // The ports.

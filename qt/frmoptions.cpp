@@ -110,6 +110,7 @@ frmOptions::frmOptions(QWidget* parent, AppSettings& settings, Services services
   cmbLevel = new QComboBox(general);
   cmbLevel->setObjectName("cmbLevel");
   cmbLevel->setEditable(false);  // a list: no typing
+  levelLabel->setBuddy(cmbLevel);  // named by its label, not by the level it shows
   g->addWidget(cmbLevel, 1, 1, Qt::AlignLeft);
   auto* difficultyLabel = new QLabel(general);
   difficultyLabel->setObjectName("lblDifficulty");

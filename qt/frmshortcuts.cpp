@@ -10,6 +10,9 @@
 #include <QPushButton>
 #include <QTabBar>
 #include <QTableWidget>
+#include <algorithm>
+#include <QScreen>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include "qt/yardview.h"
@@ -128,9 +131,12 @@ frmShortcuts::frmShortcuts(QWidget* parent, const QMainWindow& window, const Nat
   lstKeys->setObjectName("lstKeys");
   lstKeys->setHorizontalHeaderLabels({Q(texts.Text(7410)), Q(texts.Text(7420)), Q(texts.Text(7430))});
   lstKeys->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  lstKeys->setTabKeyNavigation(false);  // Tab goes on to Close; the arrows move in the table
   lstKeys->setSelectionBehavior(QAbstractItemView::SelectRows);
   lstKeys->verticalHeader()->hide();
-  lstKeys->horizontalHeader()->setStretchLastSection(true);
+  // The keys are read whole: their column as wide as its widest cell, the command column takes
+  // what is left.
+  lstKeys->horizontalHeader()->setStretchLastSection(false);
   lstKeys->setAccessibleName(Q(texts.Text(7400)));
   for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
     const ShortcutRow& row = rows[static_cast<std::size_t>(r)];
@@ -139,6 +145,8 @@ frmShortcuts::frmShortcuts(QWidget* parent, const QMainWindow& window, const Nat
     lstKeys->setItem(r, 2, new QTableWidgetItem(row.keys));
   }
   lstKeys->resizeColumnsToContents();
+  lstKeys->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+  lstKeys->horizontalHeader()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
   layout->addWidget(lstKeys, 1);
   auto* buttons = new QHBoxLayout;
   auto* close = new QPushButton(Q(texts.Text(6200)), this);
@@ -148,7 +156,11 @@ frmShortcuts::frmShortcuts(QWidget* parent, const QMainWindow& window, const Nat
   buttons->addWidget(close);
   layout->addLayout(buttons);
   connect(close, &QPushButton::clicked, this, &QDialog::accept);
-  resize(780, 560);
+  // As wide as the three columns need, within the screen.
+  int wide = lstKeys->verticalScrollBar()->sizeHint().width() + 2 * lstKeys->frameWidth() + 40;
+  for (int c = 0; c < 3; ++c) wide += lstKeys->horizontalHeader()->sectionSizeHint(c) > 0 ? lstKeys->columnWidth(c) : 0;
+  const QRect area = screen() != nullptr ? screen()->availableGeometry() : QRect(0, 0, 1920, 1080);
+  resize(std::clamp(wide, 560, area.width() - 40), std::min(560, area.height() - 80));
   close->setFocus();
 }
 

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -71,6 +72,7 @@ frmStatistics::frmStatistics(QWidget* parent, Records* records, const National& 
   lstTrains->setHorizontalHeaderLabels(
       {Q(texts.Text(6220)), Q(texts.Text(6230)), Q(texts.Text(6240)), Q(texts.Text(6250)), Q(texts.Text(6260))});
   lstTrains->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  lstTrains->setTabKeyNavigation(false);  // Tab goes on to the next control; the arrows move in the table
   lstTrains->setSelectionBehavior(QAbstractItemView::SelectRows);
   lstTrains->verticalHeader()->hide();
   lstTrains->horizontalHeader()->setStretchLastSection(true);
@@ -83,6 +85,7 @@ frmStatistics::frmStatistics(QWidget* parent, Records* records, const National& 
   lstQuizzes->setHorizontalHeaderLabels(
       {Q(texts.Text(6220)), Q(texts.Text(6230)), Q(texts.Text(6250)), Q(texts.Text(7200))});
   lstQuizzes->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  lstQuizzes->setTabKeyNavigation(false);  // Tab goes on to the next control; the arrows move in the table
   lstQuizzes->setSelectionBehavior(QAbstractItemView::SelectRows);
   lstQuizzes->verticalHeader()->hide();
   lstQuizzes->horizontalHeader()->setStretchLastSection(true);
@@ -110,6 +113,10 @@ frmStatistics::frmStatistics(QWidget* parent, Records* records, const National& 
   connect(cmdReset, &QPushButton::clicked, this, &frmStatistics::Reset);
   connect(cmdClose, &QPushButton::clicked, this, &QDialog::accept);
   resize(640, 640);
+  // On a screen of 768 pixels the window keeps to what it has: the tables and the chart give.
+  if (const QScreen* screen = parent != nullptr ? parent->screen() : nullptr) {
+    resize(width(), std::min(height(), screen->availableGeometry().height() - 80));
+  }
   Refresh();
   cmdClose->setFocus();  // Enter and Escape both close; the table is a Tab away
 }
@@ -164,6 +171,19 @@ void frmStatistics::Refresh() {
   }
   lstQuizzes->resizeColumnsToContents();
   chart->SetGames(s.recent);
+  // The chart in words, for whoever cannot see it.
+  int completed = 0, derailed = 0, inFewest = 0;
+  for (const Statistics::Recent& g : s.recent) {
+    completed += g.end == GameEnd::Completed;
+    derailed += g.end == GameEnd::Derailed;
+    inFewest += g.end == GameEnd::Completed && g.fewest >= 0 && g.moves <= g.fewest;
+  }
+  chart->setAccessibleDescription(Q(texts_.Text(7830))
+                                      .arg(s.recent.size())
+                                      .arg(completed)
+                                      .arg(derailed)
+                                      .arg(static_cast<int>(s.recent.size()) - completed - derailed)
+                                      .arg(inFewest));
 }
 
 void frmStatistics::Reset() {

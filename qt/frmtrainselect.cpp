@@ -21,9 +21,10 @@ frmTrainSelect::frmTrainSelect(QWidget* parent, const National& texts, const std
     auto* l = new QLabel(QString::fromStdString(texts.Text(text)), this);
     l->setObjectName(QString("label1_%1").arg(i));
     grid->addWidget(l, i, 0);
+    return l;
   };
-  label(0, 5230);
-  label(1, 5240);
+  QLabel* locoLabel = label(0, 5230);
+  QLabel* trainLabel = label(1, 5240);
   const QString automatic = QString::fromStdString(texts.Text(5750));
   cmbLoco = new QComboBox(this);
   cmbLoco->setObjectName("cmbLoco");
@@ -38,6 +39,9 @@ frmTrainSelect::frmTrainSelect(QWidget* parent, const National& texts, const std
   cmbLoco->setMinimumWidth(320);
   grid->addWidget(cmbLoco, 0, 1);
   grid->addWidget(cmbTrd, 1, 1);
+  // Each named by its label, not by the choice it shows.
+  locoLabel->setBuddy(cmbLoco);
+  trainLabel->setBuddy(cmbTrd);
 
   auto* buttons = new QHBoxLayout;
   auto* ok = new QPushButton("&Ok", this);

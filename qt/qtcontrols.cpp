@@ -1,5 +1,7 @@
 #include "qt/qtcontrols.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -118,12 +120,45 @@ QLabel* QtStatusBar::Label(const QString& key) const {
 }
 
 void QtStatusBar::SetPanel(std::string_view key, std::string_view text) {
-  if (QLabel* label = Label(Q(key))) label->setText(Q(text));
+  QLabel* label = Label(Q(key));
+  if (label == nullptr) return;
+  if (auto* line = qobject_cast<OneLineLabel*>(label)) {
+    line->SetFull(Q(text));
+  } else {
+    label->setText(Q(text));
+  }
+  // A number alone says nothing to a screen reader: "Pulls: 3".
+  const QString caption = label->property("Caption").toString();
+  if (!caption.isEmpty()) label->setAccessibleName(caption + ": " + Q(text));
 }
 
 std::string QtStatusBar::Panel(std::string_view key) const {
   const QLabel* label = Label(Q(key));
+  if (const auto* line = qobject_cast<const OneLineLabel*>(label)) return S(line->Full());
   return label == nullptr ? std::string() : S(label->text());
 }
+
+void OneLineLabel::SetFull(const QString& text) {
+  full_ = text;
+  line_ = text;
+  line_.replace("\r\n", "\n");
+  line_.replace(QLatin1Char('\n'), QStringLiteral("  ·  "));
+  setAccessibleName(line_);
+  Fit();
+}
+
+void OneLineLabel::Fit() {
+  setText(fontMetrics().elidedText(line_, Qt::ElideRight, std::max(width() - 2 * margin() - 4, 8)));
+  setToolTip(text() == line_ ? QString() : line_);
+}
+
+void OneLineLabel::resizeEvent(QResizeEvent* e) {
+  QLabel::resizeEvent(e);
+  Fit();
+}
+
+// The panel takes the width the bar gives it, never more because of a long text.
+QSize OneLineLabel::minimumSizeHint() const { return {minimumWidth(), QLabel::minimumSizeHint().height()}; }
+QSize OneLineLabel::sizeHint() const { return {minimumWidth(), QLabel::sizeHint().height()}; }
 
 }  // namespace kelvara::qt

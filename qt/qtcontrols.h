@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 
+#include <QLabel>
 #include <QPointer>
 #include <QWidget>
 #include <string>
@@ -13,7 +14,6 @@
 
 #include "base/ports.h"
 
-class QLabel;
 
 namespace kelvara::qt {
 
@@ -49,6 +49,26 @@ class QtControls : public IControls {
 };
 
 // The status bar's panels by key.
+// A status-bar panel of one line whatever it is given: lines are joined, a text too long for the
+// panel ends in "…", and the whole of it is the panel's tooltip and what a screen reader reads.
+class OneLineLabel : public QLabel {
+  Q_OBJECT
+
+ public:
+  explicit OneLineLabel(QWidget* parent) : QLabel(parent) {}
+  void SetFull(const QString& text);
+  const QString& Full() const { return full_; }
+  QSize minimumSizeHint() const override;
+  QSize sizeHint() const override;
+
+ protected:
+  void resizeEvent(QResizeEvent* e) override;
+
+ private:
+  void Fit();
+  QString full_, line_;
+};
+
 class QtStatusBar : public IStatusBar {
  public:
   void Add(const QString& key, QLabel* panel) { panels_.emplace_back(key, panel); }

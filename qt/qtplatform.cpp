@@ -17,7 +17,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include "base/folders.h"
 #include "base/platform.h"
+#include "base/program.h"
 
 namespace kelvara::qt {
 
@@ -27,16 +29,25 @@ QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 }  // namespace
 
+QString QSettingsStore::FileName() {
+  return QString::fromStdString(UserFolders().settings + "/" + ExeName() + "-places.conf");
+}
+
 std::string QSettingsStore::GetSetting(const std::string& app, const std::string& section, const std::string& key,
                                        const std::string& fallback) const {
-  QSettings settings(Q(app), Q(app));
+  QSettings settings(FileName(), QSettings::IniFormat);
+  settings.beginGroup(Q(app));
   settings.beginGroup(Q(section));
   return settings.value(Q(key), Q(fallback)).toString().toStdString();
 }
 
 void QSettingsStore::SaveSetting(const std::string& app, const std::string& section, const std::string& key,
                                  const std::string& value) {
-  QSettings settings(Q(app), Q(app));
+  // Where the window is cannot be known on Wayland (every window reads 0, 0 there): nothing is
+  // kept, and the place kept from an X11 session stays for the next one.
+  if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) return;
+  QSettings settings(FileName(), QSettings::IniFormat);
+  settings.beginGroup(Q(app));
   settings.beginGroup(Q(section));
   settings.setValue(Q(key), Q(value));
   settings.sync();

@@ -1,6 +1,8 @@
 // The platform services that need the window system, given by Qt.
 #pragma once
 
+#include <QString>
+
 #include <string>
 
 class QWidget;
@@ -9,9 +11,13 @@ class QWidget;
 
 namespace kelvara::qt {
 
-// The per-user store behind window places: ~/.config/<app>/<app>.conf, one group a section.
+// The per-user store of window places: a file in the game's own settings folder (beside a portable
+// copy, in the player's configuration folder when installed), so that two copies keep places of
+// their own.
 class QSettingsStore : public ISettingsStore {
  public:
+  // The file the places are kept in.
+  static QString FileName();
   std::string GetSetting(const std::string& app, const std::string& section, const std::string& key,
                          const std::string& fallback) const override;
   void SaveSetting(const std::string& app, const std::string& section, const std::string& key,

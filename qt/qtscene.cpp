@@ -10,6 +10,7 @@
 #include "base/platform.h"
 #include "model/durations.h"
 #include "model/game.h"
+#include "qt/announcer.h"
 #include "qt/applynational.h"
 #include "qt/frmcomplete.h"
 #include "qt/frmoneinput.h"
@@ -57,10 +58,15 @@ void QtScene::ShowCompleteWindow(std::string_view title, std::string_view detail
   w->setAttribute(Qt::WA_DeleteOnClose);
   w->lblTitle->setText(Q(title));
   w->SetDetail(Q(detail));
+  // Named by what it says: a screen reader that looks at it reads the completion and its figures.
+  const QString said = Sentences(QStringList{Q(title)} + Q(detail).replace("\r\n", "\n").split('\n'));
+  w->setWindowTitle(Q(title));
+  w->setAccessibleName(Q(title));
+  w->setAccessibleDescription(said);
   w->move(p_.main.geometry().center() - QPoint(w->width() / 2, w->height() / 2));
   w->show();
   completeWindow_ = w;
-  p_.view->Announce(Q(title) + ". " + Q(detail).replace("\r\n", " ").replace('\n', ' '));
+  p_.view->Announce(said);
 }
 
 void QtScene::CloseCompleteWindow() {
@@ -92,6 +98,9 @@ void QtScene::AnimeView(bool visible) {
     }
   }
   p_.view->ShowRun(visible, std::move(pictures));
+  // It lasts minutes on a slow machine: said as it begins, with the key that ends it, and as it
+  // ends.
+  p_.view->Mention(Q(p_.texts.Text(visible ? 7800 : 7810)));
 }
 
 void QtScene::RenderScene(const std::vector<int>& left, const std::vector<int>& width) { p_.view->RunFrame(left, width); }

@@ -175,7 +175,8 @@ class SlotAccessible : public PartAccessible, public QAccessibleActionInterface 
   int cell_;
 };
 
-// The route or a sign: a line of text.
+// The route or a sign: a picture, named by what it shows. Not a label: a screen reader reads every
+// label of a pane each time the pane takes the keyboard, and the signs are read when asked for.
 class SignAccessible : public PartAccessible {
  public:
   SignAccessible(YardView* view, QAccessibleInterface* parent, int sign) : PartAccessible(view, parent), sign_(sign) {}
@@ -184,7 +185,7 @@ class SignAccessible : public PartAccessible {
     return sign_ < 0 ? RouteName(*view_) : SignName(*view_, sign_);
   }
   QRect rect() const override { return OnScreen(YardView::DisplayRect(sign_ < 0 ? 1 : sign_ + 2)); }
-  QAccessible::Role role() const override { return QAccessible::StaticText; }
+  QAccessible::Role role() const override { return QAccessible::Graphic; }
   QAccessible::State state() const override { return {}; }
 
  private:

@@ -153,7 +153,8 @@ const std::vector<YardKey>& YardKeys() {
         {{K(Qt::Key_Left)}, YardKeyAction::Left, 7700},     {{K(Qt::Key_Right)}, YardKeyAction::Right, 7700},
         {{K(Qt::Key_Up)}, YardKeyAction::Up, 7710},         {{K(Qt::Key_Down)}, YardKeyAction::Down, 7710},
         {{K(Qt::Key_Home)}, YardKeyAction::LineStart, 7720}, {{K(Qt::Key_End)}, YardKeyAction::LineEnd, 7720},
-        {{K(Qt::Key_Return), K(Qt::Key_Enter)}, YardKeyAction::Pull, 7730},
+        // The main Enter only: a screen reader keeps the keypad's Enter (Orca's Where Am I).
+        {{K(Qt::Key_Return)}, YardKeyAction::Pull, 7730},
         {{K(Qt::Key_B), K(Qt::Key_Backspace)}, YardKeyAction::Back, 7740},
     };
     YardKey digits{{}, YardKeyAction::Digit, 7750};
@@ -168,6 +169,9 @@ YardView::YardView(QWidget* parent) : QWidget(parent) {
   setObjectName("picView");
   // Reached with Tab only: a click on a car keeps doing what it always did, focus included.
   setFocusPolicy(Qt::TabFocus);
+  accessSettle_.setSingleShot(true);
+  accessSettle_.setInterval(250);
+  connect(&accessSettle_, &QTimer::timeout, this, &YardView::FlushAccess);
   QCoreApplication::instance()->installEventFilter(this);
   setAttribute(Qt::WA_OpaquePaintEvent);
   setProperty("ControlType", "PictureBox");
@@ -309,16 +313,35 @@ void YardView::SetCursor(int cell) {
 }
 
 void YardView::Announce(const QString& text) {
+  FlushAccess();  // what the yard is now, before what is said of it
   announcement_ = text;
   ++announcements_;
+  NotifyAnnouncement(*this);
+  emit announced(text);
+}
+
+void YardView::ForgetAnnouncement() {
+  announcement_.clear();
   NotifyAnnouncement(*this);
 }
 
 void YardView::AccessChanged(const std::array<std::string, kDumpLines>& rowsBefore) {
+  // Told once the yard has settled, not at every frame of a move: a screen reader queries each
+  // change it hears of, and one that hears hundreds a second drops what matters (the announcement
+  // of what the move did) as a deluge.
+  if (!accessPending_) accessRows_ = rowsBefore;
+  accessPending_ = true;
+  accessSettle_.start();
+}
+
+void YardView::FlushAccess() {
+  accessSettle_.stop();
+  if (!accessPending_) return;
+  accessPending_ = false;
   std::vector<int> cells;
   for (int cell = 0; cell < kCells; ++cell) {
     const auto line = static_cast<std::size_t>(cell / kVisible), at = static_cast<std::size_t>(3 * (cell % kVisible));
-    if (rowsBefore[line].size() < at + 2 || rowsBefore[line].compare(at, 2, SlotText(cell)) != 0) cells.push_back(cell);
+    if (accessRows_[line].size() < at + 2 || accessRows_[line].compare(at, 2, SlotText(cell)) != 0) cells.push_back(cell);
   }
   if (!cells.empty()) NotifySlots(*this, cells);
 }

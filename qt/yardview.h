@@ -7,6 +7,7 @@
 #include <QKeySequence>
 #include <QMap>
 #include <QPixmap>
+#include <QTimer>
 #include <QWidget>
 #include <functional>
 #include <array>
@@ -102,6 +103,13 @@ class YardView : public QWidget {
   void SetCursor(int cell);
   // What the yard last said to the player of a screen reader (its accessible description).
   void Announce(const QString& text);
+  // What was said last goes from the yard's description without a word (a new quiz is coming).
+  void ForgetAnnouncement();
+  // Tells assistive technology now which slots changed since it was last told.
+  void FlushAccess();
+  // Said in passing, about the window more than the yard (the departure run): spoken, while the
+  // yard's description keeps what became of the game.
+  void Mention(const QString& text) { emit announced(text); }
   const QString& Announcement() const { return announcement_; }
   int Announcements() const { return announcements_; }  // how many were made
   // The texts the yard names its parts in, for assistive technology and the guide.
@@ -126,6 +134,8 @@ class YardView : public QWidget {
   void pullRequested(int index);
   void backRequested();
   void digitTyped(QChar digit);
+  // An announcement was made (its text), for a screen reader to speak.
+  void announced(const QString& text);
 
  protected:
   void paintEvent(QPaintEvent*) override;
@@ -157,6 +167,10 @@ class YardView : public QWidget {
   bool guides_ = true;
   std::array<bool, kDumpLines> rowsShown_{true, true, true};
   QMap<QString, QImage> cells_;  // each file's picture squeezed into its cell, made once
+  // The slots changed since assistive technology was last told, and when it is to be told.
+  bool accessPending_ = false;
+  std::array<std::string, kDumpLines> accessRows_;
+  QTimer accessSettle_;
 
  public:
   // Told once a file whose picture cannot be drawn (no bitmap a reader takes, a header of

@@ -11,6 +11,7 @@ packages=(
   qt6-translations-l10n lintian weston qt6-wayland
   libsqlite3-dev
   at-spi2-core python3-pyatspi dbus xvfb xauth
+  orca speech-dispatcher espeak-ng faketime openbox xdotool imagemagick x11-utils
 )
 
 missing=()

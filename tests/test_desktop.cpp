@@ -187,7 +187,8 @@ TEST_F(PlaceTest, FormationViewsOpenBesideTheMainWindowWhereverItStandsNow) {
 
   // Only the main window's place is kept for the next run.
   window->close();
-  QSettings store("Kelvara", "Kelvara");
+  QSettings store(qt::QSettingsStore::FileName(), QSettings::IniFormat);
+  store.beginGroup("Kelvara");
   QStringList kept;
   for (const QString& group : store.childGroups()) {
     if (group.startsWith("Possition")) kept << group;
@@ -206,7 +207,8 @@ TEST_F(PlaceTest, FilesWrittenUnderAnOpenUmaskAreTheOwnersAlone) {
   window->close();
   window.reset();
   ::umask(before);
-  const std::string place = QSettings("Kelvara", "Kelvara").fileName().toStdString();
+  const std::string place = qt::QSettingsStore::FileName().toStdString();
+  EXPECT_EQ(place, dir / "kelvara-places.conf") << "a portable copy keeps its window's place itself";
   for (const std::string& file : {dir / "kelvara.ini", dir / "kelvara.log", dir / "MIDIMCI.log", dir / "records.sqlite", place}) {
     struct stat st {};
     ASSERT_EQ(::stat(file.c_str(), &st), 0) << file;

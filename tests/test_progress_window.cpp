@@ -99,7 +99,7 @@ TEST_F(ProgressWindowTest, TheGameComesBackAfterEveryWayOfClosing) {
     Game& game = window->game();
     ASSERT_TRUE(game.GameActive) << "taken up after Wake up complete";
     EXPECT_EQ(Now(), before);
-    EXPECT_EQ(Panel("Msg")->text().toStdString(), window->texts().Text(6100));
+    EXPECT_EQ(Guide().toStdString(), window->texts().Text(6100));
     if (way == "SIGTERM") window->grab().save("/tmp/kelvara-resumed.png");
     EXPECT_TRUE(Enabled("mnuGameRedo")) << "the move undone before closing can be played again";
     // Undo goes back exactly as it would have in the game before.
@@ -205,14 +205,14 @@ TEST_F(ProgressWindowTest, AChangedTrainIsNotTakenUp) {
 
   Start();
   EXPECT_FALSE(window->game().GameActive);
-  EXPECT_EQ(Panel("Msg")->text().toStdString(), window->texts().Text(6110));
+  EXPECT_EQ(Guide().toStdString(), window->texts().Text(6110));
   const auto games = Recorded();
   ASSERT_EQ(games.size(), 1u) << "the game that cannot go on is recorded as left";
   EXPECT_EQ(games[0].end, GameEnd::Left);
   window->close();
   window.reset();
   Start();
-  EXPECT_NE(Panel("Msg")->text().toStdString(), window->texts().Text(6110)) << "said once, not at every start";
+  EXPECT_NE(Guide().toStdString(), window->texts().Text(6110)) << "said once, not at every start";
 }
 
 TEST_F(ProgressWindowTest, StatisticsWindowAndTheNewBest) {

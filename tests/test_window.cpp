@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QLineEdit>
@@ -453,6 +454,47 @@ TEST_F(EscapeTest, DuringTheDepartureRunItCutsTheRunShort) {
   ASSERT_LT(left, qt::kDesignWidth);
   EXPECT_TRUE(Drawn(frames[2], QRect(left, 0, qt::kDesignWidth - left, qt::kDesignHeight)));
   EXPECT_FALSE(Drawn(frames[2], QRect(0, 0, left - 2, qt::kDesignHeight))) << "black ahead of the train";
+}
+
+// An Escape meant for the run that reaches the window after the run ended (a screen reader
+// passes keys on after looking at them) leaves the window open: one that went down during the
+// run and comes up after it, and one that arrives whole just after; later, Escape closes again.
+TEST_F(EscapeTest, AnEscapeMeantForTheRunDoesNotClose) {
+  bool pressed = false;
+  onWait = [&](int) {
+    if (window->view().Running() && !pressed) {
+      pressed = true;
+      EscapeOnMain(true, false);
+    }
+  };
+  window->game().CompleteAnimate();
+  ASSERT_TRUE(pressed);
+  onWait = nullptr;
+  EscapeOnMain(false, true);
+  EXPECT_TRUE(window->isVisible());
+  EscapeOnMain();
+  EXPECT_TRUE(window->isVisible()) << "just after the run";
+  window->game().ports().clock.Wait(durations::kEscapeAfterRun);
+  EscapeOnMain();
+  EXPECT_FALSE(window->isVisible()) << "a whole Escape afterwards closes";
+}
+
+// The formation windows take the keyboard each time they are asked for, also when already open
+// behind the main window: their Escape closes them and never the game.
+TEST_F(EscapeTest, TheFormationWindowsTakeTheKeyboardAndTheirEscape) {
+  for (const char* item : {"mnuViewMakeUpTable", "mnuViewMakeedUpTrain"}) {
+    SCOPED_TRACE(item);
+    Trigger(item);
+    ASSERT_TRUE(WaitFor([&] { return qobject_cast<QDialog*>(QApplication::activeWindow()) != nullptr; }));
+    QWidget* shown = QApplication::activeWindow();
+    QApplication::setActiveWindow(window.get());
+    ASSERT_TRUE(WaitFor([&] { return QApplication::activeWindow() == window.get(); }));
+    Trigger(item);
+    ASSERT_TRUE(WaitFor([&] { return QApplication::activeWindow() == shown; }));
+    QTest::keyClick(shown, Qt::Key_Escape);
+    EXPECT_FALSE(shown->isVisible());
+    EXPECT_TRUE(window->isVisible());
+  }
 }
 
 // ---- help -------------------------------------------------------------------------------------------

@@ -222,13 +222,13 @@ TEST(FormationTest, TableAndScrollBar) {
   qt::frmTrain train(nullptr);
   train.resize(400, 80);
   train.show();
-  std::vector<qt::Unit> long_(8, {dir / "c.bmp", "x", 250});
+  std::vector<qt::Unit> long_(8, {dir / "c.bmp", "x", 250, "car"});
   train.Fill(long_);
   EXPECT_EQ(train.HScroll1->maximum(), 1600);
   EXPECT_EQ(train.HScroll1->pageStep(), 160);
   train.HScroll1->setValue(300);
   EXPECT_EQ(train.imgCar[2]->x(), 500 - 300);
-  train.Fill({{dir / "c.bmp", "short", 120}});
+  train.Fill({{dir / "c.bmp", "short", 120, "car"}});
   EXPECT_FALSE(train.imgCar[1]->isVisible()) << "a shorter train after a longer one shows no old cars";
 }
 

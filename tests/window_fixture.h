@@ -3,7 +3,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFile>
 #include <QComboBox>
+#include <QEventLoop>
 #include <QLabel>
 #include <QPushButton>
 #include <QSettings>
@@ -17,6 +19,7 @@
 #include "base/textfile.h"
 #include "qt/frmmain.h"
 #include "qt/yardview.h"
+#include "qt/qtplatform.h"
 #include "tempdir.h"
 
 namespace kelvara::testing {
@@ -26,11 +29,27 @@ namespace kelvara::testing {
 // test passing.
 // The time is a ceiling for a test that fails, never what it measures: generous, so that a busy
 // machine gives the verdict a quiet one does.
+// The loop is a real one, as the game's own is: what asks the window meanwhile (a screen reader
+// over the accessibility bus) is answered at once, not after a sleep.
 template <class F>
 bool WaitFor(F done, int ms = 60000) {
-  for (int waited = 0; !done() && waited < ms; waited += 5) QTest::qWait(5);
+  if (done()) return true;
+  QEventLoop loop;
+  QTimer poll, ceiling;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // as QTest::qWait does
+    if (done()) loop.quit();
+  });
+  QObject::connect(&ceiling, &QTimer::timeout, &loop, &QEventLoop::quit);
+  ceiling.setSingleShot(true);
+  poll.start(5);
+  ceiling.start(ms);
+  loop.exec();
   return done();
 }
+
+// The event loop runs for a while.
+inline void Pump(int ms) { WaitFor([] { return false; }, ms); }
 
 // Runs `check` on the modal window that `open` shows, then closes it. The window may take a while:
 // opening it can turn the event loop first (loading train files does).
@@ -106,12 +125,12 @@ struct WindowFixture : ::testing::Test {
   }
 
   void SetUp() override {
-    QSettings("Kelvara", "Kelvara").clear();  // no window place from an earlier test
     if (HandedFolder() == nullptr) {
       std::filesystem::create_directory_symlink(KELVARA_CARS_DIR, dir / "Cars");
       std::filesystem::create_directory_symlink(std::string(KELVARA_BUILD_DIR) + "/help", dir / "help");
     }
     SetProgramPaths(dir.str(), "kelvara");
+    QFile::remove(qt::QSettingsStore::FileName());  // no window place from an earlier test
   }
   void TearDown() override {
     if (window && window->isVisible()) window->close();
@@ -198,6 +217,8 @@ struct WindowFixture : ::testing::Test {
   QPushButton* Button(const char* name) const { return window->findChild<QPushButton*>(name); }
   QComboBox* NumberBox() const { return window->findChild<QComboBox*>("cmbCutTrainNum"); }
   QLabel* Panel(const char* key) const { return window->findChild<QLabel*>(QString("staBar_") + key); }
+  // The guide's whole text, as the game wrote it (the panel shows one line of it).
+  QString Guide() const { return QString::fromStdString(window->game().ports().status.Panel("Msg")); }
   // A hint's search runs on the worker: the hint waits for its answer.
   void Trigger(const char* menu) {
     window->menu(menu)->trigger();
@@ -205,7 +226,7 @@ struct WindowFixture : ::testing::Test {
   }
   // Until every search posted has been answered, the event loop running meanwhile.
   void Settle() {
-    for (int waited = 0; window->Worker().Pending() > 0 && waited < 300000; waited += 2) QTest::qWait(2);
+    WaitFor([this] { return window->Worker().Pending() == 0; }, 300000);
     ASSERT_EQ(window->Worker().Pending(), 0) << "a search never answered";
   }
   // The play-time clock of the status bar runs.
