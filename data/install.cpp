@@ -9,7 +9,7 @@ DataInstall::DataInstall(IMessageBox& msg, const ITexts& texts, std::string data
   RemoveInstallTemps(NormalizeSeparators(folder_));
 }
 
-void DataInstall::DropFile(const std::string& path) {
+bool DataInstall::DropFile(const std::string& path) {
   const std::string ext = GetExtensionName(path);
   if (ext == "bmp" || ext == "wav" || ext == "trd") {
     bool installed = false;
@@ -18,9 +18,10 @@ void DataInstall::DropFile(const std::string& path) {
     if (!error.empty()) {
       msg_.Show(installed ? texts_.Text(6040) + "\r\n" + error : error, MsgButtons::Ok, MsgIcon::Exclamation, {});
     }
-  } else if (ext != "lzh") {
-    msg_.Show(texts_.Text(6500) + "\r\n" + ext, MsgButtons::Ok, MsgIcon::Exclamation, {});
+    return installed;
   }
+  if (ext != "lzh") msg_.Show(texts_.Text(6500) + "\r\n" + ext, MsgButtons::Ok, MsgIcon::Exclamation, {});
+  return false;
 }
 
 }  // namespace kelvara

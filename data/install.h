@@ -15,8 +15,9 @@ class DataInstall {
 
   // One dropped file. Train files, bitmaps and sound files (extensions "trd", "bmp", "wav", in
   // that letter case) are moved, an "lzh" archive is passed over, anything else is refused; a
-  // move that fails is reported. Either way the next file of the drop follows.
-  void DropFile(const std::string& path);
+  // move that fails is reported. Either way the next file of the drop follows. True when the
+  // file is now in the data folder.
+  bool DropFile(const std::string& path);
 
  private:
   IMessageBox& msg_;

@@ -1,5 +1,6 @@
 #include "qt/frmdatainstall.h"
 
+#include <QAccessible>
 #include <QDesktopServices>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -8,9 +9,11 @@
 #include <QLabel>
 #include <QMimeData>
 #include <QPushButton>
+#include <QStringList>
 #include <QUrl>
 
 #include "data/install.h"
+#include "model/game.h"
 #include "qt/applynational.h"
 #include "services/national.h"
 
@@ -18,7 +21,7 @@ namespace kelvara::qt {
 
 frmDataInstall::frmDataInstall(QWidget* parent, const National& texts, const std::string& dataFolder,
                                DataInstall& install)
-    : QDialog(parent), install_(install), folder_(QString::fromStdString(dataFolder)) {
+    : QDialog(parent), install_(install), folder_(QString::fromStdString(dataFolder)), texts_(texts) {
   setObjectName("frmDataInstall");
   setProperty("Tag", "120");
   setAcceptDrops(true);
@@ -41,6 +44,12 @@ frmDataInstall::frmDataInstall(QWidget* parent, const National& texts, const std
   lblDataFolder->setObjectName("lblDataFolder");
   lblDataFolder->setTextInteractionFlags(Qt::TextSelectableByMouse);
   grid->addWidget(lblDataFolder, 1, 1);
+  lblDone = new QLabel(this);
+  lblDone->setObjectName("lblDone");
+  lblDone->setWordWrap(true);
+  lblDone->setFixedWidth(520);
+  lblDone->hide();
+  grid->addWidget(lblDone, 2, 0, 1, 2);
   auto* buttons = new QHBoxLayout;
   auto* open = new QPushButton(this);
   open->setObjectName("cmdOpenFolder");
@@ -51,7 +60,7 @@ frmDataInstall::frmDataInstall(QWidget* parent, const National& texts, const std
   buttons->addWidget(open);
   buttons->addStretch();
   buttons->addWidget(close);
-  grid->addLayout(buttons, 2, 0, 1, 2);
+  grid->addLayout(buttons, 3, 0, 1, 2);
   connect(open, &QPushButton::clicked, this, [this] {
     if (openFolder) {
       openFolder(folder_);
@@ -86,9 +95,18 @@ void frmDataInstall::dropEvent(QDropEvent* e) {
   if (!e->mimeData()->hasUrls()) return;
   e->setDropAction(Qt::CopyAction);
   e->accept();
+  QStringList installed;
   for (const QUrl& url : e->mimeData()->urls()) {
-    if (url.isLocalFile()) install_.DropFile(url.toLocalFile().toStdString());
+    if (url.isLocalFile() && install_.DropFile(url.toLocalFile().toStdString())) installed << url.fileName();
   }
+  // A drop that worked says so, and where the new train is chosen.
+  if (installed.isEmpty()) return;
+  const QString menu = QString::fromStdString(PlainCaption(texts_.GetCaptionText(8)) + " > " + PlainCaption(texts_.GetCaptionText(28)));
+  lblDone->setText(QString::fromStdString(texts_.Text(7890)).arg(installed.join(", "), menu));
+  lblDone->show();
+  lblDone->setAccessibleName(lblDone->text());
+  QAccessibleEvent shown(lblDone, QAccessible::NameChanged);
+  QAccessible::updateAccessibility(&shown);
 }
 
 }  // namespace kelvara::qt

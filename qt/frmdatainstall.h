@@ -24,6 +24,8 @@ class frmDataInstall : public QDialog {
 
   QLabel* lblMsg = nullptr;
   QLabel* lblDataFolder = nullptr;
+  // What the last drop put into the data folder, said to a screen reader too.
+  QLabel* lblDone = nullptr;
 
  protected:
   // Any control passes its drops to the window.
@@ -34,6 +36,7 @@ class frmDataInstall : public QDialog {
  private:
   DataInstall& install_;
   QString folder_;
+  const National& texts_;
 };
 
 }  // namespace kelvara::qt

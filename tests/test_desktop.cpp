@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QApplication>
 #include <QGuiApplication>
 #include <QWindow>
@@ -417,6 +418,17 @@ TEST_F(TwoScreensTest, SizesFollowTheScreenTheWindowIsOn) {
   EXPECT_EQ(SavedZoom(), "3");
 }
 
+// On the laptop's 768 lines the statistics window keeps inside the screen; its tables give.
+TEST_F(TwoScreensTest, TheStatisticsFitALaptopScreen) {
+  Settings();
+  Start();
+  EXPECT_EQ(window->screen()->name(), "Laptop");
+  WithModal([&] { Trigger("mnuGameStatistics"); }, [&](QWidget& w) {
+    EXPECT_LE(w.frameGeometry().height(), w.screen()->availableGeometry().height());
+    EXPECT_TRUE(w.screen()->availableGeometry().contains(w.geometry())) << "no part below the screen's bottom";
+  });
+}
+
 TEST_F(TwoScreensTest, TheAboutBoxOpensOnTheMainWindowsScreen) {
   Settings();
   Start();
@@ -473,6 +485,9 @@ TEST_F(WaylandTest, StartUpAQuizAMoveAndTheCloseBox) {
     std::cout << "log line checked: " << l << "\n";
   }
   EXPECT_THAT(said, IsEmpty()) << "no warnings from Qt on Wayland";
+  // Wayland never says where a window stands (every one reads 0, 0): no place is kept that the
+  // next start under X11 would take.
+  EXPECT_FALSE(QFile::exists(qt::QSettingsStore::FileName())) << "places written on Wayland";
 }
 
 }  // namespace

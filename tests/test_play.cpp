@@ -23,6 +23,7 @@
 namespace kelvara::testing {
 namespace {
 
+using ::testing::Each;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using ::testing::Not;
@@ -225,6 +226,48 @@ TEST_F(PlayTest, TheStatusBarForgetsWhatNoLongerHolds) {
   EXPECT_FALSE(Guide().isEmpty());
   Trigger("mnuGameRestart");
   EXPECT_EQ(Guide().toStdString(), window->texts().Text(5720)) << "one input mode, no old counts";
+}
+
+// The play clock stops where the train ran into the car stopper, not after the boxes that say so;
+// a notice of the game's stays in the guide whatever the cursor or the number box says.
+TEST_F(PlayTest, TheClockStopsAtTheDerailmentAndNoticesStay) {
+  NewGame(8);
+  Click("cmdBack");
+  ASSERT_EQ(G().yard.GetLocoNum(kHeadShunt), 0);
+  std::vector<QString> shown;
+  onWait = [&](int ms) {
+    if (ms != durations::kDerailMessages && ms != durations::kDerailStep) return;
+    G().Timer1_Timer();
+    shown.push_back(Panel("Time")->text());
+  };
+  Number("25");
+  Click("cmdBack");
+  onWait = nullptr;
+  ASSERT_EQ(G().phase(), Phase::Derailed);
+  ASSERT_FALSE(shown.empty());
+  G().ports().clock.Wait(5000);
+  G().Timer1_Timer();
+  shown.push_back(Panel("Time")->text());
+  EXPECT_THAT(shown, Each(shown.front())) << "the time of the derailment, through every box and after";
+
+  // A notice stays until a command replaces it: the cursor's text does not hide it.
+  Trigger("mnuGameNewGame");
+  Trigger("mnuGameCopyCode");
+  const QString notice = Guide();
+  ASSERT_THAT(notice.toStdString(), HasSubstr("Quiz code copied"));
+  window->view().SetCursor(kVisible + 3);
+  EXPECT_EQ(Guide(), notice);
+  // What the cursor said goes with the move that used it.
+  Click("cmdBack");
+  Trigger("mnuGameRestart");
+  Click("cmdBack");
+  ASSERT_EQ(Guide(), "");
+  window->view().SetCursor(G().Route * kVisible + G().yard.GetLocoAfterPosition(G().Route));
+  const QString cursor = Guide();
+  ASSERT_FALSE(cursor.isEmpty());
+  Number("1");
+  Click("cmdFront");
+  EXPECT_NE(Guide(), cursor);
 }
 
 // A quiz made for the buttons and finished in the console is measured in the console's commands.

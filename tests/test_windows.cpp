@@ -275,6 +275,11 @@ TEST(DataInstallWindowTest, DroppedFilesAreMoved) {
   EXPECT_TRUE(std::filesystem::exists(data / "a.trd") && std::filesystem::exists(data / "b.bmp"));
   EXPECT_THAT(msg.Texts(), ElementsAre(texts.Text(6500) + "\r\nzip"));
   EXPECT_EQ(drop.dropAction(), Qt::CopyAction);
+  // What went in is said, with where the train is chosen; the refused file is not in it.
+  EXPECT_TRUE(window.lblDone->isVisible());
+  EXPECT_EQ(window.lblDone->text().toStdString(),
+            "Put into the data folder: a.trd, b.bmp. Choose the train with Game > " +
+                PlainCaption(texts.GetCaptionText(28)) + ".");
   delete mime;
 }
 
