@@ -2,6 +2,7 @@
 #include "model/difficulty.h"
 
 #include "model/game.h"
+#include "model/rules.h"
 #include "model/sandbox.h"
 #include "model/solver.h"
 
@@ -27,9 +28,7 @@ std::optional<int> ProvenPar(const Yard& start, int route, int m, int n, bool co
     r = SolveFromConsole(start, m, n, limits);
   } else {
     if (route != 1 && route != 2) return std::nullopt;
-    Sandbox box(start, route, m, n);
-    box.game().AddTrain(kHeadShunt, route);
-    r = SolveFewest(box.game().yard, route, m, n, limits);
+    r = SolveFewest(rules::AddTrain(start, kHeadShunt, route).yard, route, m, n, limits);
   }
   used += r.work;
   if (r.outcome != SolveResult::Outcome::Solved) return std::nullopt;

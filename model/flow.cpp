@@ -9,7 +9,7 @@
 
 #include "model/durations.h"
 #include "model/game.h"
-#include "model/sandbox.h"
+#include "model/rules.h"
 #include "services/mylog.h"
 #include "sound/midimci.h"
 
@@ -76,13 +76,11 @@ void Game::DisMakeUp() {
   MakingQuiz = false;
 }
 
-bool SolvedBeforeAnyMove(const Yard& yard, int route, int m, int n) {
+bool SolvedBeforeAnyMove(const Yard& yard, int route, int n) {
   if (TrainComplete(yard, n)) return true;
   for (const int line : {route, 1}) {
     if (line != 1 && line != 2) continue;
-    Sandbox box(yard, route, m, n);
-    box.game().AddTrain(kHeadShunt, line);
-    if (TrainComplete(box.game().yard, n)) return true;
+    if (TrainComplete(rules::AddTrain(yard, kHeadShunt, line).yard, n)) return true;
   }
   return false;
 }
@@ -106,7 +104,7 @@ std::optional<int> StartProblem(const Yard& yard, int route, int m, int n) {
     for (int k = 0; placed && k < first; ++k) placed = yard.at(line, k).IsEmpty();
   }
   if (!placed) return 7330;
-  if (SolvedBeforeAnyMove(yard, route, m, n)) return 7340;
+  if (SolvedBeforeAnyMove(yard, route, n)) return 7340;
   return std::nullopt;
 }
 

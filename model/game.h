@@ -31,6 +31,10 @@
 
 namespace kelvara {
 
+namespace rules {
+struct Outcome;
+}  // namespace rules
+
 // Entry i of the departure run's picture list from the header size of picture i, scaled to the
 // view height; the entry after the last is the end marker. A picture without height keeps its
 // old entry.
@@ -40,7 +44,7 @@ void FillPictureList(std::span<const PictureSize> headers, int viewHeight, Anime
 std::int32_t CalcTrainLength(std::span<const AnimeRect> rects);
 
 inline constexpr int kAnserListSize = 1001;
-inline constexpr int kDumpLines = 3;  // one per visible line label: head shunt and the two sidings
+inline constexpr int kDumpLines = kTrackLines;  // one per visible line label: head shunt and the two sidings
 inline constexpr int kMaxQuizMoves = 500;  // two recorded entries a move at most: the list never overflows
 
 class MIDIMCIClass;
@@ -67,7 +71,7 @@ std::optional<std::string> DailyQuizCode(const std::string& defaultSetFolder, co
 
 // The yard as a quiz leaves it is already the formation once the locomotive backs in, with the
 // Back button (into `route`) or with the console (into siding 1): no quiz at all.
-bool SolvedBeforeAnyMove(const Yard& yard, int route, int locoUnits, int trainCars);
+bool SolvedBeforeAnyMove(const Yard& yard, int route, int trainCars);
 // Why the game cannot start from a position between two commands, as the id of the text that says
 // so; nothing when it can: the route on siding 1 or 2, the locomotive alone at the junction end of
 // the head shunt or first in the siding the route shows, the train not in order already.
@@ -299,7 +303,7 @@ class Game {
   void MakeQuiz();
   void mnuGameNewGame_Click();
   void mnuGameReDisMakeUp_Click();
-  bool SolvedBeforeAnyMove() const { return kelvara::SolvedBeforeAnyMove(yard, Route, LocoUnits, TrainCars); }
+  bool SolvedBeforeAnyMove() const { return kelvara::SolvedBeforeAnyMove(yard, Route, TrainCars); }
   // How often a quiz that came out solved is made again before it is played as it is.
   static constexpr int kQuizRemakes = 50;
   void mnuGameRestart_Click();
@@ -336,6 +340,8 @@ class Game {
   // The junction and signs; the route is stored here and the head-shunt setting holds 5 s.
   void SetSign(int state);
 
+  // Shows a move's steps one by one, the yard following them.
+  void PlayMove(const rules::Outcome& move);
   void CutTrain(int from, int to, int count);
   void AddTrain(int from, int to);
   bool PushTrain(int line, int count);

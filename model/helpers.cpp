@@ -6,7 +6,7 @@
 
 #include "model/durations.h"
 #include "model/game.h"
-#include "model/sandbox.h"
+#include "model/rules.h"
 
 namespace kelvara {
 
@@ -120,13 +120,11 @@ namespace {
 // Where a shortest string for the position on the screen starts: the console begins every string
 // with the back into siding 1 itself; the Back button's back-in after a pull is that pull's, not a
 // command, so a plan starts after it. Nothing when the route shows no siding to back into.
-std::optional<std::pair<Yard, int>> PlanStart(const Yard& yard, int route, bool console, int m, int n) {
+std::optional<std::pair<Yard, int>> PlanStart(const Yard& yard, int route, bool console) {
   if (console) return std::pair{yard, route};
   if (yard.GetLocoNum(kHeadShunt) == 0) return std::pair{yard, route};
   if (route != 1 && route != 2) return std::nullopt;
-  Sandbox box(yard, route, m, n);
-  box.game().AddTrain(kHeadShunt, route);
-  return std::pair{box.game().yard, route};
+  return std::pair{rules::AddTrain(yard, kHeadShunt, route).yard, route};
 }
 
 }  // namespace
@@ -147,7 +145,7 @@ std::shared_ptr<Game::SolveJob> Game::StartSolve(const Yard& from, int route, bo
   job->yard = from;
   job->route = route;
   job->console = console;
-  const auto start = PlanStart(from, route, console, LocoUnits, TrainCars);
+  const auto start = PlanStart(from, route, console);
   // The search itself touches nothing of the game: it has the position, the train's size and
   // its call-off flag.
   auto work = [job, start, m = LocoUnits, n = TrainCars] {
@@ -184,26 +182,25 @@ std::optional<Game::Plan> Game::FollowPlan(bool console) const {
   // for the position it was made for.
   if (console) return yard == plan_->yard ? plan_ : std::nullopt;
   // The player may have played any number of the plan's commands since: replay them on a copy.
-  Sandbox box(plan_->yard, plan_->route, LocoUnits, TrainCars);
-  Game& copy = box.game();
+  rules::Board copy{plan_->yard, plan_->route, LocoUnits, TrainCars};
   for (std::size_t k = 0; k <= plan_->commands.size(); ++k) {
-    if (copy.yard == yard && copy.Route == Route) {
+    if (copy.yard == yard && copy.route == Route) {
       Plan rest = *plan_;
       rest.yard = yard;
       rest.route = Route;
       rest.commands.erase(rest.commands.begin(), rest.commands.begin() + static_cast<std::ptrdiff_t>(k));
       return rest;
     }
-    if (k < plan_->commands.size()) copy.RunOneInputCommand(plan_->commands[k]);
+    if (k < plan_->commands.size()) copy = rules::Play(copy, plan_->commands[k]).board;
   }
   return std::nullopt;
 }
 
 std::optional<std::pair<Yard, int>> Game::ParProblem(bool console) const {
-  if (!console) return PlanStart(StartYard, StartRoute, false, LocoUnits, TrainCars);
-  Sandbox box(StartYard, -1, LocoUnits, TrainCars);
-  box.game().RunOneInput("");  // the console's own first step: the route to siding 1 and the back-in
-  return std::pair{box.game().yard, box.game().Route};
+  if (!console) return PlanStart(StartYard, StartRoute, false);
+  // The console's own first step: the route to siding 1 and the back-in.
+  const rules::Board start = rules::ConsoleStart({StartYard, -1, LocoUnits, TrainCars});
+  return std::pair{start.yard, start.route};
 }
 
 void Game::ComputeFewest(bool console) {

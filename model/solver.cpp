@@ -13,7 +13,7 @@
 #include <utility>
 
 #include "model/game.h"
-#include "model/sandbox.h"
+#include "model/rules.h"
 
 namespace kelvara {
 
@@ -689,30 +689,30 @@ std::optional<Position> Between(const Yard& yard, int route, int m, int n) {
 // enough to couple the cars it needs. Long, but it needs no search.
 class Planner {
  public:
-  Planner(const Yard& yard, int route, int m, int n) : box_(yard, route, m, n) {}
+  Planner(const Yard& yard, int route, int m, int n) : board_{yard, route, m, n} {}
 
-  std::vector<int> Cars(int line) {
+  std::vector<int> Cars(int line) const {
     std::vector<int> out;
     for (int p = 0; p < kVisible; ++p) {
-      if (game().yard.at(line, p).IsCar()) out.push_back(game().yard.at(line, p).number());
+      if (board_.yard.at(line, p).IsCar()) out.push_back(board_.yard.at(line, p).number());
     }
     return out;
   }
-  int Current() { return game().Route; }
-  int Other() { return game().Route == 1 ? 2 : 1; }
+  int Current() const { return board_.route; }
+  int Other() const { return board_.route == 1 ? 2 : 1; }
 
   bool Pull(int cars) { return Couple(cars) && Run({"C", cars}); }
 
   bool Couple(int cars) {
-    const int line = Current();
-    const int want = game().LocoUnits + cars;
-    if (game().yard.GetCoupledCarsNum(line) >= want) return true;
-    const auto before = Between(game().yard, line, game().LocoUnits, game().TrainCars);
+    const int line = Current(), m = board_.locoUnits;
+    const int want = m + cars;
+    if (board_.yard.GetCoupledCarsNum(line) >= want) return true;
+    const auto before = Between(board_.yard, line, m, board_.cars);
     if (!before) return false;
-    for (int k = 1; k <= game().yard.GetMaxPushing(line); ++k) {
+    for (int k = 1; k <= board_.yard.GetMaxPushing(line); ++k) {
       Position pos = *before;
-      if (!Push(pos, game().LocoUnits, k)) break;
-      if (CoupledCars(pos.line(line), LocoSlot(pos), game().LocoUnits) + game().LocoUnits >= want) return Run({"P", k});
+      if (!Push(pos, m, k)) break;
+      if (CoupledCars(pos.line(line), LocoSlot(pos), m) + m >= want) return Run({"P", k});
     }
     return false;
   }
@@ -720,12 +720,13 @@ class Planner {
   std::vector<OneInputCommand> commands;
 
  private:
-  Game& game() { return box_.game(); }
   bool Run(const OneInputCommand& cmd) {
     commands.push_back(cmd);
-    return box_.Play(cmd);
+    const rules::Played played = rules::Play(board_, cmd);
+    board_ = played.board;
+    return played.Clean();
   }
-  Sandbox box_;
+  rules::Board board_;
 };
 
 int IndexOf(const std::vector<int>& cars, int car) {
@@ -759,11 +760,13 @@ std::optional<std::vector<OneInputCommand>> Plan(const Yard& yard, int route, in
 // Plays a string on a copy of the game: it must complete the train without a derailment.
 bool Completes(const Yard& yard, int route, int m, int n, const std::vector<OneInputCommand>& commands,
                bool allowMessages) {
-  Sandbox box(yard, route, m, n);
+  rules::Board board{yard, route, m, n};
   for (const OneInputCommand& c : commands) {
-    if (!box.Play(c) && (box.game().Derailed || !allowMessages)) return false;
+    const rules::Played played = rules::Play(board, c);
+    if (played.derailed || (played.told && !allowMessages)) return false;
+    board = played.board;
   }
-  return TrainComplete(box.game().yard, n);
+  return TrainComplete(board.yard, n);
 }
 
 // A search called off: whatever it found is not for the position it was asked about any more.
@@ -798,10 +801,9 @@ SolveResult SolveFewest(const Yard& yard, int route, int m, int n, const SolverL
   } else {
     for (const char letter : {'C', 'P'}) {
       for (int k = letter == 'C' ? 0 : 1; k <= kVisible; ++k) {
-        Sandbox box(yard, route, m, n);
-        box.Play({std::string(1, letter), k});
-        if (box.game().Derailed) continue;
-        if (const auto next = Between(box.game().yard, box.game().Route, m, n)) {
+        const rules::Played played = rules::Play({yard, route, m, n}, {std::string(1, letter), k});
+        if (played.derailed) continue;
+        if (const auto next = Between(played.board.yard, played.board.route, m, n)) {
           const bool known = std::any_of(starts.begin(), starts.end(), [&](const auto& s) { return s.first.slot == next->slot; });
           if (!known) starts.push_back({*next, {letter, static_cast<std::uint8_t>(k)}});
         }
@@ -889,9 +891,9 @@ SolveResult SolveFewest(const Yard& yard, int route, int m, int n, const SolverL
 }
 
 SolveResult SolveFromConsole(const Yard& yard, int m, int n, const SolverLimits& limits) {
-  Sandbox box(yard, -1, m, n);  // no route yet: the string sets it
-  box.game().RunOneInput("");  // the route to siding 1 and the back into it
-  return SolveFewest(box.game().yard, box.game().Route, m, n, limits);
+  // No route yet: the console's own first step sets it to siding 1 and backs into it.
+  const rules::Board start = rules::ConsoleStart({yard, -1, m, n});
+  return SolveFewest(start.yard, start.route, m, n, limits);
 }
 
 std::optional<std::string> SolveOneInput(const Yard& yard, int locoUnits, int trainCars) {

@@ -12,6 +12,7 @@ inline constexpr int kLines = 4;          // 0 head shunt, 1 and 2 sidings, 3 un
 inline constexpr int kVisible = 20;       // positions 0..19 are the track
 inline constexpr int kLastPosition = 100; // 20..100 only catch what breaks through the stopper
 inline constexpr int kHeadShunt = 0;
+inline constexpr int kTrackLines = 3;       // the head shunt and the two sidings
 
 // One slot: empty (" ."), a locomotive unit ("L1".."Lm") or car k (k = its place in the formation).
 class Slot {

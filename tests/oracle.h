@@ -59,6 +59,7 @@ inline int FirstLoco(const std::array<std::uint8_t, 20>& l) {
 // locomotive that comes back alone runs on to the first standing car. Nothing for a command the
 // game answers with a message (more cars than are coupled, a locomotive at the car stopper).
 inline std::optional<Pos> Pull(const Pos& from, int m, int k) {
+  if (from.loco != 1 && from.loco != 2) return std::nullopt;
   Pos p = from;
   auto& a = p.s[p.loco - 1];
   auto& b = p.s[2 - p.loco];
@@ -96,7 +97,7 @@ inline std::optional<Pos> Pull(const Pos& from, int m, int k) {
 // P k: k steps, each moving the locomotive and what is coupled to it one slot deeper; nothing
 // when a step would meet the car stopper (a derailment) or k is 0.
 inline std::optional<Pos> Push(const Pos& from, int k) {
-  if (k < 1) return std::nullopt;
+  if (k < 1 || (from.loco != 1 && from.loco != 2)) return std::nullopt;
   Pos p = from;
   auto& a = p.s[p.loco - 1];
   for (int step = 0; step < k; ++step) {

@@ -1,0 +1,82 @@
+// The three moves as values: what a pull, a back-in or a push does to a yard, and the steps a
+// front end shows on the way (frames, boxes, log lines), with nothing shown and nothing waited
+// for. The game plays these steps; anything that only needs the result reads `yard`.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "base/ports.h"
+#include "model/command.h"
+#include "model/yard.h"
+
+namespace kelvara::rules {
+
+// One piece of a message: a text of the string table, or a literal (a number, a line break).
+struct MsgPart {
+  int id = 0;  // 0: `text` as it stands
+  std::string text;
+  bool operator==(const MsgPart&) const = default;
+};
+
+struct Step {
+  enum class Kind {
+    Log,     // a log line, followed by the yard as it stands
+    Frame,   // one slot further: drawn while moves are animated
+    Settle,  // the move's last picture
+    Redraw,  // drawn whatever the animation setting
+    Box,     // a message box
+    Beep,
+    Derail,  // the train ran into the car stopper; `first` for the first time in this push
+    Suspend, // after a derailment: the service is suspended, the game is over
+  };
+  Kind kind = Kind::Frame;
+  Yard yard;  // the yard at this step
+  std::string line;                 // Log
+  std::vector<MsgPart> message;     // Box
+  MsgIcon icon = MsgIcon::None;     // Box
+  bool first = false;               // Derail
+};
+
+struct Outcome {
+  Yard yard;  // after the move
+  std::vector<Step> steps;
+  bool derailed = false;  // PushTrain: ran into the car stopper
+  bool pushed = false;    // PushTrain: true when the push went through
+};
+
+// `CutTrain`: pulls `count` units (locomotive units first) out of siding `from` onto `to`.
+// `quiet` (the quiz maker) leaves out the boxes of a count that does not fit.
+Outcome CutTrain(const Yard& yard, int from, int to, int count, int locoUnits, bool quiet);
+// `AddTrain`: backs the train on `from` into `to` and couples it.
+Outcome AddTrain(const Yard& yard, int from, int to);
+// `PushTrain`: pushes the train in `line` `count` car lengths deeper.
+Outcome PushTrain(const Yard& yard, int line, int count);
+
+// A position between two commands: the yard, the siding the route shows, the train's size.
+struct Board {
+  Yard yard;
+  int route = 0;
+  int locoUnits = 1;
+  int cars = 0;
+  bool operator==(const Board&) const = default;
+};
+
+// What one command of a one-input string made of a board: `told` when the game would have
+// shown a message on the way (a count that does not fit, a push of nothing), `derailed` when
+// the train ran into the car stopper.
+struct Played {
+  Board board;
+  bool told = false;
+  bool derailed = false;
+  bool Clean() const { return !told && !derailed; }
+};
+
+// One command as the console plays it: "C": the locomotive and `number` cars pulled out of the
+// siding the route shows, the route set to the other siding and the train backed into it; "P":
+// pushed `number` car lengths deeper. Any other letter leaves the board as it is.
+Played Play(const Board& board, const OneInputCommand& command);
+// The console's own first step before any command: the route set to siding 1 and the back into it.
+Board ConsoleStart(Board board);
+
+}  // namespace kelvara::rules
