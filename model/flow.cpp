@@ -31,47 +31,29 @@ void Game::DisMakeUp() {
   if (yard.GetLocoNum(0) == 0 && yard.GetLocoNum(1) == 0 && yard.GetLocoNum(2) == 0) return;
   MakingQuiz = true;
   ports_.controls.SetText("cmbCutTrainNum", "");
-
-  const double level = settings_.QuestionLevel;
-  DCount = std::min(lib_.GetRandom(level * 0.8, level * 1.2), kMaxQuizMoves);
-  ports_.status.SetPanel("DCount", N(DCount));
-  int cur = 1;
-  AnserCount = 0;
-  auto record = [this](const std::string& entry) {
-    if (AnserCount < kAnserListSize) AnserList[static_cast<std::size_t>(AnserCount++)] = entry;
-  };
-
-  for (int i = 0; i < DCount; ++i) {
-    MsgGuide.Msg(Msg(5710) + " - " + N(DCount - i));
-    AddTrain(0, cur);
-    lib_.Wait1ms(durations::kQuizMove);
-
-    const int lo = yard.GetLocoNum(cur);
-    const int cars = yard.GetCarNum(cur);
-    const int r = lib_.GetRandom(lo, lo + cars);
-    if (r > yard.GetCoupledCarsNum(cur)) {
-      int k = 0;
-      // Every push moves the train a slot deeper, so the stopper ends this loop at the latest.
-      while (yard.GetCoupledCarsNum(cur) < r && k <= kVisible) {
-        ++k;
-        if (!PushTrain(cur, 1)) break;
-      }
-      record("P " + N(cur) + ":" + N(k));
-      if (Derailed) {
+  const rules::Quiz quiz = rules::MixUp(yard, LocoUnits, settings_.QuestionLevel, kMaxQuizMoves,
+                                        [this](double lower, double upper) { return lib_.GetRandom(lower, upper); });
+  for (const rules::QuizStep& step : quiz.steps) {
+    switch (step.kind) {
+      case rules::QuizStep::Kind::Count:
+        DCount = step.number;
+        ports_.status.SetPanel("DCount", N(DCount));
+        AnserCount = 0;
+        break;
+      case rules::QuizStep::Kind::Guide: MsgGuide.Msg(Msg(5710) + " - " + N(step.number)); break;
+      case rules::QuizStep::Kind::Move: PlayMove(step.move); break;
+      case rules::QuizStep::Kind::Wait: lib_.Wait1ms(step.number); break;
+      case rules::QuizStep::Kind::Answer:
+        if (AnserCount < kAnserListSize) AnserList[static_cast<std::size_t>(AnserCount++)] = step.text;
+        break;
+      case rules::QuizStep::Kind::Failed:
         Box(Msg(5510) + "\r\n" + Msg(5520), MsgButtons::Ok, MsgIcon::Critical, Msg(5530));
         ports_.log.WriteLine(Msg(5510));
         MakingQuiz = false;
         return;
-      }
+      case rules::QuizStep::Kind::Done: break;
     }
-    record("C " + N(cur) + ":" + N(r - yard.GetLocoNum(cur)));
-    CutTrain(cur, 0, r);
-    lib_.Wait1ms(durations::kQuizMove);
-    cur = cur == 1 ? 2 : 1;
   }
-
-  AddTrain(0, 1);
-  CutTrain(1, 0, yard.GetLocoNum(1));
   MsgGuide.Msg("");
   MakingQuiz = false;
 }

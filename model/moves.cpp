@@ -9,6 +9,7 @@
 namespace kelvara {
 
 void Game::PlayMove(const rules::Outcome& move) {
+  if (move.freshStart) Derailed = false;
   for (const rules::Step& step : move.steps) {
     yard = step.yard;
     switch (step.kind) {
@@ -37,8 +38,6 @@ void Game::CutTrain(int from, int to, int count) {
 void Game::AddTrain(int from, int to) { PlayMove(rules::AddTrain(yard, from, to)); }
 
 bool Game::PushTrain(int line, int count) {
-  // A push of nothing leaves the last push's derailment as it was.
-  if (count != 0) Derailed = false;
   const rules::Outcome move = rules::PushTrain(yard, line, count);
   PlayMove(move);
   return count != 0 && move.pushed;

@@ -6,6 +6,8 @@
 #include <limits>
 #include <string>
 
+#include "model/durations.h"
+
 namespace kelvara::rules {
 
 namespace {
@@ -141,6 +143,7 @@ Outcome PushTrain(const Yard& start, int line, int count) {
   if (!OnTrack(line)) return r.Done();
   Yard& yard = r.yard();
   r.Log("PushTrain In " + N(line) + " pushing " + N(count));
+  r.out().freshStart = count != 0;
   if (count == 0) {
     r.Box({{5590, {}}});
     return r.Done();
@@ -208,6 +211,59 @@ Played Play(const Board& board, const OneInputCommand& command) {
     out.derailed = push.derailed;
   }
   return out;
+}
+
+Quiz MixUp(const Yard& start, int locoUnits, double level, int most, const Draw& draw) {
+  Quiz quiz;
+  quiz.yard = start;
+  Yard& yard = quiz.yard;
+  auto step = [&quiz](QuizStep::Kind kind, int number = 0, std::string text = {}) {
+    quiz.steps.push_back(QuizStep{kind, number, std::move(text), {}});
+  };
+  auto move = [&quiz, &yard](Outcome o) {
+    yard = o.yard;
+    quiz.steps.push_back(QuizStep{QuizStep::Kind::Move, 0, {}, std::move(o)});
+  };
+  const int count = std::min(draw(level * 0.8, level * 1.2), most);
+  step(QuizStep::Kind::Count, count);
+  int cur = 1;
+  for (int i = 0; i < count; ++i) {
+    step(QuizStep::Kind::Guide, count - i);
+    move(AddTrain(yard, kHeadShunt, cur));
+    step(QuizStep::Kind::Wait, durations::kQuizMove);
+
+    const int lo = yard.GetLocoNum(cur);
+    const int cars = yard.GetCarNum(cur);
+    const int r = draw(lo, lo + cars);
+    if (r > yard.GetCoupledCarsNum(cur)) {
+      int k = 0;
+      bool derailed = false;
+      // Every push moves the train a slot deeper, so the stopper ends this loop at the latest.
+      while (yard.GetCoupledCarsNum(cur) < r && k <= kVisible) {
+        ++k;
+        Outcome push = PushTrain(yard, cur, 1);
+        derailed = push.derailed;
+        const bool pushed = push.pushed;
+        move(std::move(push));
+        if (!pushed) break;
+      }
+      step(QuizStep::Kind::Answer, 0, "P " + N(cur) + ":" + N(k));
+      if (derailed) {
+        quiz.failed = true;
+        step(QuizStep::Kind::Failed);
+        return quiz;
+      }
+    }
+    step(QuizStep::Kind::Answer, 0, "C " + N(cur) + ":" + N(r - yard.GetLocoNum(cur)));
+    move(CutTrain(yard, cur, kHeadShunt, r, locoUnits, true));
+    step(QuizStep::Kind::Wait, durations::kQuizMove);
+    cur = cur == 1 ? 2 : 1;
+  }
+
+  move(AddTrain(yard, kHeadShunt, 1));
+  move(CutTrain(yard, 1, kHeadShunt, yard.GetLocoNum(1), locoUnits, true));
+  step(QuizStep::Kind::Done);
+  return quiz;
 }
 
 Board ConsoleStart(Board board) {

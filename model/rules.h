@@ -3,6 +3,8 @@
 // for. The game plays these steps; anything that only needs the result reads `yard`.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -43,6 +45,7 @@ struct Outcome {
   std::vector<Step> steps;
   bool derailed = false;  // PushTrain: ran into the car stopper
   bool pushed = false;    // PushTrain: true when the push went through
+  bool freshStart = false;  // PushTrain of a count: a derailment of an earlier push is past
 };
 
 // `CutTrain`: pulls `count` units (locomotive units first) out of siding `from` onto `to`.
@@ -78,5 +81,36 @@ struct Played {
 Played Play(const Board& board, const OneInputCommand& command);
 // The console's own first step before any command: the route set to siding 1 and the back into it.
 Board ConsoleStart(Board board);
+
+// The quiz maker: the train mixed up by real back-ins, pushes and pulls, each drawn at random.
+struct QuizStep {
+  enum class Kind {
+    Count,   // `number`: how many commands the quiz will have
+    Guide,   // `number`: how many are still to come
+    Move,    // `move`: a back-in, a push of one car length or a pull, to be shown
+    Wait,    // `number` milliseconds between two commands
+    Answer,  // `text`: the next entry of the answer list ("C 2:8", "P 1:3")
+    Failed,  // a push ran into the car stopper: no quiz
+    Done,    // the quiz stands ready
+  };
+  Kind kind = Kind::Done;
+  int number = 0;
+  std::string text;
+  Outcome move;
+};
+
+struct Quiz {
+  Yard yard;  // as the quiz stands: the locomotive in the head shunt
+  std::vector<QuizStep> steps;
+  bool failed = false;
+};
+
+// Draws a whole number from `lower` to `upper` as the game's random numbers do.
+using Draw = std::function<std::int32_t(double lower, double upper)>;
+
+// `DisMakeUp` as values: from `yard` (the locomotive in the head shunt), about `level` commands
+// (at most `most`), each a back-in into the siding whose turn it is, pushes until the cars to
+// take are coupled, and a pull of the locomotive and some of them.
+Quiz MixUp(const Yard& yard, int locoUnits, double level, int most, const Draw& draw);
 
 }  // namespace kelvara::rules

@@ -3,6 +3,7 @@
 // log lines, beeps and derailments, in the same order, and the same yard after.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <random>
 #include <string>
 #include <vector>
@@ -236,6 +237,40 @@ TEST(RulesTest, ACommandOnABoardIsWhatTheGamePlays) {
   }
   EXPECT_GT(commands, 10000);
   EXPECT_GT(unclean, 1000);
+}
+
+// The quizzes the game makes for fixed seeds, on every train size and at easy, middling and
+// long levels, as one digest of their answer lists, yards and counts: a change of how quizzes
+// are made shows here.
+TEST(RulesTest, FixedSeedsMakeTheSameQuizzes) {
+  std::uint64_t digest = 1469598103934665603ull;
+  auto mix = [&digest](const std::string& text) {
+    for (const unsigned char c : text) digest = (digest ^ c) * 1099511628211ull;
+    digest = (digest ^ 0xFF) * 1099511628211ull;
+  };
+  int quizzes = 0, derailed = 0;
+  for (int m = 1; m <= 2; ++m) {
+    for (int n = 3; n <= 16; ++n) {
+      for (const double level : {5.0, 20.0, 50.0}) {
+        for (std::uint64_t seed = 1; seed <= 12; ++seed) {
+          Sandbox box(Yard{}, -1, m, n);
+          Game& g = box.game();
+          g.SetCars();
+          g.settings().QuestionLevel = level;
+          g.lib().Seed(seed);
+          g.MakeQuiz();
+          mix(std::to_string(g.DCount) + (g.Derailed ? "D" : "") + " route " + std::to_string(g.Route));
+          for (int i = 0; i < g.AnserCount; ++i) mix(g.AnserList[static_cast<std::size_t>(i)]);
+          for (int line = 0; line < kTrackLines; ++line) mix(g.yard.DumpLine(line));
+          ++quizzes;
+          derailed += g.Derailed;
+        }
+      }
+    }
+  }
+  EXPECT_EQ(quizzes, 2 * 14 * 3 * 12);
+  std::printf("quizzes %d, derailed %d, digest %016llx\n", quizzes, derailed, static_cast<unsigned long long>(digest));
+  EXPECT_EQ(digest, 0xe9765d8155b04ff5ull);
 }
 
 }  // namespace
