@@ -2,8 +2,8 @@
 #include "model/difficulty.h"
 
 #include "model/game.h"
+#include "base/nullports.h"
 #include "model/rules.h"
-#include "model/sandbox.h"
 #include "model/solver.h"
 
 namespace kelvara {
@@ -46,18 +46,21 @@ BandQuiz FindBandQuiz(const Yard& yard, int route, int m, int n, bool console, c
     if (cancel != nullptr && cancel->load()) break;
     const std::uint64_t seed = firstSeed + static_cast<std::uint64_t>(k) * 0x9E3779B97F4A7C15ull;
     const int level = band.levels[static_cast<std::size_t>(k) % band.levels.size()];
-    Sandbox box(yard, route, m, n);
-    Game& g = box.game();
-    g.settings().QuestionLevel = level;
-    g.lib().Seed(seed);
-    g.MakeQuiz();
+    // The quiz New Game makes with this seed and level, drawn as the game draws it.
+    NullPorts quiet;
+    MyLibClass random(quiet.ports().clock);
+    random.Seed(seed);
+    const std::vector<rules::QuizMaking> makings =
+        rules::MakeQuiz({yard, route, m, n}, level, kMaxQuizMoves, Game::kQuizRemakes,
+                        [&random](double lower, double upper) { return random.GetRandom(lower, upper); });
+    const rules::Quiz& made = makings.back().quiz;
     ++out.tries;
     // Making a quiz costs about as much as a search's 200 positions: a train whose quizzes all
     // solve at once spends its budget too.
     out.work += kQuizMakingWork;
-    if (g.Derailed) continue;
+    if (made.failed) continue;
     const std::size_t left = budget.work - std::min(out.work, budget.work);
-    const auto par = ProvenPar(g.yard, g.Route, m, n, console, band.low, band.high, cancel,
+    const auto par = ProvenPar(made.yard, route, m, n, console, band.low, band.high, cancel,
                                std::min(budget.tryWork, left), out.work, until);
     if (par && *par >= band.low && *par <= band.high) {
       out.found = true;

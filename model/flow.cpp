@@ -27,12 +27,19 @@ void Game::SetSign(int state) {
   if (state == 0) lib_.Wait1ms(durations::kRouteHold);
 }
 
+rules::Draw Game::Draw() {
+  return [this](double lower, double upper) { return lib_.GetRandom(lower, upper); };
+}
+
 void Game::DisMakeUp() {
   if (yard.GetLocoNum(0) == 0 && yard.GetLocoNum(1) == 0 && yard.GetLocoNum(2) == 0) return;
+  PlayQuiz(rules::MixUp(yard, LocoUnits, settings_.QuestionLevel, kMaxQuizMoves, Draw()));
+}
+
+void Game::PlayQuiz(const rules::Quiz& quiz) {
+  if (quiz.steps.empty()) return;  // no locomotive to make it with
   MakingQuiz = true;
   ports_.controls.SetText("cmbCutTrainNum", "");
-  const rules::Quiz quiz = rules::MixUp(yard, LocoUnits, settings_.QuestionLevel, kMaxQuizMoves,
-                                        [this](double lower, double upper) { return lib_.GetRandom(lower, upper); });
   for (const rules::QuizStep& step : quiz.steps) {
     switch (step.kind) {
       case rules::QuizStep::Kind::Count:
@@ -56,15 +63,6 @@ void Game::DisMakeUp() {
   }
   MsgGuide.Msg("");
   MakingQuiz = false;
-}
-
-bool SolvedBeforeAnyMove(const Yard& yard, int route, int n) {
-  if (TrainComplete(yard, n)) return true;
-  for (const int line : {route, 1}) {
-    if (line != 1 && line != 2) continue;
-    if (TrainComplete(rules::AddTrain(yard, kHeadShunt, line).yard, n)) return true;
-  }
-  return false;
 }
 
 std::optional<int> StartProblem(const Yard& yard, int route, int m, int n) {
@@ -152,14 +150,13 @@ void Game::MakeQuiz() {
   // the train's first placement as New Game makes it: mixing on from an ordered yard can keep
   // it ordered for ever (one move that finds its siding empty). The answer list is the last
   // making's, which starts there.
-  for (int tries = 0; tries <= kQuizRemakes; ++tries) {
-    if (tries > 0) SetCars();
-    for (int siding = 1; siding <= 2; ++siding) {
-      if (yard.GetLocoNum(siding) > 0) CutTrain(siding, 0, yard.GetLocoNum(siding));
-    }
-    DisMakeUp();
-    if (Derailed || !SolvedBeforeAnyMove()) break;
-    ports_.log.WriteLine("Quiz came out solved: made again");
+  const rules::Board board{yard, Route, LocoUnits, TrainCars};
+  for (const rules::QuizMaking& making :
+       rules::MakeQuiz(board, settings_.QuestionLevel, kMaxQuizMoves, kQuizRemakes, Draw())) {
+    if (making.placed) SetCars();
+    for (const rules::Outcome& pull : making.locoPulls) PlayMove(pull);
+    PlayQuiz(making.quiz);
+    if (making.again) ports_.log.WriteLine("Quiz came out solved: made again");
   }
 }
 

@@ -39,19 +39,7 @@ void Game::SetCars() {
     Box(Msg(5680));
     return;
   }
-  const int e = n > kVisible ? n - kVisible : 0;
-  // Writes that would fall off the track are dropped: the train choice refuses such trains,
-  // but the grid must stay sound whatever it is handed.
-  auto put = [this](int line, int pos, Slot s) {
-    if (pos >= 0 && pos < kVisible) yard.at(line, pos) = s;
-  };
-  for (int line = 0; line <= 2; ++line) {
-    for (int p = 0; p <= kLastPosition; ++p) yard.at(line, p) = Slot::Empty();
-  }
-  for (int u = 1; u <= m; ++u) put(kHeadShunt, kVisible - m - e + u - 1, Slot::Loco(u));
-  for (int k = 1; k <= e; ++k) put(kHeadShunt, kVisible - e + k - 1, Slot::Car(k));
-  const int inSiding = n - e;
-  for (int k = e + 1; k <= n; ++k) put(1, kVisible - inSiding + (k - e) - 1, Slot::Car(k));
+  yard = rules::Placement(yard, m, n);
 }
 
 void Game::LogOut(std::string_view text) {

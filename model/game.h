@@ -20,6 +20,7 @@
 #include "model/command.h"
 #include "model/phase.h"
 #include "model/record.h"
+#include "model/rules.h"
 #include "model/difficulty.h"
 #include "model/solver.h"
 #include "model/worker.h"
@@ -71,7 +72,6 @@ std::optional<std::string> DailyQuizCode(const std::string& defaultSetFolder, co
 
 // The yard as a quiz leaves it is already the formation once the locomotive backs in, with the
 // Back button (into `route`) or with the console (into siding 1): no quiz at all.
-bool SolvedBeforeAnyMove(const Yard& yard, int route, int trainCars);
 // Why the game cannot start from a position between two commands, as the id of the text that says
 // so; nothing when it can: the route on siding 1 or 2, the locomotive alone at the junction end of
 // the head shunt or first in the siding the route shows, the train not in order already.
@@ -298,6 +298,10 @@ class Game {
 
   // Mixes the train up by random real moves and records them in AnserList.
   void DisMakeUp();
+  // Shows a quiz being made: its moves, waits and counts, its answer list filled in.
+  void PlayQuiz(const rules::Quiz& quiz);
+  // The game's own random numbers, as the quiz maker draws them.
+  rules::Draw Draw();
   // The quiz maker of New Game: DisMakeUp from the position as it stands, made again from the
   // first placement while it comes out already in order.
   void MakeQuiz();

@@ -8,6 +8,33 @@
 
 #include "model/durations.h"
 
+namespace kelvara {
+
+bool TrainComplete(const Yard& yard, int trainCars) {
+  int line = 1;
+  int p = yard.GetLocoAfterPosition(1);
+  if (p == 0 || p == kVisible) {
+    line = 2;
+    p = yard.GetLocoAfterPosition(2);
+  }
+  for (int k = 1; k <= trainCars; ++k) {
+    const int pos = p + k - 1;
+    if (pos >= kVisible || !(yard.at(line, pos) == Slot::Car(k))) return false;
+  }
+  return true;
+}
+
+bool SolvedBeforeAnyMove(const Yard& yard, int route, int n) {
+  if (TrainComplete(yard, n)) return true;
+  for (const int line : {route, 1}) {
+    if (line != 1 && line != 2) continue;
+    if (TrainComplete(rules::AddTrain(yard, kHeadShunt, line).yard, n)) return true;
+  }
+  return false;
+}
+
+}  // namespace kelvara
+
 namespace kelvara::rules {
 
 namespace {
@@ -264,6 +291,55 @@ Quiz MixUp(const Yard& start, int locoUnits, double level, int most, const Draw&
   move(CutTrain(yard, 1, kHeadShunt, yard.GetLocoNum(1), locoUnits, true));
   step(QuizStep::Kind::Done);
   return quiz;
+}
+
+Yard Placement(const Yard& start, int m, int n) {
+  if (n == 0) return start;
+  Yard yard = start;
+  const int e = n > kVisible ? n - kVisible : 0;
+  // Writes that would fall off the track are dropped: the train choice refuses such trains,
+  // but the grid must stay sound whatever it is handed.
+  auto put = [&yard](int line, int pos, Slot s) {
+    if (pos >= 0 && pos < kVisible) yard.at(line, pos) = s;
+  };
+  for (int line = 0; line < kTrackLines; ++line) {
+    for (int p = 0; p <= kLastPosition; ++p) yard.at(line, p) = Slot::Empty();
+  }
+  for (int u = 1; u <= m; ++u) put(kHeadShunt, kVisible - m - e + u - 1, Slot::Loco(u));
+  for (int k = 1; k <= e; ++k) put(kHeadShunt, kVisible - e + k - 1, Slot::Car(k));
+  const int inSiding = n - e;
+  for (int k = e + 1; k <= n; ++k) put(1, kVisible - inSiding + (k - e) - 1, Slot::Car(k));
+  return yard;
+}
+
+std::vector<QuizMaking> MakeQuiz(const Board& board, double level, int most, int remakes, const Draw& draw) {
+  std::vector<QuizMaking> makings;
+  Yard yard = board.yard;
+  for (int tries = 0; tries <= remakes; ++tries) {
+    QuizMaking making;
+    if (tries > 0) {
+      making.placed = true;
+      yard = Placement(yard, board.locoUnits, board.cars);
+    }
+    for (int siding = 1; siding <= 2; ++siding) {
+      if (yard.GetLocoNum(siding) == 0) continue;
+      making.locoPulls.push_back(CutTrain(yard, siding, kHeadShunt, yard.GetLocoNum(siding), board.locoUnits, false));
+      yard = making.locoPulls.back().yard;
+    }
+    const bool locomotive = yard.GetLocoNum(0) + yard.GetLocoNum(1) + yard.GetLocoNum(2) > 0;
+    if (locomotive) {
+      making.quiz = MixUp(yard, board.locoUnits, level, most, draw);
+      yard = making.quiz.yard;
+    } else {
+      making.quiz.yard = yard;  // nothing to mix up: no quiz is made
+    }
+    const bool inOrder = !making.quiz.failed && SolvedBeforeAnyMove(yard, board.route, board.cars);
+    making.again = inOrder;
+    const bool last = !inOrder || tries == remakes;
+    makings.push_back(std::move(making));
+    if (last) break;
+  }
+  return makings;
 }
 
 Board ConsoleStart(Board board) {

@@ -12,6 +12,15 @@
 #include "model/command.h"
 #include "model/yard.h"
 
+namespace kelvara {
+
+// The completion test: the locomotive in a siding with cars 1..n directly behind it in order.
+bool TrainComplete(const Yard& yard, int trainCars);
+// In order already, or after nothing but the back-in into the route's siding or siding 1.
+bool SolvedBeforeAnyMove(const Yard& yard, int route, int trainCars);
+
+}  // namespace kelvara
+
 namespace kelvara::rules {
 
 // One piece of a message: a text of the string table, or a literal (a number, a line break).
@@ -112,5 +121,24 @@ using Draw = std::function<std::int32_t(double lower, double upper)>;
 // (at most `most`), each a back-in into the siding whose turn it is, pushes until the cars to
 // take are coupled, and a pull of the locomotive and some of them.
 Quiz MixUp(const Yard& yard, int locoUnits, double level, int most, const Draw& draw);
+
+// `SetCars` as a value: the train as New Game places it, the locomotive's units on the head
+// shunt against the junction and the cars in siding 1 (those that do not fit there on the head
+// shunt behind it). With no cars the yard stays as it is.
+Yard Placement(const Yard& yard, int locoUnits, int cars);
+
+// One making of a quiz as New Game does it: the train placed again first when an earlier making
+// came out already in order, the locomotive drawn out of its siding onto the head shunt, and the
+// mix-up; `again` when it came out in order.
+struct QuizMaking {
+  bool placed = false;
+  std::vector<Outcome> locoPulls;
+  Quiz quiz;
+  bool again = false;
+};
+
+// `MakeQuiz` as values: the makings, at most 1 + `remakes`, until one is not already in order
+// (or a push derails). The board's route is the one a quiz in order is judged by.
+std::vector<QuizMaking> MakeQuiz(const Board& board, double level, int most, int remakes, const Draw& draw);
 
 }  // namespace kelvara::rules

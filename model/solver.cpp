@@ -17,20 +17,6 @@
 
 namespace kelvara {
 
-bool TrainComplete(const Yard& yard, int trainCars) {
-  int line = 1;
-  int p = yard.GetLocoAfterPosition(1);
-  if (p == 0 || p == kVisible) {
-    line = 2;
-    p = yard.GetLocoAfterPosition(2);
-  }
-  for (int k = 1; k <= trainCars; ++k) {
-    const int pos = p + k - 1;
-    if (pos >= kVisible || !(yard.at(line, pos) == Slot::Car(k))) return false;
-  }
-  return true;
-}
-
 std::string CommandsText(const std::vector<OneInputCommand>& commands) {
   std::string text;
   for (const OneInputCommand& c : commands) text += c.letter + std::to_string(c.number);

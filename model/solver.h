@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "model/command.h"
+#include "model/rules.h"
 #include "model/yard.h"
 
 namespace kelvara {
@@ -80,7 +81,5 @@ SolveResult SolveFromConsole(const Yard& yard, int locoUnits, int trainCars, con
 // SolveFromConsole's string, or nothing when there is none.
 std::optional<std::string> SolveOneInput(const Yard& yard, int locoUnits, int trainCars);
 
-// The completion test: the locomotive in a siding with cars 1..n directly behind it in order.
-bool TrainComplete(const Yard& yard, int trainCars);
 
 }  // namespace kelvara

@@ -20,7 +20,7 @@
 #include <gtest/gtest.h>
 
 #include "model/durations.h"
-#include "model/sandbox.h"
+#include "sandbox.h"
 #include "model/solver.h"
 #include "qt/applynational.h"
 #include "qt/frmoneinput.h"

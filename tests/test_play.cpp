@@ -15,7 +15,7 @@
 #include <QMenuBar>
 
 #include "model/durations.h"
-#include "model/sandbox.h"
+#include "sandbox.h"
 #include "model/solver.h"
 #include "window_fixture.h"
 #include "yard_builder.h"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "model/rules.h"
-#include "model/sandbox.h"
+#include "sandbox.h"
 
 namespace kelvara::testing {
 namespace {

@@ -23,7 +23,7 @@
 
 #include "base/nullports.h"
 #include "model/game.h"
-#include "model/sandbox.h"
+#include "model/rules.h"
 #include "services/settings.h"
 
 namespace {
@@ -46,40 +46,34 @@ std::string Key(const Yard& yard) {
 int Positions(int cars, std::size_t most) {
   const int m = 1;
   // The finished train as a game starts it: the locomotive backed into siding 1 against its cars.
-  Sandbox start(Yard{}, -1, m, cars);
-  start.game().SetCars();
-  start.game().RunOneInput("");
+  const kelvara::rules::Board start =
+      kelvara::rules::ConsoleStart({kelvara::rules::Placement(Yard{}, m, cars), -1, m, cars});
   struct Node {
     Yard yard;
     int route;
   };
-  std::vector<Node> nodes{{start.game().yard, start.game().Route}};
+  std::vector<Node> nodes{{start.yard, start.route}};
   std::unordered_map<std::string, std::uint32_t> index{{Key(nodes[0].yard), 0}};
   std::vector<std::vector<std::uint32_t>> from(1);  // the positions each one is reached from
-  Sandbox box(Yard{}, -1, m, cars);
-  Game& g = box.game();
   for (std::uint32_t at = 0; at < nodes.size(); ++at) {
     const Node here = nodes[at];
-    g.yard = here.yard;
-    g.Route = here.route;
-    const int coupled = g.yard.GetCoupledCarsNum(here.route) - m;
-    const int room = g.yard.GetMaxPushing(here.route);
+    const int coupled = here.yard.GetCoupledCarsNum(here.route) - m;
+    const int room = here.yard.GetMaxPushing(here.route);
     std::vector<OneInputCommand> commands;
     for (int c = 0; c <= coupled; ++c) commands.push_back({"C", c});
     for (int p = 1; p <= room; ++p) commands.push_back({"P", p});
     for (const OneInputCommand& c : commands) {
-      g.yard = here.yard;
-      g.Route = here.route;
-      g.Derailed = false;
-      if (!box.Play(c)) continue;  // derailed, or the game said no
-      const std::string key = Key(g.yard);
+      const kelvara::rules::Played played = kelvara::rules::Play({here.yard, here.route, m, cars}, c);
+      if (!played.Clean()) continue;  // derailed, or the game said no
+      const Yard& g = played.board.yard;
+      const std::string key = Key(g);
       auto [it, added] = index.try_emplace(key, static_cast<std::uint32_t>(nodes.size()));
       if (added && nodes.size() >= most) {
         std::printf("cars %d positions more than %zu: not enumerated\n", cars, most);
         return 3;
       }
       if (added) {
-        nodes.push_back({g.yard, g.Route});
+        nodes.push_back({g, played.board.route});
         from.emplace_back();
       }
       from[it->second].push_back(at);

@@ -1,5 +1,5 @@
-// A working copy of the game on a position, silent and without waits: the solver's moves and
-// the replay of a plan are the player's own.
+// A working copy of the game on a position, silent and without waits: for tests that hold the
+// rules as values to what the game itself does, and that try a button on a copy.
 #pragma once
 
 #include "base/nullports.h"
