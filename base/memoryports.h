@@ -15,14 +15,12 @@ class MemoryControls : public IControls {
   explicit MemoryControls(std::vector<std::string> names = {}) : names_(std::move(names)) {
     for (const auto& n : names_) enabled_[n] = true;
   }
-  std::vector<std::string> Names() const override { return names_; }
   bool IsEnabled(std::string_view n) const override {
     const auto it = enabled_.find(std::string(n));
     return it != enabled_.end() && it->second;
   }
   void SetEnabled(std::string_view n, bool on) override { enabled_[std::string(n)] = on; }
   void SetVisible(std::string_view, bool) override {}
-  std::string Caption(std::string_view) const override { return {}; }
   std::string Text(std::string_view n) const override {
     const auto it = texts_.find(std::string(n));
     return it == texts_.end() ? std::string() : it->second;

@@ -29,11 +29,9 @@ class IControls {
  public:
   virtual ~IControls() = default;
   // Every control name in the window's control order.
-  virtual std::vector<std::string> Names() const = 0;
   virtual bool IsEnabled(std::string_view name) const = 0;
   virtual void SetEnabled(std::string_view name, bool on) = 0;
   virtual void SetVisible(std::string_view name, bool on) = 0;
-  virtual std::string Caption(std::string_view name) const = 0;
   virtual std::string Text(std::string_view name) const = 0;
   virtual void SetText(std::string_view name, std::string_view text) = 0;
   virtual void SetFocus(std::string_view name) = 0;

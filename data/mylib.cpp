@@ -109,28 +109,4 @@ bool MyLibClass::InsertFile(const std::string& SrcFileName, std::ostream& DestFi
   return true;
 }
 
-void MyLibClass::EnableAPI(IControls& objFrm, std::string_view PriFix, std::vector<std::string>& OnOffData,
-                           bool OnOff, bool Restore) {
-  const std::vector<std::string> names = objFrm.Names();
-  if (Restore) {
-    for (const std::string& name : names) {
-      if (!name.starts_with(PriFix)) continue;
-      for (const std::string& entry : OnOffData) {
-        if (!entry.empty() && std::string_view(entry).substr(1) == name) objFrm.SetEnabled(name, entry[0] == 'T');
-      }
-    }
-    return;
-  }
-  const std::size_t upper = OnOffData.empty() ? 0 : OnOffData.size() - 1;
-  std::size_t k = 0;
-  for (const std::string& name : names) {
-    if (!name.starts_with(PriFix)) continue;
-    if (k < OnOffData.size()) OnOffData[k] = (objFrm.IsEnabled(name) ? "T" : "F") + name;
-    ++k;
-    if (k >= upper) return;
-    if (PriFix == "mnu" && objFrm.Caption(name) == "-") continue;
-    objFrm.SetEnabled(name, OnOff);
-  }
-}
-
 }  // namespace kelvara

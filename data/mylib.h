@@ -49,10 +49,6 @@ class MyLibClass {
   // Appends every line of the source, as UTF-8 with CR LF, to an output that already holds data.
   bool InsertFile(const std::string& SrcFileName, std::ostream& DestFile);
 
-  // Remembers ("T"/"F" + name) and switches every control whose name starts with PriFix,
-  // or puts the remembered states back. Menu separators (caption "-") are left alone.
-  static void EnableAPI(IControls& objFrm, std::string_view PriFix, std::vector<std::string>& OnOffData,
-                        bool OnOff, bool Restore);
 
   IClock& clock() { return clock_; }
 

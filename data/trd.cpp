@@ -218,9 +218,4 @@ std::string TRDClass::FolderDigest() const {
   return h.Hex();
 }
 
-bool TRDClass::WriteTrd() {
-  ports_.msg.Show("Non Support", MsgButtons::Ok, MsgIcon::None, {});
-  return false;
-}
-
 }  // namespace kelvara

@@ -78,7 +78,6 @@ class TRDClass {
   bool LoadTrd();
   // The same for the file's bytes once read, its cars looked up in `folder`.
   bool LoadTrdBytes(std::string_view bytes, const std::string& folder);
-  bool WriteTrd();
 
   std::int32_t CarIndex(std::int32_t slot) const {
     return (slot >= 0 && slot < kSlots) ? cars_[slot] : -1;

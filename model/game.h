@@ -294,7 +294,6 @@ class Game {
   void SetCars();
   // Appends a line and the yard dump to the game log when MakeLog is on.
   void LogOut(std::string_view text);
-  void AjustTrain() {}
 
   // Mixes the train up by random real moves and records them in AnserList.
   void DisMakeUp();

@@ -30,12 +30,6 @@ QObject* QtControls::Find(std::string_view name) const {
   return nullptr;
 }
 
-std::vector<std::string> QtControls::Names() const {
-  std::vector<std::string> names;
-  for (const auto& [name, object] : controls_) names.push_back(name);
-  return names;
-}
-
 bool QtControls::IsEnabled(std::string_view name) const {
   QObject* object = Find(name);
   if (auto* a = qobject_cast<QAction*>(object)) return a->isEnabled();
@@ -79,13 +73,6 @@ void QtControls::SetVisible(std::string_view name, bool on) {
   QObject* object = Find(name);
   if (auto* a = qobject_cast<QAction*>(object)) a->setVisible(on);
   if (auto* w = qobject_cast<QWidget*>(object)) w->setVisible(on);
-}
-
-std::string QtControls::Caption(std::string_view name) const {
-  QObject* object = Find(name);
-  if (auto* a = qobject_cast<QAction*>(object)) return a->isSeparator() ? "-" : S(a->text());
-  if (auto* b = qobject_cast<QPushButton*>(object)) return S(b->text());
-  return {};
 }
 
 std::string QtControls::Text(std::string_view name) const {

@@ -26,11 +26,9 @@ class QtControls : public IControls {
   void Register(const std::string& name, QObject* object);
   QObject* Find(std::string_view name) const;
 
-  std::vector<std::string> Names() const override;
   bool IsEnabled(std::string_view name) const override;
   void SetEnabled(std::string_view name, bool on) override;
   void SetVisible(std::string_view name, bool on) override;
-  std::string Caption(std::string_view name) const override;
   std::string Text(std::string_view name) const override;
   void SetText(std::string_view name, std::string_view text) override;
   void SetFocus(std::string_view name) override;

@@ -48,13 +48,11 @@ class FakeControls : public IControls {
                           "cmdFront", "cmdBack", "cmbCutTrainNum", "Timer1"}) {
       Add(n);
     }
-    captions["mnuGameSep1"] = "-";
   }
   void Add(const std::string& name, bool enabled = true) {
     order.push_back(name);
     enabled_[name] = enabled;
   }
-  std::vector<std::string> Names() const override { return order; }
   bool IsEnabled(std::string_view n) const override {
     auto it = enabled_.find(std::string(n));
     return it != enabled_.end() && it->second;
@@ -63,10 +61,6 @@ class FakeControls : public IControls {
     enabled_[std::string(n)] = on;
   }
   void SetVisible(std::string_view n, bool on) override { visible[std::string(n)] = on; }
-  std::string Caption(std::string_view n) const override {
-    auto it = captions.find(std::string(n));
-    return it == captions.end() ? std::string(n) : it->second;
-  }
   std::string Text(std::string_view n) const override {
     auto it = texts.find(std::string(n));
     return it == texts.end() ? std::string() : it->second;
@@ -77,7 +71,6 @@ class FakeControls : public IControls {
   std::vector<std::string> order;
   std::map<std::string, bool> enabled_;
   std::map<std::string, bool> visible;
-  std::map<std::string, std::string> captions;
   std::map<std::string, std::string> texts;
   std::string focus;
 };
